@@ -1,0 +1,28 @@
+// The program folder: where config.ini, server.ini, the language files, the template database,
+// index/, TMP/ and report.txt live.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace zyl::base {
+
+// Chooses the folder: $ZYL_HOME when set; else the executable's folder when it holds
+// config.ini (portable mode); else $XDG_DATA_HOME/zyl (default ~/.local/share/zyl).
+// `executablePath` may be empty (then /proc/self/exe is used).
+std::string ResolveProgramFolder(std::string_view executablePath = {});
+
+// Creates the folder when missing and copies in every built-in default file it lacks; files
+// already there are never overwritten. Then runs every registered seed step (the template
+// database is one). Returns false when the folder cannot be created; `error` says why.
+bool SeedProgramFolder(const std::string& folder, std::string* error = nullptr);
+void RegisterSeedStep(std::function<void(const std::string& folder)> step);
+
+// The process-wide program folder (no trailing "/"). Set once at start-up.
+const std::string& ProgramFolder();
+void SetProgramFolder(std::string folder);
+// ProgramFolder() + "/" + name.
+std::string InProgramFolder(std::string_view name);
+
+}  // namespace zyl::base
