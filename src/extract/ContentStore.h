@@ -1,0 +1,34 @@
+// Appending extracted documents as rows of an index database.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "extract/FileInfo.h"
+
+namespace zyl::extract {
+
+// Where rows go: the index database's ContentIndex table, or anything a test provides.
+class ContentSink {
+ public:
+  virtual ~ContentSink() = default;
+  // Appends one row, already cut to the stored lengths. Throws ContentSinkError on failure.
+  virtual void AppendRow(const FileInfo& row) = 0;
+};
+
+class ContentSinkError : public std::runtime_error {
+ public:
+  ContentSinkError(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
+  int code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+// Appends `info` as one row: author cut to 50, title and location to 255 and type to 10 code
+// points, the content whole. A record with an empty location or type is skipped (returns false).
+// A failure of the sink is reported through base::ShowMessage with the program's
+// "Ошибка в процедуре SaveContentInfo" text and returns false; the row is not added.
+bool SaveContentInfo(ContentSink& sink, const FileInfo& info);
+
+}  // namespace zyl::extract

@@ -1,0 +1,23 @@
+// Readers of word-processor documents, spreadsheets and PDF files.
+#pragma once
+
+#include <string_view>
+
+#include "extract/FileInfo.h"
+
+namespace zyl::extract {
+
+// doc, dot, rtf, wri, wpd, wps: content, author, title; type = last three letters, lower-cased.
+FileInfo GetWordInfo(std::string_view path);
+// xls, xlt, xlw, xlc, xlm, dbf, dif, csv, wk1, wk3, wk4, wq1, wb1: each sheet's used cells
+// after a blank, TAB and line separated; type mapped (lotus, quattro, excel2, ...).
+FileInfo GetExcelInfo(std::string_view path);
+// pdf, header scan of the raw bytes (title, author, outline titles).
+FileInfo GetPdfHeaderInfo(std::string_view path);
+// pdf, full text of every page.
+FileInfo GetPdfTextInfo(std::string_view path);
+
+// Ends what the readers hold (caches, library state). Cheap; safe to call twice.
+void ReleaseAutomationServers();
+
+}  // namespace zyl::extract
