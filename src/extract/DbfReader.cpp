@@ -150,13 +150,13 @@ std::optional<SheetGrid> ReadDbfTable(std::string_view path) {
 
   const int fields = DBFGetFieldCount(dbf.get());
   if (fields <= 0 || dbf->nRecordLength <= 0) return std::nullopt;
-  // The header's record count is not trusted beyond what the file can hold.
+  // A table whose records do not all fit in the file was cut short.
   const std::uint64_t header = static_cast<std::uint64_t>(dbf->nHeaderLength);
   const std::uint64_t fit =
       *fileSize > header ? (*fileSize - header) / static_cast<std::uint64_t>(dbf->nRecordLength)
                          : 0;
-  const int records =
-      static_cast<int>(std::min<std::uint64_t>(fit, std::max(0, DBFGetRecordCount(dbf.get()))));
+  const int records = DBFGetRecordCount(dbf.get());
+  if (records < 0 || static_cast<std::uint64_t>(records) > fit) return std::nullopt;
 
   const int codePage = DbfLanguageDriverCodePage(dbf->iLanguageDriver);
   const auto decode = [&](std::string_view bytes) {

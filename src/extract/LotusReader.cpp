@@ -240,6 +240,12 @@ class SheetCollector : public librevenge::RVNGSpreadsheetInterface {
 std::optional<std::vector<SheetGrid>> ReadLotusWorkbook(std::string_view path,
                                                         LegacySheetOrigin origin) {
   const std::string p(path);
+  // Files made of records (all but the OLE2-packed releases) begin with a BOF record and end
+  // with an EOF record; a file that stops before its EOF was cut short, and libwps would show
+  // whatever cells came before the cut.
+  if (ReadFileHead(p, 2) == std::string_view("\0\0", 2) &&
+      ReadFileTail(p, 4) != std::string_view("\x01\0\0\0", 4))
+    return std::nullopt;
   librevenge::RVNGFileStream input(p.c_str());
   libwps::WPSKind kind = libwps::WPS_SPREADSHEET;
   libwps::WPSCreator creator = libwps::WPS_LOTUS;

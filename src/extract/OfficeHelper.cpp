@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <exception>
 #include <mutex>
 
+#include "base/Paths.h"
 #include "extract/DbfReader.h"
 #include "extract/ExcelReader.h"
 #include "extract/LotusReader.h"
@@ -26,11 +28,15 @@ namespace zyl::extract {
 
 namespace {
 
-// A document the libraries have not finished after this long is taken for a hang.
-constexpr std::chrono::milliseconds kJobTimeLimit{120'000};
-// The libraries keep caches and leak on some damaged files; a long run gets a fresh helper now
-// and then so that its memory stays bounded.
-constexpr int kJobsPerHelper = 1000;
+// A document the libraries have not finished after this long (plus a little per megabyte) is
+// taken for a hang. wv loops for ever on some damaged files.
+constexpr std::chrono::milliseconds kDefaultJobTimeLimit{20'000};
+constexpr std::chrono::milliseconds kExtraTimePerMegabyte{5'000};
+constexpr std::chrono::milliseconds kMaxJobTimeLimit{3'600'000};
+constexpr std::chrono::milliseconds kHelperGrace{5'000};
+// Each job runs in a fresh process, so the helper itself holds little; it is renewed now and
+// then all the same.
+constexpr int kJobsPerHelper = 10000;
 // Sanity bound for one answer field; no document's text comes near it.
 constexpr std::uint64_t kMaxFieldBytes = std::uint64_t{1} << 32;
 
@@ -85,6 +91,90 @@ bool ReceiveAll(int fd, char* data, std::size_t size, const Clock::time_point* d
   return true;
 }
 
+// Serialises a job's result: a status byte, then the three fields with their lengths.
+std::string EncodeAnswer(const std::optional<HelperDocument>& doc) {
+  std::string answer;
+  answer.push_back(doc ? 1 : 0);
+  if (doc) {
+    for (const std::string* field : {&doc->content, &doc->author, &doc->title}) {
+      PutU64(answer, field->size());
+      answer += *field;
+    }
+  }
+  return answer;
+}
+
+// True when `answer` is one complete answer and nothing more.
+bool WellFormedAnswer(std::string_view answer) {
+  if (answer.empty()) return false;
+  if (answer[0] == 0) return answer.size() == 1;
+  std::size_t pos = 1;
+  for (int field = 0; field < 3; ++field) {
+    if (answer.size() - pos < 8) return false;
+    const std::uint64_t n = GetLe(reinterpret_cast<const unsigned char*>(answer.data() + pos), 8);
+    pos += 8;
+    if (n > answer.size() - pos) return false;
+    pos += static_cast<std::size_t>(n);
+  }
+  return pos == answer.size();
+}
+
+// Runs one job in a process of its own, forked from the helper, so that every document starts
+// from the same clean state: a damaged file that corrupts a library's memory cannot harm the
+// files after it. Returns the job's answer, or the failure answer when the job's process
+// crashed, stopped early or ran past the time limit.
+std::string RunJobProcess(HelperJob job, const std::string& path, std::chrono::milliseconds limit) {
+  static const std::string kFailed(1, '\0');
+  int sv[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) return kFailed;
+  const pid_t pid = ::fork();
+  if (pid < 0) {
+    ::close(sv[0]);
+    ::close(sv[1]);
+    return kFailed;
+  }
+  if (pid == 0) {
+    ::close(sv[0]);
+    std::optional<HelperDocument> doc;
+    try {
+      doc = RunHelperJob(job, path);
+    } catch (...) {
+      doc.reset();
+    }
+    const std::string answer = EncodeAnswer(doc);
+    ::_exit(SendAll(sv[1], answer.data(), answer.size()) ? 0 : 1);
+  }
+  ::close(sv[1]);
+  const Clock::time_point deadline = Clock::now() + limit;
+  std::string answer;
+  bool timedOut = false;
+  char buffer[1 << 16];
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) {
+      timedOut = true;
+      break;
+    }
+    pollfd p{sv[0], POLLIN, 0};
+    const int r = ::poll(&p, 1, static_cast<int>(left.count()));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) break;
+    if (r == 0) continue;  // the loop notices the deadline
+    const ssize_t n = ::recv(sv[0], buffer, sizeof buffer, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // the job's process finished (or died)
+    answer.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(sv[0]);
+  if (timedOut) ::kill(pid, SIGKILL);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  const bool clean = !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return clean && WellFormedAnswer(answer) ? answer : kFailed;
+}
+
 // The helper's side: answer jobs until the program closes its end.
 [[noreturn]] void HelperMain(int socket) {
   // Keep only what the helper needs: its socket, and the standard streams pointed at nothing,
@@ -102,27 +192,14 @@ bool ReceiveAll(int fd, char* data, std::size_t size, const Clock::time_point* d
   ::signal(SIGPIPE, SIG_IGN);
 
   for (;;) {
-    unsigned char header[8];
+    unsigned char header[12];
     if (!ReceiveAll(socket, reinterpret_cast<char*>(header), sizeof header, nullptr)) ::_exit(0);
     const auto job = static_cast<HelperJob>(GetLe(header, 4));
-    const std::size_t pathSize = static_cast<std::size_t>(GetLe(header + 4, 4));
+    const std::chrono::milliseconds limit(GetLe(header + 4, 4));
+    const std::size_t pathSize = static_cast<std::size_t>(GetLe(header + 8, 4));
     std::string path(pathSize, '\0');
     if (!ReceiveAll(socket, path.data(), pathSize, nullptr)) ::_exit(0);
-
-    std::optional<HelperDocument> doc;
-    try {
-      doc = RunHelperJob(job, path);
-    } catch (...) {
-      doc.reset();
-    }
-    std::string answer;
-    answer.push_back(doc ? 1 : 0);
-    if (doc) {
-      for (const std::string* field : {&doc->content, &doc->author, &doc->title}) {
-        PutU64(answer, field->size());
-        answer += *field;
-      }
-    }
+    const std::string answer = RunJobProcess(job, path, limit);
     if (!SendAll(socket, answer.data(), answer.size())) ::_exit(0);
   }
 }
@@ -134,8 +211,15 @@ class Helper {
   std::optional<HelperDocument> Read(HelperJob job, std::string_view path) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (jobs_ >= kJobsPerHelper) Stop();
+    // Big documents take longer: the limit grows with the file's size.
+    const std::uint64_t megabytes = base::FileSize(path).value_or(0) >> 20;
+    const std::chrono::milliseconds limit =
+        std::min(limit_ + kExtraTimePerMegabyte *
+                              static_cast<long>(std::min<std::uint64_t>(megabytes, 1u << 20)),
+                 kMaxJobTimeLimit);
     std::string request;
     PutU32(request, static_cast<std::uint32_t>(job));
+    PutU32(request, static_cast<std::uint32_t>(limit.count()));
     PutU32(request, static_cast<std::uint32_t>(path.size()));
     request += path;
     // A helper that died while idle (killed from outside, say) is replaced once; a helper that
@@ -149,7 +233,7 @@ class Helper {
     if (!sent) return std::nullopt;
     ++jobs_;
     std::optional<HelperDocument> doc;
-    if (!ReadAnswer(doc)) {
+    if (!ReadAnswer(doc, limit)) {
       Stop();
       return std::nullopt;
     }
@@ -173,6 +257,11 @@ class Helper {
     Stop();
   }
 
+  void SetLimit(std::chrono::milliseconds limit) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    limit_ = std::clamp(limit, std::chrono::milliseconds(1), kMaxJobTimeLimit);
+  }
+
   std::optional<pid_t> Pid() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!Running()) return std::nullopt;
@@ -182,7 +271,8 @@ class Helper {
  private:
   bool Running() {
     if (pid_ <= 0) return false;
-    if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+    const pid_t r = ::waitpid(pid_, nullptr, WNOHANG);
+    if (r == pid_ || (r < 0 && errno == ECHILD)) {
       pid_ = -1;
       Stop();
       return false;
@@ -207,8 +297,10 @@ class Helper {
     return true;
   }
 
-  bool ReadAnswer(std::optional<HelperDocument>& doc) {
-    const Clock::time_point deadline = Clock::now() + kJobTimeLimit;
+  bool ReadAnswer(std::optional<HelperDocument>& doc, std::chrono::milliseconds limit) {
+    // The helper enforces the limit on the job; this one only guards against the helper
+    // itself no longer answering.
+    const Clock::time_point deadline = Clock::now() + limit + kHelperGrace;
     char status = 0;
     if (!ReceiveAll(fd_, &status, 1, &deadline)) return false;
     if (status == 0) return true;
@@ -226,6 +318,7 @@ class Helper {
   }
 
   std::mutex mutex_;
+  std::chrono::milliseconds limit_ = kDefaultJobTimeLimit;
   pid_t pid_ = -1;
   int fd_ = -1;
   int jobs_ = 0;
@@ -309,6 +402,10 @@ void StopHelper() {
 
 std::optional<pid_t> HelperPid() {
   return TheHelper().Pid();
+}
+
+void SetHelperTimeLimit(std::chrono::milliseconds limit) {
+  TheHelper().SetLimit(limit);
 }
 
 }  // namespace zyl::extract

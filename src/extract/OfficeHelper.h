@@ -1,12 +1,14 @@
 // The reader process: the file-format libraries (wv, libgsf, FreeXL, shapelib, libwpd, libwps,
-// poppler) read documents in a helper process of our own, forked on first use and kept for
-// the following files, the way an office program would be kept running. A library that
-// crashes or hangs on a damaged file takes down only the helper: that file fails and the next
-// one gets a fresh helper. The libraries' messages on stdout and stderr go nowhere.
+// poppler) read documents outside the program. A helper process is forked on first use and
+// kept for the following files, the way an office program would be kept running; it forks a
+// fresh process for every document, so a library that crashes, hangs or corrupts its memory
+// on a damaged file fails only that file. The libraries' messages on stdout and stderr go
+// nowhere.
 #pragma once
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +38,10 @@ std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path)
 
 // Ends the helper (it is started again by the next read). Cheap; safe to call at any time.
 void StopHelper();
+
+// How long one document may take before it is taken for a hang and fails: this limit (20
+// seconds unless set) plus five seconds per megabyte of the file.
+void SetHelperTimeLimit(std::chrono::milliseconds limit);
 
 // The helper's process id while one runs (for diagnostics and tests).
 std::optional<pid_t> HelperPid();

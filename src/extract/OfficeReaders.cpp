@@ -3,9 +3,6 @@
 // process (OfficeHelper.h). Each file is opened, read and closed within its call.
 #include "extract/OfficeReaders.h"
 
-#include <algorithm>
-#include <exception>
-#include <fstream>
 #include <string>
 
 #include "base/Paths.h"
@@ -29,11 +26,7 @@ std::string LastThreeLower(std::string_view path) {
 
 // The first bytes of a file, enough to tell the container formats apart.
 std::string FileStart(std::string_view path) {
-  std::ifstream in{std::string(path), std::ios::binary};
-  std::string bytes(64, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
-  return bytes;
+  return ReadFileHead(path, 64);
 }
 
 bool LooksLikeRtf(std::string_view start) {

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -180,6 +181,27 @@ std::string FormatCellNumber(double value) {
     r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
   }
   return std::string(buf, r.ptr);
+}
+
+std::string ReadFileHead(std::string_view path, std::size_t count) {
+  std::ifstream in{std::string(path), std::ios::binary};
+  std::string bytes(count, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(count));
+  bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
+  return bytes;
+}
+
+std::string ReadFileTail(std::string_view path, std::size_t count) {
+  std::ifstream in{std::string(path), std::ios::binary | std::ios::ate};
+  if (!in) return {};
+  const std::streamoff size = in.tellg();
+  const std::streamoff start =
+      std::max<std::streamoff>(0, size - static_cast<std::streamoff>(count));
+  in.seekg(start);
+  std::string bytes(static_cast<std::size_t>(size - start), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
+  return bytes;
 }
 
 std::string NormalizeLineBreaks(std::string_view text) {

@@ -40,6 +40,11 @@ std::string WorkbookContent(const std::vector<SheetGrid>& sheets);
 // other values with up to 15 significant digits, "." as the decimal separator.
 std::string FormatCellNumber(double value);
 
+// The first (or last) `count` bytes of a file, fewer when it is shorter; empty when it cannot
+// be read.
+std::string ReadFileHead(std::string_view path, std::size_t count);
+std::string ReadFileTail(std::string_view path, std::size_t count);
+
 // Counts every line break form (CR LF, lone CR, lone LF) as one and writes CR LF.
 std::string NormalizeLineBreaks(std::string_view text);
 

@@ -18,6 +18,8 @@ namespace {
 // PDF readers accept the signature anywhere in the first kilobyte (some writers put a few
 // bytes of their own before it).
 constexpr std::size_t kSignatureWindow = 1024;
+// Writers may add a little after the end-of-file marker (line ends, padding).
+constexpr std::size_t kTrailerWindow = 1024;
 
 // The text strictly between the first "(" at or after `from` and the first ")" after it.
 // `open` receives the position of that "(".
@@ -75,6 +77,9 @@ std::optional<PdfInfo> ScanPdfHeader(std::string_view bytes) {
 }
 
 std::optional<PdfInfo> ReadPdfText(std::string_view path) {
+  // poppler rebuilds the cross-reference table of a damaged file and shows what it can; a
+  // file without its end-of-file marker was cut short and counts as unreadable instead.
+  if (ReadFileTail(path, kTrailerWindow).find("%%EOF") == std::string::npos) return std::nullopt;
   std::lock_guard<std::mutex> lock(PopplerMutex());
   poppler::set_debug_error_function(QuietPoppler, nullptr);
   std::unique_ptr<poppler::document> doc(poppler::document::load_from_file(std::string(path)));

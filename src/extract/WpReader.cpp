@@ -3,10 +3,13 @@
 #include <librevenge-generators/librevenge-generators.h>
 #include <librevenge-stream/librevenge-stream.h>
 #include <librevenge/librevenge.h>
+
 #include <libwpd/libwpd.h>
 #include <libwps/libwps.h>
+#include <cstdint>
 
 #include "base/Cp1251.h"
+#include "base/Paths.h"
 #include "extract/OfficeText.h"
 
 namespace zyl::extract {
@@ -66,8 +69,26 @@ std::optional<WpDocument> ReadWordPerfect(std::string_view path) {
   return Finish(text, gen);
 }
 
+namespace {
+
+// Works 2 and 3 files (not OLE2) name their own length at 0x2A; a shorter file was cut.
+bool WorksFileCut(const std::string& path) {
+  const std::string head = ReadFileHead(path, 0x2E);
+  if (head.size() < 2 || static_cast<unsigned char>(head[1]) != 0xFE ||
+      static_cast<unsigned char>(head[0]) > 7)
+    return false;
+  if (head.size() < 0x2E) return true;
+  std::uint32_t declared = 0;
+  for (int i = 3; i >= 0; --i)
+    declared = (declared << 8) | static_cast<unsigned char>(head[0x2A + i]);
+  return declared > base::FileSize(path).value_or(0);
+}
+
+}  // namespace
+
 std::optional<WpDocument> ReadWorksText(std::string_view path) {
   const std::string p(path);
+  if (WorksFileCut(p)) return std::nullopt;
   librevenge::RVNGFileStream input(p.c_str());
   libwps::WPSKind kind = libwps::WPS_TEXT;
   libwps::WPSCreator creator = libwps::WPS_MSWORKS;

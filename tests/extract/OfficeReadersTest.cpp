@@ -1,0 +1,108 @@
+#include "extract/OfficeReaders.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+
+#include "extract/OfficeHelper.h"
+#include "support/TestSupport.h"
+
+namespace zyl::extract {
+namespace {
+
+// The state letter of /proc/PID/stat ('R', 'S', 'Z' for a zombie...).
+char ProcessState(pid_t pid) {
+  const std::string stat = test::ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  const std::size_t close = stat.rfind(')');
+  return close != std::string::npos && close + 2 < stat.size() ? stat[close + 2] : '?';
+}
+
+const char* const kWordKinds[] = {"doc", "dot", "rtf", "wri", "wpd", "wps"};
+const char* const kSheetKinds[] = {"xls", "xlt", "xlw", "xlc", "xlm", "dbf", "dif",
+                                   "csv", "wk1", "wk3", "wk4", "wq1", "wb1"};
+
+TEST(OfficeReadersTest, EmptyAndGarbageFilesOfEveryKindAreErrors) {
+  test::TempDir dir;
+  std::mt19937 rng(7);
+  std::string noise(3000, '\0');
+  for (char& c : noise) c = static_cast<char>(rng());
+  for (const char* ext : kWordKinds) {
+    EXPECT_EQ(GetWordInfo(dir.write(std::string("empty.") + ext, "")).type, "error") << ext;
+    EXPECT_EQ(GetWordInfo(dir.write(std::string("noise.") + ext, noise)).type, "error") << ext;
+  }
+  for (const char* ext : kSheetKinds) {
+    EXPECT_EQ(GetExcelInfo(dir.write(std::string("empty.") + ext, "")).type, "error") << ext;
+    EXPECT_EQ(GetExcelInfo(dir.write(std::string("noise.") + ext, noise)).type, "error") << ext;
+  }
+  EXPECT_EQ(GetPdfTextInfo(dir.write("noise.pdf", noise)).type, "error");
+  EXPECT_EQ(GetPdfHeaderInfo(dir.write("noise.pdf", noise)).type, "error");
+  // Kinds that are not theirs are refused by both readers.
+  EXPECT_EQ(GetWordInfo(dir.write("a.txt", "text")).type, "error");
+  EXPECT_EQ(GetExcelInfo(dir.write("a.txt", "text")).type, "error");
+}
+
+TEST(OfficeReadersTest, ReleasingEndsTheReaderProcessAndIsSafeTwice) {
+  const std::string pdf = test::FixturePath("office/outline.pdf");
+  ASSERT_EQ(GetPdfTextInfo(pdf).type, "pdf");
+  std::optional<pid_t> first = HelperPid();
+  ASSERT_TRUE(first);
+  // The reader process is kept for the next file.
+  ASSERT_EQ(GetExcelInfo(test::FixturePath("office/sample.xls")).type, "xls");
+  EXPECT_EQ(HelperPid(), first);
+
+  ReleaseAutomationServers();
+  EXPECT_FALSE(HelperPid());
+  EXPECT_NE(::kill(*first, 0), 0);  // gone, not a zombie left running
+  ReleaseAutomationServers();
+  EXPECT_FALSE(HelperPid());
+
+  // A file read after a release starts a new reader process.
+  EXPECT_EQ(GetPdfTextInfo(pdf).title, "Annual report");
+  ASSERT_TRUE(HelperPid());
+  EXPECT_NE(*HelperPid(), *first);
+  ReleaseAutomationServers();
+}
+
+TEST(OfficeReadersTest, AReaderProcessThatDiedIsReplaced) {
+  const std::string doc = test::FixturePath("office/sample.doc");
+  ASSERT_EQ(GetWordInfo(doc).type, "doc");
+  std::optional<pid_t> pid = HelperPid();
+  ASSERT_TRUE(pid);
+  ASSERT_EQ(::kill(*pid, SIGKILL), 0);
+  // Wait until it has died (become a zombie), as a process that crashed between files has.
+  for (int i = 0; i < 500 && ProcessState(*pid) != 'Z'; ++i) ::usleep(2000);
+  ASSERT_EQ(ProcessState(*pid), 'Z');
+  // The death is noticed before the next file is handed over, so that file is still read.
+  FileInfo info = GetWordInfo(doc);
+  EXPECT_EQ(info.type, "doc");
+  EXPECT_EQ(info.author, "Иван Петров");
+  ReleaseAutomationServers();
+}
+
+TEST(OfficeReadersTest, ReadersKeepWorkingAfterDamagedFiles) {
+  // Damaged files make wv crash or loop for ever now and then; such a file fails (a loop
+  // after the time limit) and the files after it are unaffected.
+  SetHelperTimeLimit(std::chrono::milliseconds(1500));
+  test::TempDir dir;
+  const std::string doc = test::ReadFile(test::FixturePath("office/sample.doc"));
+  ASSERT_FALSE(doc.empty());
+  std::mt19937 rng(11);
+  for (int i = 0; i < 40; ++i) {
+    std::string damaged = doc;
+    for (int k = 0; k < 30; ++k) damaged[rng() % damaged.size()] = static_cast<char>(rng());
+    const std::string type = GetWordInfo(dir.write("damaged.doc", damaged)).type;
+    EXPECT_TRUE(type == "doc" || type == "error") << type;
+  }
+  FileInfo info = GetWordInfo(test::FixturePath("office/sample.doc"));
+  EXPECT_EQ(info.type, "doc");
+  EXPECT_EQ(info.title, "Отчёт о работе");
+  EXPECT_EQ(GetExcelInfo(test::FixturePath("office/sample.xls")).author, "Anna Smith");
+  SetHelperTimeLimit(std::chrono::seconds(20));
+  ReleaseAutomationServers();
+}
+
+}  // namespace
+}  // namespace zyl::extract

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "extract/OfficeReaders.h"
+#include "support/TestSupport.h"
+
+namespace zyl::extract {
+namespace {
+
+std::string Fixture(const std::string& name) {
+  return test::ReadFile(test::FixturePath("office/" + name));
+}
+
+// The main story of sample.doc: the header, the footnote's text and the hyperlink's field
+// instruction are not part of it; table cells end with a TAB and rows with a line break.
+const char kDocumentText[] =
+    "Quarterly report. Квартальный отчёт.\r\n"
+    "Second paragraph\twith a tab.\r\n"
+    "See the site here.\r\n"
+    "Cell one\tCell two\t\r\n"
+    "Ячейка три\tCell four\t\r\n"
+    "End.\r\n";
+
+TEST(WordTest, WordDocumentsGiveTheMainTextAndTheSummaryProperties) {
+  for (const std::string name : {"sample.doc", "sample.dot"}) {
+    FileInfo info = GetWordInfo(test::FixturePath("office/" + name));
+    EXPECT_EQ(info.type, name.substr(7)) << name;
+    EXPECT_EQ(info.content, kDocumentText) << name;
+    EXPECT_EQ(info.author, "Иван Петров") << name;
+    EXPECT_EQ(info.title, "Отчёт о работе") << name;
+  }
+  // The stored type is the extension's letters in lower case.
+  test::TempDir dir;
+  EXPECT_EQ(GetWordInfo(dir.write("REPORT.DOC", Fixture("sample.doc"))).type, "doc");
+}
+
+TEST(WordTest, EncryptedAndDamagedWordDocumentsAreErrors) {
+  EXPECT_EQ(GetWordInfo(test::FixturePath("office/protected.doc")).type, "error");
+  test::TempDir dir;
+  const std::string doc = Fixture("sample.doc");
+  ASSERT_FALSE(doc.empty());
+  for (const std::size_t size :
+       {std::size_t{0}, std::size_t{100}, std::size_t{512}, doc.size() / 2, doc.size() - 1000}) {
+    EXPECT_EQ(GetWordInfo(dir.write("cut.doc", doc.substr(0, size))).type, "error") << size;
+  }
+  // An OLE2 file without a WordDocument stream (a workbook) is not a Word document.
+  EXPECT_EQ(GetWordInfo(dir.write("book.doc", Fixture("sample.xls"))).type, "error");
+  EXPECT_EQ(GetWordInfo(dir.write("noise.doc", std::string(4096, '\x5A'))).type, "error");
+  EXPECT_EQ(GetWordInfo(dir.file("missing.doc")).type, "error");
+}
+
+TEST(WordTest, WriteWorksAndWordPerfectDocuments) {
+  struct Case {
+    const char* name;
+    const char* text;
+  };
+  for (const Case& c : {Case{"sample.wri", "Hello Write. Привет, мир.\r\nSecond line\r\n"},
+                        Case{"sample.wps", "Hello Works. Привет, мир.\r\nSecond line\r\n"},
+                        Case{"sample.wpd", "Hello WordPerfect. Привет, мир.\r\nSecond line\r\n"}}) {
+    const std::string name = c.name;
+    FileInfo info = GetWordInfo(test::FixturePath("office/" + name));
+    EXPECT_EQ(info.type, name.substr(7)) << name;
+    EXPECT_EQ(info.content, c.text) << name;
+    // None of these formats records an author or a title.
+    EXPECT_EQ(info.author, "") << name;
+    EXPECT_EQ(info.title, "") << name;
+  }
+  // Write files were also saved under ".doc"; they are read by what they hold.
+  test::TempDir dir;
+  FileInfo info = GetWordInfo(dir.write("old.doc", Fixture("sample.wri")));
+  EXPECT_EQ(info.type, "doc");
+  EXPECT_EQ(info.content, "Hello Write. Привет, мир.\r\nSecond line\r\n");
+}
+
+TEST(WordTest, DamagedOrForeignWriteAndWorksFilesAreErrors) {
+  test::TempDir dir;
+  for (const std::string name : {"sample.wri", "sample.wps"}) {
+    const std::string bytes = Fixture(name);
+    const std::string ext = name.substr(7);
+    EXPECT_EQ(GetWordInfo(dir.write("half." + ext, bytes.substr(0, bytes.size() / 2))).type,
+              "error")
+        << name;
+    EXPECT_EQ(GetWordInfo(dir.write("cut." + ext, bytes.substr(0, bytes.size() - 3))).type, "error")
+        << name;
+    EXPECT_EQ(GetWordInfo(dir.write("empty." + ext, "")).type, "error") << name;
+  }
+  // Spreadsheets are not word-processor documents, whatever their name.
+  EXPECT_EQ(GetWordInfo(dir.write("sheet.wps", Fixture("sample.wk1"))).type, "error");
+  EXPECT_EQ(GetWordInfo(dir.write("sheet.wpd", Fixture("sample.wk1"))).type, "error");
+  EXPECT_EQ(GetWordInfo(dir.write("text.wpd", "Just some text.\n")).type, "error");
+}
+
+}  // namespace
+}  // namespace zyl::extract
