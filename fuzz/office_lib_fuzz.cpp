@@ -18,17 +18,19 @@
 
 namespace {
 
+// Made once and removed at exit; kept on the heap so that it outlives the exit handler.
 const std::string& WorkFolder() {
-  static const std::string folder = [] {
+  static const std::string* const folder = [] {
     std::string tmpl = (std::filesystem::temp_directory_path() / "zyl-fuzz-XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) std::abort();
+    auto* made = new std::string(tmpl);
     std::atexit([] {
       std::error_code ec;
       std::filesystem::remove_all(WorkFolder(), ec);
     });
-    return tmpl;
+    return made;
   }();
-  return folder;
+  return *folder;
 }
 
 std::string WriteInput(std::string_view bytes, std::string_view ext) {

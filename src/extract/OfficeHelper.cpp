@@ -188,8 +188,13 @@ std::string RunJobProcess(HelperJob job, const std::string& path, std::chrono::m
   ::dup2(socket, 3);
   ::close_range(4, ~0U, 0);
   socket = 3;
+  // Fresh C streams: a thread of the program may have held the old ones' locks when the helper
+  // was forked, and a library writing to a stream locked for ever would hang every job.
+  stdout = ::fdopen(1, "w");
+  stderr = ::fdopen(2, "w");
   ::signal(SIGINT, SIG_IGN);  // a Ctrl-C is the program's to handle
   ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGCHLD, SIG_DFL);  // the jobs' processes are waited for
 
   for (;;) {
     unsigned char header[12];
@@ -272,7 +277,9 @@ class Helper {
   bool Running() {
     if (pid_ <= 0) return false;
     const pid_t r = ::waitpid(pid_, nullptr, WNOHANG);
-    if (r == pid_ || (r < 0 && errno == ECHILD)) {
+    // ECHILD: the program lets the system reap its children, so ask whether it still exists.
+    const bool dead = r == pid_ || (r < 0 && errno == ECHILD && ::kill(pid_, 0) != 0);
+    if (dead) {
       pid_ = -1;
       Stop();
       return false;
