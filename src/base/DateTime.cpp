@@ -12,20 +12,24 @@ DateTimeParts LocalParts(std::time_t t) {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-std::time_t Now() { return std::time(nullptr); }
+std::time_t Now() {
+  return std::time(nullptr);
+}
 
 std::string FormatModified(const DateTimeParts& p) {
   char buf[64];
   if (p.hour == 0 && p.minute == 0 && p.second == 0) {
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", p.year, p.month, p.day);
   } else {
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day,
-                  p.hour, p.minute, p.second);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
+                  p.minute, p.second);
   }
   return buf;
 }
 
-std::string FormatModified(std::time_t t) { return FormatModified(LocalParts(t)); }
+std::string FormatModified(std::time_t t) {
+  return FormatModified(LocalParts(t));
+}
 
 std::optional<std::string> FileModifiedText(std::string_view path) {
   const auto t = FileModifiedTime(path);
