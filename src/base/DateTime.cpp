@@ -61,7 +61,9 @@ std::optional<DateTimeParts> ParseModified(std::string_view text) {
 namespace zyl::base {
 
 namespace {
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 int DaysInMonth(int y, int m) {
   static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   return m == 2 && IsLeap(y) ? 29 : days[m - 1];
