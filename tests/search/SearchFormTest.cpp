@@ -30,10 +30,7 @@ TEST(SearchForm, NotEarlierCountsBackFromMidnight) {
   EXPECT_EQ(RequestFromForm(f, kNow).DateFrom, "15.02.2026");
   f.dateUnit = kMonths;
   f.notEarlierCount = "1";
-  EXPECT_EQ(RequestFromForm({.notEarlier = true, .notEarlierCount = "1", .dateUnit = kMonths},
-                            {2026, 3, 31, 9, 0, 0})
-                .DateFrom,
-            "28.02.2026");
+  EXPECT_EQ(RequestFromForm(f, {2026, 3, 31, 9, 0, 0}).DateFrom, "28.02.2026");
   f.dateUnit = kYears;
   EXPECT_EQ(RequestFromForm(f, kNow).DateFrom, "01.03.2025");
   // It replaces the from-date of "date between"; the to-date stays.
