@@ -397,7 +397,24 @@ std::string LocalHostName() {
 namespace {
 
 // The self-pipe that turns SIGINT, SIGTERM and RequestServerStop() into an event of the loop;
-// a signal handler may do no more than write(2).
+// a signal handler may do no more than write(2). The pipe is made once and never closed, so a
+// stop request racing with the end of a run cannot write into a descriptor reused meanwhile;
+// a byte left over is drained when the next run starts.
+struct StopPipe {
+  int readEnd = -1;
+  int writeEnd = -1;
+};
+
+const StopPipe& ProcessStopPipe() {
+  static const StopPipe pipe = [] {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return StopPipe{};
+    return StopPipe{fds[0], fds[1]};
+  }();
+  return pipe;
+}
+
+// The pipe's writing end while a server runs, else -1.
 std::atomic<int> stopWriteFd{-1};
 static_assert(std::atomic<int>::is_always_lock_free);
 
@@ -411,14 +428,13 @@ extern "C" void OnStopSignal(int) {
   errno = savedErrno;
 }
 
+// Catches SIGINT and SIGTERM for the lifetime of one server run.
 class StopChannel {
  public:
-  StopChannel() {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    read_ = FileDescriptor(fds[0]);
-    write_ = FileDescriptor(fds[1]);
-    stopWriteFd.store(write_.get());
+  StopChannel() : pipe_(ProcessStopPipe()) {
+    if (!valid()) return;
+    Drain();
+    stopWriteFd.store(pipe_.writeEnd);
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -427,7 +443,7 @@ class StopChannel {
     ::sigaction(SIGTERM, &action, &previousTerm_);
   }
   ~StopChannel() {
-    if (!read_.valid()) return;
+    if (!valid()) return;
     ::sigaction(SIGINT, &previousInt_, nullptr);
     ::sigaction(SIGTERM, &previousTerm_, nullptr);
     stopWriteFd.store(-1);
@@ -435,17 +451,16 @@ class StopChannel {
   StopChannel(const StopChannel&) = delete;
   StopChannel& operator=(const StopChannel&) = delete;
 
-  bool valid() const { return read_.valid(); }
-  int readFd() const { return read_.get(); }
+  bool valid() const { return pipe_.readEnd >= 0; }
+  int readFd() const { return pipe_.readEnd; }
   void Drain() const {
     char bytes[64];
-    while (::read(read_.get(), bytes, sizeof bytes) > 0) {
+    while (::read(pipe_.readEnd, bytes, sizeof bytes) > 0) {
     }
   }
 
  private:
-  FileDescriptor read_;
-  FileDescriptor write_;
+  const StopPipe& pipe_;
   struct sigaction previousInt_ {};
   struct sigaction previousTerm_ {};
 };

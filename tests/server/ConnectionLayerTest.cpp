@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <functional>
 #include <random>
 #include <sstream>
@@ -240,6 +241,7 @@ TEST(RunDocumentServer, PrintsTheLinkAndStopsOnSignals) {
   for (const auto& [signal, bind] :
        {std::pair{SIGTERM, ""}, {SIGINT, "127.0.0.1"}, {SIGTERM, "localhost"}}) {
     ServerOptions options = Options(1000, bind);
+    const std::string locale = std::setlocale(LC_ALL, nullptr);
     std::string link;
     options.printLink = [&](const std::string& l) { link = l; };
     int port = 0;
@@ -254,6 +256,7 @@ TEST(RunDocumentServer, PrintsTheLinkAndStopsOnSignals) {
                 }
               }));
     EXPECT_TRUE(stoppedBySignal);
+    EXPECT_EQ(std::setlocale(LC_ALL, nullptr), locale);  // Qt must not change how numbers read
     EXPECT_EQ(link, "http://127.0.0.1:" + std::to_string(port) + "/?action=hello");
     struct sigaction now {};  // the signal's previous disposition is back
     ::sigaction(signal, nullptr, &now);
