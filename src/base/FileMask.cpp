@@ -9,6 +9,7 @@ namespace {
 // Length in bytes of the UTF-8 sequence starting at `pos`; a malformed byte counts as one.
 std::size_t CharLength(std::string_view s, std::size_t pos) {
   const auto b = static_cast<unsigned char>(s[pos]);
+  if (b < 0x80) return 1;
   std::size_t n = 1;
   if (b >= 0xF0 && b < 0xF8) {
     n = 4;
@@ -26,6 +27,11 @@ std::size_t CharLength(std::string_view s, std::size_t pos) {
 }  // namespace
 
 bool WildcardMatch(std::string_view pattern, std::string_view text) {
+  // Most masks are "*" and a literal ending ("*.txt"): a suffix comparison does.
+  if (pattern.size() > 1 && pattern[0] == '*' &&
+      pattern.find_first_of("*?", 1) == std::string_view::npos)
+    return text.size() >= pattern.size() - 1 &&
+           text.substr(text.size() - (pattern.size() - 1)) == pattern.substr(1);
   // Greedy match with one backtracking point (the last "*"): linear for the masks people
   // write, and never worse than pattern length times text length.
   std::size_t p = 0, t = 0;
