@@ -60,11 +60,7 @@ class ArchiveTest : public ::testing::Test {
 
 TEST_F(ArchiveTest, KindsAndLocations) {
   EXPECT_EQ(ArchiveKindOf("/a/B.ZIP"), ArchiveKind::Zip);
-  EXPECT_EQ(ArchiveKindOf("/a/b.lzh"), ArchiveKind::Lzh);
   EXPECT_EQ(ArchiveKindOf("/a.zip/b"), ArchiveKind::None);
-  EXPECT_EQ(ArchiveKindOf("zip"), ArchiveKind::None);
-  EXPECT_TRUE(IsArchiveExtension("x.uc2"));
-  EXPECT_FALSE(IsArchiveExtension("x.7z"));
 
   const std::string loc = ArchiveLocation("/home/ann/old.zip", "letters/may.doc");
   EXPECT_EQ(loc, "arc:/home/ann/old.zip//letters/may.doc");
@@ -245,14 +241,6 @@ TEST_F(ArchiveTest, RunArchiverReportsWhetherTheProgramStarted) {
   // The placeholders are replaced in one pass: a path holding "%filespec%" stays as it is.
   EXPECT_EQ(BuildArchiverArguments("%arc% %filespec%", "/p/%filespec%.zip", "*.*"),
             "'/p/%filespec%.zip' '*.*'");
-}
-
-TEST_F(ArchiveTest, TempFolderLivesInTheProgramFolder) {
-  test::ProgramFolderScope home;
-  EXPECT_EQ(TempFolder(), home.file("TMP"));
-  MakeTempFolder();
-  MakeTempFolder();
-  EXPECT_TRUE(base::IsFolder(home.file("TMP")));
 }
 
 TEST_F(ArchiveTest, ClearFolderRemovesSubfoldersButNotLinkTargets) {

@@ -77,9 +77,16 @@ TEST_F(FilesRetClassTest, MasksMatchWithoutCaseAndKeepDuplicates) {
               ElementsAre("", P("W/Page.HTM"), P("W/page.html"), P("W/page.html")));
   EXPECT_THAT(f.GetFilesByExt("письмо.txt", P("W")), ElementsAre("", "Письмо.TXT"));
   EXPECT_THAT(f.GetFilesByExt("?????о.*", P("W")), ElementsAre("", "Письмо.TXT"));
-  // "*.*" is every file, "*." only the files without an extension.
+  // "*.*" is every file, "*." only the files without an extension, "name.*" the name with any
+  // extension or none.
   EXPECT_EQ(f.GetFilesByExt("*.*", P("W")).size(), 6u);
   EXPECT_THAT(f.GetFilesByExt("*.", P("W")), ElementsAre("", "README"));
+  EXPECT_THAT(f.GetFilesByExt("readme.*", P("W")), ElementsAre("", "README"));
+  EXPECT_THAT(f.GetFilesByExt("p*e.*", P("W")),
+              ElementsAre("", "Page.HTM", "page.bak", "page.html"));
+  // "?" is one character however many bytes it takes, a malformed byte included.
+  File("W/\xFFx.dat");
+  EXPECT_THAT(f.GetFilesByExt("??.dat", P("W")), ElementsAre("", "\xFFx.dat"));
 }
 
 TEST_F(FilesRetClassTest, HiddenEntriesAreIncludedAndNamesAreInByteOrder) {
