@@ -65,7 +65,9 @@ void CheckUnpackedFolder(const std::string& target, std::string_view archive,
   }
   for (const auto& p : unwanted) {
     fs::remove(p, ec);
-    if (log) log("Файл архива пропущен (ссылка или особый файл): " + p.string());
+    if (log)
+      log("Файл архива пропущен (ссылка или особый файл): " +
+          fs::path(p).lexically_relative(target).string());
   }
   if (members > limits.maxMembers) {
     ClearFolder(target);

@@ -301,6 +301,7 @@ std::string ReadMailFile(std::string_view path) {
 
 bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_view separator,
                   const std::function<void(std::string_view message)>& perMessage) {
+  if (separator.empty()) return false;
   const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool dropCr = !separator.empty() && separator.front() == '\n';
