@@ -1,0 +1,50 @@
+// The built-in archive reader: an archive of any bytes unpacks without a crash or a hang and
+// puts files only below its target folder, within the limits.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "base/Paths.h"
+#include "extract/Archive.h"
+
+namespace {
+
+struct Scratch {
+  std::string root, archive, target;
+  Scratch() {
+    std::string tmpl = "/tmp/zyl-archive-fuzz-XXXXXX";
+    if (!::mkdtemp(tmpl.data())) std::abort();
+    root = tmpl;
+    archive = root + "/input.zip";
+    target = root + "/out";
+  }
+  ~Scratch() { std::filesystem::remove_all(root); }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Scratch scratch;
+  namespace fs = std::filesystem;
+  if (!zyl::base::WriteFileAtomic(scratch.archive,
+                                  std::string(reinterpret_cast<const char*>(data), size)))
+    return 0;
+  zyl::base::MakeFolders(scratch.target);
+  const zyl::extract::UnpackLimits limits{1 << 20, 200};
+  const auto result =
+      zyl::extract::UnpackWithLibrary(scratch.archive, scratch.target, "*.*", limits, {});
+  if (result.bytes > limits.maxBytes || result.members > limits.maxMembers) std::abort();
+  // Nothing but the input and the target folder may exist in the scratch folder.
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(scratch.root, ec))
+    if (e.path() != scratch.archive && e.path() != scratch.target) std::abort();
+  for (fs::recursive_directory_iterator it(scratch.target, ec), end; !ec && it != end;
+       it.increment(ec))
+    if (fs::is_symlink(it->symlink_status())) std::abort();
+  zyl::extract::ClearFolder(scratch.target);
+  return 0;
+}
