@@ -9,13 +9,13 @@
 #include <string_view>
 #include <utility>
 
+#include "extract/DocumentTypes.h"
+
 namespace zyl::extract {
 
 // Receives one line (without line break) for every member or archive that is refused.
 using ArchiveLog = std::function<void(std::string_view line)>;
 
-// The masks that find archives in a folder walk.
-inline constexpr std::string_view kArchiveMasks = "*.arj;*.cab;*.uc2;*.lzh;*.rar;*.zip;";
 
 enum class ArchiveKind { None, Zip, Rar, Arj, Lzh, Uc2, Cab, SevenZip, Tar };
 
