@@ -4,6 +4,7 @@
 
 #include "base/ProgramFolder.h"
 #include "base/Strings.h"
+#include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
 
 namespace zyl::app {
@@ -81,6 +82,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
   const std::string folder =
       base::ResolveProgramFolder(self.find('/') != std::string_view::npos ? self : "");
   base::SetProgramFolder(folder);
+  base::RegisterSeedStep(catalog::EnsureTemplateDatabase);
   std::string why;
   if (!base::SeedProgramFolder(folder, &why) || !why.empty()) {
     // The settings then take their defaults; a mode that needs the folder reports it again.
