@@ -1,5 +1,7 @@
 #include "app/StartMode.h"
 
+#include "app/CliActions.h"
+
 #include <ostream>
 
 #include "base/ProgramFolder.h"
@@ -24,10 +26,11 @@ int DesktopNotAvailable(const StartContext& ctx) {
 
 // Each start mode is one line here: its name and the function that runs it.
 constexpr ActionEntry kActions[] = {
-    {"server", NotAvailable},  //
-    {"update", NotAvailable},  //
-    {"build", NotAvailable},   //
-    {"webbuild", NotAvailable}, {"search", NotAvailable},
+    {"server", NotAvailable},     //
+    {"update", RunUpdateAction},  //
+    {"build", RunBuildAction},    //
+    {"webbuild", NotAvailable},   //
+    {"search", RunSearchAction},
 };
 constexpr StartHandler kDesktop = DesktopNotAvailable;
 
