@@ -15,16 +15,17 @@ bool SaveContentInfo(ContentSink& sink, const FileInfo& info) {
   row.title = base::Left(info.title, 255);
   row.type = base::Left(info.type, 10);
   row.filesize = info.filesize;
+  int code = 0;
   try {
     sink.AppendRow(row);
     return true;
   } catch (const ContentSinkError& e) {
-    base::ShowMessage("Ошибка в процедуре SaveContentInfo " + base::StrNum(e.code()) +
-                      "\r\nОбратитесь в службу поддержки");
+    code = e.code();
   } catch (const std::exception&) {
-    base::ShowMessage("Ошибка в процедуре SaveContentInfo " + base::StrNum(-1) +
-                      "\r\nОбратитесь в службу поддержки");
+    // A failure without a database error number still must not stop the run.
   }
+  base::ShowMessage("Ошибка в процедуре SaveContentInfo " + base::StrNum(code) + "\r\n" +
+                    "Обратитесь в службу поддержки");
   return false;
 }
 
