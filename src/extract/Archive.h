@@ -16,7 +16,6 @@ namespace zyl::extract {
 // Receives one line (without line break) for every member or archive that is refused.
 using ArchiveLog = std::function<void(std::string_view line)>;
 
-
 enum class ArchiveKind { None, Zip, Rar, Arj, Lzh, Uc2, Cab, SevenZip, Tar };
 
 // By the lower-cased text after the path's last "."; None for anything else.

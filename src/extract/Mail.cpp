@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <random>
 
 #include "base/Cp1251.h"
@@ -314,16 +315,17 @@ bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_vi
     if (!first) perMessage(piece);
     first = false;
   };
-  std::vector<char> chunk(1 << 20);
+  constexpr std::size_t kChunk = 256 * 1024;
+  const auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
   while (true) {
-    const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+    const ssize_t n = ::read(fd, chunk.get(), kChunk);
     if (n < 0) {
       if (errno == EINTR) continue;
       ok = false;
       break;
     }
     const bool atEnd = n == 0;
-    buffer.append(chunk.data(), static_cast<std::size_t>(n));
+    buffer.append(chunk.get(), static_cast<std::size_t>(n));
     std::size_t start = 0;
     while (true) {
       const std::size_t cut = buffer.find(separator, std::max(searchFrom, start));

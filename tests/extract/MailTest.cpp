@@ -343,9 +343,9 @@ TEST_F(MailboxTest, FailuresStoreNothingAndCountOnlyStoredRows) {
 }
 
 TEST_F(MailboxTest, LargeMailboxesAreCutAcrossReadBlocks) {
-  // Separators placed around the reader's 1 MiB block edge, one of them straddling it.
+  // Separators placed around the reader's 256 KiB block edges, one of them straddling one.
   std::string text;
-  std::vector<std::size_t> sizes = {(1u << 20) - 12, 3, 1u << 20, 10};
+  std::vector<std::size_t> sizes = {(1u << 18) - 12, 3, 1u << 20, 10};
   for (std::size_t i = 0; i < sizes.size(); ++i) {
     text += "\nFrom - " + std::to_string(i) + "\n";
     text += std::string(sizes[i], 'x');
