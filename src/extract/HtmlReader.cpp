@@ -5,6 +5,7 @@
 #include "base/Strings.h"
 #include "base/Utf8.h"
 #include "extract/CodePages.h"
+#include "extract/HtmlGumboReader.h"
 #include "extract/HtmlText.h"
 
 namespace zyl::extract {
@@ -32,7 +33,8 @@ std::string DecodeBody(std::string body, std::string_view head) {
   const bool declares = Find(head, "charset") != npos;
   // UTF-8 wins over the legacy tests: those look for loose substrings ("866") that a UTF-8
   // page's head can hold by chance, and recoding UTF-8 bytes would garble the whole text.
-  if ((declares && Find(head, "utf-8") != npos) || base::IsValidUtf8(body)) return RepairUtf8(body);
+  const std::string charset = DeclaredCharset(head);
+  if (charset == "utf-8" || charset == "utf8" || base::IsValidUtf8(body)) return RepairUtf8(body);
   if (declares) {
     // Each test on its own, in this order, as pages have always been read.
     if (Find(head, "koi8-r") != npos) body = RecodeToWin(body, SourceCodePage::Koi8R);

@@ -97,6 +97,11 @@ TEST(HtmlInfoFromBytes, Utf8PagesStayUtf8AndOthersAreWindows1251) {
   EXPECT_EQ(HtmlInfoFromBytes(Page("<meta charset=utf-8><meta name=w content=866>", text)).content,
             text);
   EXPECT_EQ(HtmlInfoFromBytes(Page("", Encode(text, "windows-1251"))).content, text);
+  // A page that only mentions UTF-8 is still read as Windows-1251.
+  EXPECT_EQ(HtmlInfoFromBytes(Page("<meta charset=windows-1251><link href=utf-8.css>",
+                                   Encode(text, "windows-1251")))
+                .content,
+            text);
   // Declared UTF-8 with a broken byte keeps the rest and marks the byte.
   EXPECT_EQ(HtmlInfoFromBytes(Page("<meta charset=\"utf-8\">", "я\xFF")).content, "я\uFFFD");
 }
