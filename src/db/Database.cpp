@@ -143,12 +143,17 @@ void Configure(Connection& c, bool wal) {
   sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+  // A quoted name that names no column must be an error, never quietly a text value.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   RegisterFunctions(db);
   // Read the schema now, so that a damaged file fails here with a clear message.
   c.Exec("SELECT count(*) FROM sqlite_master");
   if (wal) {
-    // Lets a search read while an update writes. A read-only file keeps its own mode.
+    // Lets a search read while an update writes. A read-only file keeps its own mode. With
+    // the log, syncing at checkpoints is enough to keep the file sound after a crash.
     sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   }
 }
 

@@ -68,7 +68,7 @@ const FunctionInfo kFunctions[] = {
     // conversions
     {"CDate", 1, 1, Ty::Date, "d", "zyl_cdate"},
     {"CVDate", 1, 1, Ty::Date, "d", "zyl_cdate"},
-    {"CBool", 1, 1, Ty::Bool, "n", "zyl_cbool"},
+    {"CBool", 1, 1, Ty::Bool, "a", "zyl_cbool"},
     {"CByte", 1, 1, Ty::Number, "n", "zyl_cbyte"},
     {"CInt", 1, 1, Ty::Number, "n", "zyl_cint"},
     {"CLng", 1, 1, Ty::Number, "n", "zyl_clng"},

@@ -21,6 +21,7 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 Recordset::~Recordset() = default;
 
 void Recordset::LoadRowids(const std::string& sql, const std::vector<Value>& params) {
+  PrepareFetch();  // a missing column is reported now, not at the first row
   Stmt st(*conn_, sql);
   st.BindAll(params);
   while (st.Step()) rowids_.push_back(st.Int(0));
@@ -100,14 +101,16 @@ int Recordset::RequireField(std::string_view name) const {
   return i;
 }
 
+void Recordset::PrepareFetch() {
+  if (fetch_) return;
+  std::string cols;
+  for (const auto& f : fields_) cols += (cols.empty() ? "" : ", ") + f.sql;
+  fetch_ = std::make_unique<Stmt>(*conn_, "SELECT " + cols + " FROM ContentIndex WHERE rowid = ?1");
+}
+
 void Recordset::Fetch() {
   if (aggregate_ || rowPos_ == pos_) return;
-  if (!fetch_) {
-    std::string cols;
-    for (const auto& f : fields_) cols += (cols.empty() ? "" : ", ") + f.sql;
-    fetch_ =
-        std::make_unique<Stmt>(*conn_, "SELECT " + cols + " FROM ContentIndex WHERE rowid = ?1");
-  }
+  PrepareFetch();
   fetch_->Reset();
   fetch_->Bind(1, Value(static_cast<long long>(rowids_[static_cast<std::size_t>(pos_)])));
   const bool found = fetch_->Step();
@@ -228,6 +231,7 @@ Recordset Recordset::Filter(std::string_view condition) const {
   Stmt st(*conn_, "SELECT 1 FROM ContentIndex WHERE (" + c.sql + ") AND rowid = ?" +
                       std::to_string(rowidParam));
   Recordset out(conn_, fields_);
+  out.PrepareFetch();
   for (std::size_t i = 0; i < rowids_.size(); ++i) {
     if (deleted_[i]) continue;
     st.Reset();

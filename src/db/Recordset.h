@@ -68,6 +68,7 @@ class Recordset {
   void LoadRowids(const std::string& sql, const std::vector<Value>& params);
   void LoadAggregate(const std::string& sql, const std::vector<Value>& params);
   void RequireCurrent() const;
+  void PrepareFetch();
   void Fetch();
   std::ptrdiff_t NextLive(std::ptrdiff_t from, int step) const;
   int RequireField(std::string_view name) const;
