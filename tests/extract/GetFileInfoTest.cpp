@@ -113,10 +113,12 @@ TEST(GetFileInfo, ModifiedAtMidnightHasNoTimePart) {
 }
 
 TEST(GetFileInfo, PdfModeIsProcessWideAndEveryExtensionIsReadable) {
+  const bool previous = PdfFullText();
+  SetPdfFullText(false);
   EXPECT_FALSE(PdfFullText());
   SetPdfFullText(true);
   EXPECT_TRUE(PdfFullText());
-  SetPdfFullText(false);
+  SetPdfFullText(previous);
   for (const char* ext : {"wpd", "wk1", "wk3", "wk4", "wps", "wq1", "xyz", ""})
     EXPECT_TRUE(IsConverterInstalled(ext)) << ext;
 }
