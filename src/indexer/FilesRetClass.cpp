@@ -64,7 +64,10 @@ void FilesRetClass::Yield() {
 }
 
 void FilesRetClass::Fail(const char* routine, int error) {
-  if (recursive_) throw WalkEnded{};
+  // In a recursive search a folder that cannot be read is passed over and the walk goes on:
+  // folders without read rights are common here, and ending the walk at the first one would
+  // silently leave out everything after it.
+  if (recursive_) return;
   base::ShowMessage(std::string("Ошибка в подпрограмме ") + routine + ": " + base::StrNum(error) +
                     "\r\nОбратитесь в службу поддержки");
 }

@@ -255,9 +255,10 @@ class UnlistableFolderTest : public FilesRetClassTest {
   std::string deep;
 };
 
-TEST_F(UnlistableFolderTest, RecursiveSearchEndsSilently) {
+TEST_F(UnlistableFolderTest, RecursiveSearchPassesOverTheFolderSilently) {
   FilesRetClass f;
-  EXPECT_THAT(f.GetSubFilesMultiExt("*.txt;", P("u")), ElementsAre(""));
+  EXPECT_THAT(f.GetSubFilesMultiExt("*.txt;", P("u")),
+              ElementsAre("", P("u/m/b.txt"), P("u/a.txt")));
   EXPECT_THAT(messages, IsEmpty());
 }
 
