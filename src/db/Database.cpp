@@ -248,8 +248,8 @@ Recordset Database::OpenRecordset(std::string_view source) {
       const char* n = ColumnName(static_cast<Column>(i));
       fields.push_back({n, i, std::string("\"") + n + "\""});
     }
-    Recordset rs(conn_, std::move(fields));
     conn();
+    Recordset rs(conn_, std::move(fields));
     rs.LoadRowids("SELECT rowid FROM ContentIndex ORDER BY rowid", {});
     return rs;
   }

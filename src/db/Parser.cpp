@@ -238,8 +238,6 @@ class Parser {
         item.kind = SelectItem::Kind::Star;
         hasField = true;
       } else if (Cur().kind == Tok::Name && Next().kind == Tok::LParen) {
-        FunctionClass cls;
-        FindFunction(Cur().text, &cls);
         if (!base::EqualsNoCase(Cur().text, "Sum"))
           Fail("only field names, * and Sum() may be listed after SELECT");
         p_ += 2;

@@ -33,9 +33,9 @@ void Recordset::LoadAggregate(const std::string& sql, const std::vector<Value>& 
   aggregate_ = true;
   Stmt st(*conn_, sql);
   st.BindAll(params);
-  row_.clear();
+  row_.assign(fields_.size(), Value());
   if (st.Step())
-    for (int i = 0; i < st.ColumnCount(); ++i) row_.push_back(st.Column(i));
+    for (int i = 0; i < st.ColumnCount(); ++i) row_[static_cast<std::size_t>(i)] = st.Column(i);
   rowids_.assign(1, 0);
   deleted_.assign(1, false);
   rowPos_ = 0;
@@ -102,34 +102,39 @@ int Recordset::RequireField(std::string_view name) const {
 }
 
 void Recordset::PrepareFetch() {
-  if (fetch_) return;
-  std::string cols;
-  for (const auto& f : fields_) cols += (cols.empty() ? "" : ", ") + f.sql;
-  fetch_ = std::make_unique<Stmt>(*conn_, "SELECT " + cols + " FROM ContentIndex WHERE rowid = ?1");
+  if (!fetch_.empty()) return;
+  for (const auto& f : fields_)
+    fetch_.push_back(
+        std::make_unique<Stmt>(*conn_, "SELECT " + f.sql + " FROM ContentIndex WHERE rowid = ?1"));
 }
 
-void Recordset::Fetch() {
-  if (aggregate_ || rowPos_ == pos_) return;
-  PrepareFetch();
-  fetch_->Reset();
-  fetch_->Bind(1, Value(static_cast<long long>(rowids_[static_cast<std::size_t>(pos_)])));
-  const bool found = fetch_->Step();
-  if (!found) {
-    fetch_->Reset();
-    throw DbError(kNoCurrentRecord, "the record has been deleted");
+const Value& Recordset::Current(int i) {
+  const auto k = static_cast<std::size_t>(i);
+  if (aggregate_) return *row_[k];
+  if (rowPos_ != pos_) {
+    row_.assign(fields_.size(), std::nullopt);
+    rowPos_ = pos_;
   }
-  row_.clear();
-  for (int i = 0; i < fetch_->ColumnCount(); ++i) row_.push_back(fetch_->Column(i));
-  fetch_->Reset();
-  rowPos_ = pos_;
+  if (!row_[k]) {
+    PrepareFetch();
+    Stmt& st = *fetch_[k];
+    st.Reset();
+    st.Bind(1, Value(static_cast<long long>(rowids_[static_cast<std::size_t>(pos_)])));
+    if (!st.Step()) {
+      st.Reset();
+      throw DbError(kNoCurrentRecord, "the record has been deleted");
+    }
+    row_[k] = st.Column(0);
+    st.Reset();
+  }
+  return *row_[k];
 }
 
 Value Recordset::Field(int i) {
   FieldName(i);
   if (mode_ != Mode::None) return buffer_[static_cast<std::size_t>(i)];
   RequireCurrent();
-  Fetch();
-  return row_[static_cast<std::size_t>(i)];
+  return Current(i);
 }
 
 Value Recordset::Field(std::string_view name) {
@@ -146,8 +151,8 @@ void Recordset::AddNew() {
 void Recordset::Edit() {
   if (aggregate_) throw DbError(kNotUpdatable, "the recordset cannot be updated");
   RequireCurrent();
-  Fetch();
-  buffer_ = row_;
+  buffer_.clear();
+  for (int i = 0; i < FieldCount(); ++i) buffer_.push_back(Current(i));
   dirty_.assign(fields_.size(), false);
   mode_ = Mode::Edit;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,7 +70,7 @@ class Recordset {
   void LoadAggregate(const std::string& sql, const std::vector<Value>& params);
   void RequireCurrent() const;
   void PrepareFetch();
-  void Fetch();
+  const Value& Current(int i);
   std::ptrdiff_t NextLive(std::ptrdiff_t from, int step) const;
   int RequireField(std::string_view name) const;
 
@@ -81,9 +82,11 @@ class Recordset {
   std::size_t deletedCount_ = 0;
   std::ptrdiff_t pos_ = 0;
 
-  std::vector<Value> row_;  // values of rowids_[rowPos_]
+  // Values of the row at rowPos_, each read when first asked for: walking rows for their
+  // location or date never copies their whole texts.
+  std::vector<std::optional<Value>> row_;
   std::ptrdiff_t rowPos_ = -1;
-  std::unique_ptr<Stmt> fetch_;
+  std::vector<std::unique_ptr<Stmt>> fetch_;  // one per field
 
   enum class Mode { None, Edit, AddNew };
   Mode mode_ = Mode::None;

@@ -2,9 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -79,8 +81,9 @@ class VbaError : public std::runtime_error {
   throw VbaError(std::string(fn) + ": overflow");
 }
 
-// Results longer than this are refused rather than built (Space, String, Replace).
-constexpr std::size_t kMaxResultBytes = 64u << 20;
+// Texts that functions build out of small arguments (Space, String, the growth of Replace)
+// are refused past this size rather than built.
+constexpr std::size_t kMaxBuiltBytes = 16u << 20;
 
 int CurrentYear() {
   return base::LocalParts(base::Now()).year;
@@ -168,10 +171,6 @@ struct Args {
 };
 
 void ResultText(sqlite3_context* ctx, const std::string& s) {
-  if (s.size() > kMaxResultBytes) {
-    sqlite3_result_error_toobig(ctx);
-    return;
-  }
   sqlite3_result_text64(ctx, s.data(), s.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 void ResultInt(sqlite3_context* ctx, std::int64_t v) {
@@ -500,7 +499,7 @@ void Trim(sqlite3_context* ctx, const Args& a) {
 }
 void Space(sqlite3_context* ctx, const Args& a) {
   const auto n = a.Long(0, 0, INT32_MAX);
-  if (static_cast<std::size_t>(n) > kMaxResultBytes) return sqlite3_result_error_toobig(ctx);
+  if (static_cast<std::size_t>(n) > kMaxBuiltBytes) return sqlite3_result_error_toobig(ctx);
   ResultText(ctx, std::string(static_cast<std::size_t>(n), ' '));
 }
 void String(sqlite3_context* ctx, const Args& a) {
@@ -515,13 +514,23 @@ void String(sqlite3_context* ctx, const Args& a) {
     if (s.empty()) InvalidCall(a.fn);
     unit = base::Left(s, 1);
   }
-  if (static_cast<std::size_t>(n) * unit.size() > kMaxResultBytes)
+  if (static_cast<std::size_t>(n) * unit.size() > kMaxBuiltBytes)
     return sqlite3_result_error_toobig(ctx);
   std::string out;
   out.reserve(static_cast<std::size_t>(n) * unit.size());
   for (std::int64_t i = 0; i < n; ++i) out += unit;
   ResultText(ctx, out);
 }
+std::u32string CodePoints(std::string_view s, bool fold) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    const char32_t c = base::DecodeUtf8At(s, i);
+    out.push_back(fold ? base::FoldCodePoint(c) : c);
+  }
+  return out;
+}
+
 void Replace(sqlite3_context* ctx, const Args& a) {
   for (int i = 0; i < 3; ++i)
     if (a.Null(i)) return sqlite3_result_null(ctx);
@@ -529,24 +538,30 @@ void Replace(sqlite3_context* ctx, const Args& a) {
   const auto start = a.Has(3) && !a.Null(3) ? a.Long(3, 1, INT32_MAX) : 1;
   auto count = a.Has(4) && !a.Null(4) ? a.Long(4, -1, INT32_MAX) : -1;
   const bool noCase = a.TextCompare(5);
-  // The result begins at `start`, as the replacement function returns it.
+  // The result begins at `start`, as the replacement function returns it. Matching runs on
+  // code points (folded when case is ignored), so positions stay those of the original.
   const std::string src = base::Mid(text, static_cast<std::size_t>(start));
   if (find.empty() || count == 0) return ResultText(ctx, src);
-  const std::string hay = noCase ? base::FoldCase(src) : src;
-  const std::string needle = noCase ? base::FoldCase(find) : find;
-  const std::size_t needleLen = base::Len(find);
+  const std::u32string orig = CodePoints(src, false);
+  const std::u32string hay = noCase ? CodePoints(src, true) : orig;
+  const std::u32string needle = CodePoints(find, noCase);
+  const std::boyer_moore_horspool_searcher search(needle.begin(), needle.end());
   std::string out;
-  std::size_t pos = 1;  // code point position in src
+  auto append = [&](std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k < to; ++k) base::AppendUtf8(out, orig[k]);
+  };
+  std::size_t pos = 0;
   while (count != 0) {
-    const std::size_t at = base::InStr(pos, hay, needle);
-    if (at == 0) break;
-    out += base::Mid(src, pos, at - pos);
+    const auto it = std::search(hay.begin() + static_cast<std::ptrdiff_t>(pos), hay.end(), search);
+    if (it == hay.end()) break;
+    const auto at = static_cast<std::size_t>(it - hay.begin());
+    append(pos, at);
     out += with;
-    if (out.size() > kMaxResultBytes) return sqlite3_result_error_toobig(ctx);
-    pos = at + needleLen;
+    if (out.size() > text.size() + kMaxBuiltBytes) return sqlite3_result_error_toobig(ctx);
+    pos = at + needle.size();
     if (count > 0) --count;
   }
-  out += base::Mid(src, pos);
+  append(pos, orig.size());
   ResultText(ctx, out);
 }
 void StrComp(sqlite3_context* ctx, const Args& a) {
