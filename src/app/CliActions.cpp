@@ -14,6 +14,7 @@
 #include "indexer/IndexUpdate.h"
 #include "indexer/LocalBuild.h"
 #include "search/SearchSession.h"
+#include "server/ConnectionLayer.h"
 #include "server/DocumentServer.h"
 #include "settings/Settings.h"
 
@@ -221,6 +222,23 @@ int RunSearchAction(const StartContext& ctx) {
     }
   }
   return ok && !failed ? 0 : 1;
+}
+
+int RunServerAction(const StartContext& ctx) {
+  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
+  server::ServerOptions options;
+  const settings::Settings& config = settings::Config();
+  options.port = config.localport;
+  const std::string port = ctx.args.GetArgumentValue("port");
+  if (!port.empty()) options.port = static_cast<int>(base::ValInt(port));
+  options.bindAddress = config.BindAddress;
+  const std::string bind = ctx.args.GetArgumentValue("bind");
+  if (!bind.empty()) options.bindAddress = bind;
+  options.printLink = [&ctx](const std::string& link) {
+    ctx.out << "ZYL document server: search page at " << link << std::endl;
+  };
+  server::DocumentServer handler;
+  return server::RunDocumentServer(handler, options, ctx.err);
 }
 
 }  // namespace zyl::app

@@ -8,6 +8,8 @@ namespace zyl::app {
 int RunUpdateAction(const StartContext& ctx);
 int RunBuildAction(const StartContext& ctx);
 int RunSearchAction(const StartContext& ctx);
+// The document server, headless (the desktop window comes later).
+int RunServerAction(const StartContext& ctx);
 
 // A field of a result row as one TSV cell: TABs and line breaks become blanks.
 std::string TsvCell(std::string_view text);

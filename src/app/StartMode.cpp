@@ -26,7 +26,7 @@ int DesktopNotAvailable(const StartContext& ctx) {
 
 // Each start mode is one line here: its name and the function that runs it.
 constexpr ActionEntry kActions[] = {
-    {"server", NotAvailable},     //
+    {"server", RunServerAction},  //
     {"update", RunUpdateAction},  //
     {"build", RunBuildAction},    //
     {"webbuild", NotAvailable},   //
