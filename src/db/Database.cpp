@@ -206,10 +206,14 @@ Database Database::CreateEmpty(const std::string& path) {
     auto conn =
         OpenConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE);
     Configure(*conn, false);
+    // The long text is stored last: a row's columns are laid out in this order, so scans of
+    // location, type, modified or filesize (the update, size and date conditions) never have to
+    // walk through the content's overflow pages. Statements name the columns, so the order is
+    // not visible to them.
     conn->Exec(
         "BEGIN;"
-        "CREATE TABLE ContentIndex(title TEXT, author TEXT, content TEXT, location TEXT, "
-        "type TEXT, modified TEXT, filesize INTEGER DEFAULT 0);"
+        "CREATE TABLE ContentIndex(title TEXT, author TEXT, location TEXT, type TEXT, "
+        "modified TEXT, filesize INTEGER DEFAULT 0, content TEXT);"
         "CREATE INDEX ContentIndex_location ON ContentIndex(location);"
         "COMMIT;");
   }
