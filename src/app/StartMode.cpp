@@ -1,9 +1,12 @@
 #include "app/StartMode.h"
 
+#include "app/CliActions.h"
+
 #include <ostream>
 
 #include "base/ProgramFolder.h"
 #include "base/Strings.h"
+#include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
 
 namespace zyl::app {
@@ -23,10 +26,11 @@ int DesktopNotAvailable(const StartContext& ctx) {
 
 // Each start mode is one line here: its name and the function that runs it.
 constexpr ActionEntry kActions[] = {
-    {"server", NotAvailable},  //
-    {"update", NotAvailable},  //
-    {"build", NotAvailable},   //
-    {"webbuild", NotAvailable}, {"search", NotAvailable},
+    {"server", RunServerAction},  //
+    {"update", RunUpdateAction},  //
+    {"build", RunBuildAction},    //
+    {"webbuild", NotAvailable},   //
+    {"search", RunSearchAction},
 };
 constexpr StartHandler kDesktop = DesktopNotAvailable;
 
@@ -81,6 +85,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
   const std::string folder =
       base::ResolveProgramFolder(self.find('/') != std::string_view::npos ? self : "");
   base::SetProgramFolder(folder);
+  base::RegisterSeedStep(catalog::EnsureTemplateDatabase);
   std::string why;
   if (!base::SeedProgramFolder(folder, &why) || !why.empty()) {
     // The settings then take their defaults; a mode that needs the folder reports it again.

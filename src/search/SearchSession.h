@@ -24,10 +24,14 @@ std::vector<IndexEntry> RecentIndexes();
 
 struct HistoryEntry {
   std::int64_t count = 0;
-  std::string text;         // the search box text
-  std::string indexNames;   // each name followed by ";"
+  std::string text;        // the search box text
+  std::string indexNames;  // each name followed by ";"
   std::vector<ResultRow> results;
 };
+
+// The history list's text of an entry: Q + text + Q + " / " + count + " / " + names for an
+// entry added by this window's search, " /" without the blank for entries rebuilt on opening.
+std::string HistoryItemText(const HistoryEntry& entry, bool addedNow);
 
 class SearchSession {
  public:
@@ -51,10 +55,12 @@ class SearchSession {
   std::vector<ResultRow> results_;
   std::vector<HistoryEntry> history_;
   std::string lastError_;
-  // What "search within the found documents" works on: the last index searched and the
-  // condition that found its rows.
+  // Appends the rows of one recordset in database order.
+  // What "search within the found documents" works on: the last index searched, the statement
+  // that found its rows and the filters applied to them since.
   std::string lastDatabase_;
-  std::string lastCondition_;
+  std::string lastSql_;
+  std::vector<std::string> lastFilters_;
 };
 
 }  // namespace zyl::search

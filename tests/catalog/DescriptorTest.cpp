@@ -84,3 +84,35 @@ TEST(CheckIndexFileName, WantsTheExtensionAndACreatableFile) {
 
 }  // namespace
 }  // namespace zyl::catalog
+
+#include "catalog/NewIndex.h"
+
+namespace zyl::catalog {
+namespace {
+
+TEST(NewIndex, NameChecksAndPaths) {
+  test::TempDir dir;
+  const std::string folder = dir.path() + "/";
+  IndexDefinition def;
+  EXPECT_EQ(DefineNewIndex("", "", folder, def), "Необходимо задать имя индекса");
+  EXPECT_EQ(DefineNewIndex("a/b", "", folder, def), "Имя файла неверно");
+  EXPECT_EQ(DefineNewIndex("Docs", "my\r\ndocs", folder, def), "");
+  EXPECT_EQ(def.descriptorPath, folder + "Docs.zyl");
+  EXPECT_EQ(def.dbname, folder + "Docs.mdb");
+  EXPECT_EQ(def.title, "Docs");
+  EXPECT_TRUE(base::FileExists(def.descriptorPath));  // the empty descriptor is left behind
+  IndexDefinition again;
+  EXPECT_EQ(DefineNewIndex("Docs", "", folder, again), "Индекс с таким именем уже существует");
+}
+
+TEST(NewIndex, NestedFoldersAreDropped) {
+  const auto folders = NormalizeChosenFolders({"/data/docs", "/data", "/other/", "/data2"});
+  ASSERT_EQ(folders.size(), 3u);
+  EXPECT_EQ(folders[0].path, "/data/");
+  EXPECT_EQ(folders[1].path, "/other/");
+  EXPECT_EQ(folders[2].path, "/data2/");
+  EXPECT_TRUE(folders[0].subfolders);
+}
+
+}  // namespace
+}  // namespace zyl::catalog
