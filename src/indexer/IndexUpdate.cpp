@@ -20,6 +20,7 @@
 #include "extract/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
 #include "settings/IniFile.h"
 #include "settings/LangKeys.h"
@@ -30,7 +31,6 @@ namespace zyl::indexer {
 namespace {
 using settings::LangString;
 constexpr std::string_view kBreak = "\r\n";
-WebReindexFn webReindex = nullptr;
 
 const std::string kPlainRows = "left(type,4)<>'mail' AND left(location,4)<>'arc:'";
 
@@ -313,10 +313,6 @@ void Update::RunLocal() {
 
 }  // namespace
 
-void SetWebReindex(WebReindexFn fn) {
-  webReindex = fn;
-}
-
 bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options) {
   if (!base::FileExists(descriptorPath)) {
     base::ShowMessage("Файл " + descriptorPath + " не существует");
@@ -332,7 +328,7 @@ bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOpti
   const std::string type = catalog::ReadGeneral(descriptorPath, "IndexType", "local");
   try {
     if (type == "local") update.RunLocal();
-    if (type == "WebFolder" && webReindex) webReindex(descriptorPath, update.dbname, host);
+    if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host);
   } catch (const std::exception& e) {
     // A locked or missing database, an unwritable descriptor: this index ends here.
     host.AddLogText(std::string(kBreak) + e.what() + std::string(kBreak));

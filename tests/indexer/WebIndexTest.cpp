@@ -69,11 +69,11 @@ TEST(WebIndex, BuildLogsEveryPageAndTheTotals) {
       },
       Quick());
 
-  const std::string pages = site.url("/index.htm") + "...успешно.\n" + site.url("/a.htm") +
-                            "...успешно.\n" + site.url("/missing.htm") + "... HTTP status 404\n";
-  EXPECT_EQ(host.log, "Создаем индекс...успешно.\nОбработка веб страниц.\n" + pages +
-                          "Обработка закончена.\nОбработано страниц: 2\n");
-  EXPECT_EQ(logAtEnd, "Создаем индекс...успешно.\nОбработка веб страниц.\n" + pages);
+  const std::string pages = site.url("/index.htm") + "...успешно.\r\n" + site.url("/a.htm") +
+                            "...успешно.\r\n" + site.url("/missing.htm") + "... HTTP status 404\r\n";
+  EXPECT_EQ(host.log, "Создаем индекс...успешно.\r\nОбработка веб страниц.\r\n" + pages +
+                          "Обработка закончена.\r\nОбработано страниц: 2\r\n");
+  EXPECT_EQ(logAtEnd, "Создаем индекс...успешно.\r\nОбработка веб страниц.\r\n" + pages);
 
   ASSERT_EQ(sink.rows.size(), 2u);
   const extract::FileInfo& a = sink.rows[1];
@@ -107,9 +107,9 @@ TEST(WebIndex, ReindexLeavesNoRowForAPageThatDisappeared) {
   EXPECT_THAT(reindexed.locations(),
               ::testing::ElementsAre(site.url("/index.htm"), site.url("/a.htm")));
   EXPECT_EQ(result.pages, 2);
-  EXPECT_EQ(host.log, site.url("/index.htm") + "...успешно.\n" + site.url("/a.htm") +
-                          "...успешно.\n" + site.url("/b.htm") +
-                          "... HTTP status 404\nОбработка закончена\nОбработано страниц:  2\n");
+  EXPECT_EQ(host.log, site.url("/index.htm") + "...успешно.\r\n" + site.url("/a.htm") +
+                          "...успешно.\r\n" + site.url("/b.htm") +
+                          "... HTTP status 404\r\nОбработка закончена\r\nОбработано страниц:  2\r\n");
 }
 
 TEST(WebIndex, RowThatCannotBeStoredIsReportedAndNotCounted) {
@@ -126,7 +126,7 @@ TEST(WebIndex, RowThatCannotBeStoredIsReportedAndNotCounted) {
       CrawlIntoIndex(site.url("/index.htm"), 1, sink, host, WebCrawlKind::Build, {}, Quick());
   EXPECT_EQ(messages.size(), 1u);
   EXPECT_EQ(result.pages, 2);
-  EXPECT_NE(host.log.find(site.url("/a.htm") + "...\n" + site.url("/b.htm") + "...успешно.\n"),
+  EXPECT_NE(host.log.find(site.url("/a.htm") + "...\r\n" + site.url("/b.htm") + "...успешно.\r\n"),
             std::string::npos)
       << host.log;
 }
@@ -152,7 +152,7 @@ TEST(WebIndex, LimitsComeFromTheSettings) {
   EXPECT_EQ(result.pages, 1);
   EXPECT_NE(host.log.find(site.url("/slow.htm") + "... Operation timed out"), std::string::npos)
       << host.log;
-  EXPECT_NE(host.log.find(site.url("/big.htm") + "... the page is larger than 2000 bytes\n"),
+  EXPECT_NE(host.log.find(site.url("/big.htm") + "... the page is larger than 2000 bytes\r\n"),
             std::string::npos);
 }
 
@@ -172,7 +172,7 @@ TEST(WebIndex, StopEndsTheCrawlWithTheClosingLines) {
   EXPECT_TRUE(described);
   EXPECT_EQ(sink.rows.size(), 1u);
   EXPECT_EQ(host.log,
-            site.url("/index.htm") + "...успешно.\nОбработка закончена\nОбработано страниц:  1\n");
+            site.url("/index.htm") + "...успешно.\r\nОбработка закончена\r\nОбработано страниц:  1\r\n");
 }
 
 }  // namespace
