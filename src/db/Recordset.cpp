@@ -69,7 +69,10 @@ void Recordset::MoveLast() {
 }
 
 void Recordset::MoveNext() {
-  if (Eof()) NoCurrentRecord();
+  // Past the last row there is nothing to move to; on a row that was just deleted (the last one
+  // of the set included) the move goes on to the next row or to the end.
+  if (pos_ >= static_cast<std::ptrdiff_t>(rowids_.size()) || (RecordCount() == 0 && pos_ < 0))
+    NoCurrentRecord();
   mode_ = Mode::None;
   pos_ = NextLive(pos_ + 1, 1);
 }

@@ -249,7 +249,7 @@ void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& 
            LangString(settings::kUpdateRemovingLink));
       rs.Delete();
     }
-    if (!rs.Eof()) rs.MoveNext();  // deleting the last row leaves the recordset at its end
+    rs.MoveNext();
   }
   tx.Commit();
 }

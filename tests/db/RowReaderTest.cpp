@@ -35,3 +35,30 @@ TEST(RowReader, ReadsTheSelectedRowsOnceInDatabaseOrder) {
 
 }  // namespace
 }  // namespace zyl::db
+
+namespace zyl::db {
+namespace {
+
+TEST(Recordset, DeletingEveryRowWhileWalkingEndsAtTheEnd) {
+  test::TempDir dir;
+  Database database = Database::CreateEmpty(dir.file("d.mdb"));
+  Recordset table = database.OpenRecordset("ContentIndex");
+  for (int i = 0; i < 3; ++i) {
+    table.AddNew();
+    table.SetField("location", "/x");
+    table.Update();
+  }
+  Recordset rs = database.OpenRecordset("SELECT location FROM ContentIndex");
+  int deleted = 0;
+  while (!rs.Eof()) {
+    rs.Delete();
+    ++deleted;
+    rs.MoveNext();
+  }
+  EXPECT_EQ(deleted, 3);
+  EXPECT_TRUE(rs.Eof());
+  EXPECT_THROW(rs.MoveNext(), DbError);
+}
+
+}  // namespace
+}  // namespace zyl::db
