@@ -127,6 +127,32 @@ TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
   }
 }
 
+TEST_F(LocalBuildTest, OfficeKindsAndMailboxesJoinTheIndexAndCountOnce) {
+  home.write("docs/note.rtf", "{\\rtf1\\ansi{\\info{\\title Note}{\\author Ann}}Hello rtf\\par}");
+  home.write("docs/table.csv", "a;b\r\n1;2\r\n");
+  home.write("mail/popstate.dat", "");
+  home.write("mail/Inbox",
+             "From - Mon Dec  2 10:20:30 2002\r\nFrom: ann@example.test\r\nSubject: First\r\n"
+             "Date: Mon, 2 Dec 2002 10:20:30 +0300\r\nMessage-ID: <1@x>\r\n"
+             "Content-Type: text/plain; charset=windows-1251\r\n\r\nbody one\r\n"
+             "From - Tue Dec  3 10:20:30 2002\r\nFrom: bob@example.test\r\nSubject: Second\r\n"
+             "Message-ID: <2@x>\r\nContent-Type: text/plain;\r\n\r\nbody two\r\n");
+  settings::Config().NetscapeFolders = home.file("mail");
+  def.types = {"rtf", "csv", "mail_moz"};
+  def.mailNetscape = true;
+  def.archive = false;
+  def.UserFiles.clear();
+  RecordingHost host;
+  const BuildResult r = StartIndex(def, host);
+  settings::Config().NetscapeFolders.clear();
+  ASSERT_EQ(r.outcome, BuildResult::kFinished) << r.error;
+  EXPECT_EQ(Locations(), (std::vector<std::string>{docs + "note.rtf", docs + "table.csv",
+                                                   "Inbox/<1@x>", "Inbox/<2@x>"}));
+  EXPECT_EQ(r.filesCount, 4);
+  EXPECT_NE(host.log.find("Netscape Messenger mailbox...done\r\n"), std::string::npos);
+  EXPECT_NE(test::ReadFile(def.descriptorPath).find("FilesCount=4\r\n"), std::string::npos);
+}
+
 TEST_F(LocalBuildTest, NothingFoundStillWritesTheDescriptor) {
   def.folders = {{home.file("empty") + "/", true}};
   base::MakeFolders(home.file("empty"));
