@@ -163,6 +163,8 @@ TEST(Urls, RequestFormAndContentTypes) {
   EXPECT_EQ(RequestUrl("file:///etc/passwd"), std::nullopt);
   EXPECT_EQ(WithoutFragment("http://h/a.htm?x#y#z"), "http://h/a.htm?x");
 
+  EXPECT_EQ(CharsetOfContentType("text/html; Charset=\"KOI8-R\" ; x=1"), "KOI8-R");
+  EXPECT_EQ(CharsetOfContentType("text/html"), "");
   EXPECT_TRUE(IsHtmlResponse("text/html; charset=koi8-r", ""));
   EXPECT_TRUE(IsHtmlResponse("Text/HTML", ""));
   EXPECT_TRUE(IsHtmlResponse("application/xhtml+xml", ""));

@@ -247,13 +247,37 @@ TEST(WebClassPage, RowHoldsTextTitleExactCaseAuthorAndDates) {
   const extract::FileInfo info = GetWebPageInfo(loaded);
   EXPECT_EQ(info.title, "Отчёт за год");
   EXPECT_EQ(info.author, "Анна");
-  EXPECT_EQ(info.content, "Итоги\nВсё хорошо");
+  EXPECT_EQ(info.content, "Итоги\r\nВсё хорошо");
   EXPECT_EQ(info.location, site.url("/report.htm"));
   EXPECT_EQ(info.modified, base::FormatModified(784903526));
   EXPECT_EQ(info.type, "html");
   EXPECT_EQ(info.filesize, static_cast<std::int32_t>(base::CodePointCount(page.body)));
 
   EXPECT_EQ(GetWebPageInfo(web.OpenDoc(site.url("/lower.htm"))).author, "");
+}
+
+TEST(WebClassPage, HeaderCharsetOutranksThePageAndAByteOrderMarkOutranksBoth) {
+  // "Привет" in Windows-1251 and KOI8-R.
+  const std::string win = "\xCF\xF0\xE8\xE2\xE5\xF2";
+  const std::string koi = "\xF0\xD2\xC9\xD7\xC5\xD4";
+  auto read = [](std::string contentType, const std::string& body) {
+    WebPage page;
+    page.url = "http://h/p.htm";
+    page.contentType = std::move(contentType);
+    ReadHtmlPage(page, body);
+    return page;
+  };
+  EXPECT_EQ(read("text/html; charset=koi8-r", "<meta charset=windows-1251><p>" + koi).text,
+            "Привет");
+  EXPECT_EQ(read("text/html", "<meta charset=windows-1251><title>" + win).title, "Привет");
+  EXPECT_EQ(read("text/html", "<p>" + win).text, "Привет");
+  EXPECT_EQ(read("text/html; charset=\"windows-1251\"", "\xEF\xBB\xBF<p>Привет").text, "Привет");
+  // A header charset that is not a name is left out.
+  EXPECT_EQ(read("text/html; charset=a>b", "<p>" + win).text, "Привет");
+
+  // The serialised length counts the characters of the decoded page, not its bytes.
+  EXPECT_EQ(read("text/html; charset=koi8-r", "<p>" + koi + "</p>").serialisedLength, 13);
+  EXPECT_EQ(read("text/html", "<p>Привет</p>").serialisedLength, 13);
 }
 
 TEST(WebClassPage, LinksResolveAgainstTheBaseElement) {
