@@ -32,11 +32,14 @@ measure update-unchanged "$zyl" action=update "index=$ZYL_HOME/index/Bench.zyl"
 
 # 1% changed, 1% added, 1% deleted.
 n=$((files / 100))
-find "$work/corpus" -type f -name '*.txt' | sort | head -n "$n" | while read -r f; do
-  echo " changed" >> "$f"; touch -d '+1 minute' "$f"; done
-find "$work/corpus" -type f | sort | tail -n "$n" | xargs rm -f
+mapfile -t all < <(find "$work/corpus" -type f | sort)
+for f in "${all[@]:0:n}"; do
+  echo " changed" >> "$f"
+  touch -d '+1 minute' "$f"
+done
+rm -f "${all[@]: -n}"
 for i in $(seq 1 "$n"); do echo "new file $i budget отчет" > "$work/corpus/d00/new$i.txt"; done
 measure update-1pct "$zyl" action=update "index=$ZYL_HOME/index/Bench.zyl"
-grep -c "Удаляем ссылку" "$work/update-1pct.log" | sed 's/^/  rows deleted: /'
-grep -c "был изменен" "$work/update-1pct.log" | sed 's/^/  rows changed: /'
-grep -c "^Добавляем файл" "$work/update-1pct.log" | sed 's/^/  rows added: /'
+echo "  rows deleted: $(grep -c 'Удаляем ссылку' "$work/update-1pct.log" || true)"
+echo "  rows changed: $(grep -c 'был изменен' "$work/update-1pct.log" || true)"
+echo "  rows added: $(grep -c '^Добавляем файл' "$work/update-1pct.log" || true)"

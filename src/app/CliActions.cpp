@@ -13,6 +13,7 @@
 #include "extract/DocumentTypes.h"
 #include "indexer/IndexUpdate.h"
 #include "indexer/LocalBuild.h"
+#include "indexer/WebBuild.h"
 #include "search/SearchSession.h"
 #include "server/ConnectionLayer.h"
 #include "server/DocumentServer.h"
@@ -105,6 +106,34 @@ int RunBuildAction(const StartContext& ctx) {
       ctx.err << "zyl: the build was stopped\n";
       return 1;
   }
+}
+
+int RunWebBuildAction(const StartContext& ctx) {
+  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
+  const auto& args = ctx.args;
+  catalog::IndexDefinition def;
+  def.startUrl = args.GetArgumentValue("url");
+  if (def.startUrl.empty()) {
+    ctx.err << "zyl: give the start address with url=...\n";
+    return 1;
+  }
+  def.depth = static_cast<std::int32_t>(base::ValInt(args.GetArgumentValue("depth")));
+  const std::string& indexFolder = settings::Config().IndexFolder;
+  base::MakeFolders(indexFolder);
+  const std::string refused = catalog::DefineNewIndex(
+      args.GetArgumentValue("index"), args.GetArgumentValue("desc"), indexFolder, def);
+  if (!refused.empty()) {
+    ctx.err << "zyl: " << refused << "\n";
+    return 1;
+  }
+  InstallStopSignals();
+  CliHost host(ctx.out, ctx.err, StderrIsTerminal());
+  const indexer::BuildResult result = indexer::StartWebIndex(def, host);
+  ctx.out << "\n";
+  if (result.outcome == indexer::BuildResult::kFinished) return 0;
+  ctx.err << "zyl: the web build "
+          << (result.error.empty() ? "was stopped" : "failed: " + result.error) << "\n";
+  return 1;
 }
 
 std::string TsvCell(std::string_view text) {

@@ -8,6 +8,7 @@ namespace zyl::app {
 int RunUpdateAction(const StartContext& ctx);
 int RunBuildAction(const StartContext& ctx);
 int RunSearchAction(const StartContext& ctx);
+int RunWebBuildAction(const StartContext& ctx);
 // The document server, headless (the desktop window comes later).
 int RunServerAction(const StartContext& ctx);
 

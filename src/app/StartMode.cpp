@@ -13,11 +13,6 @@ namespace zyl::app {
 
 namespace {
 
-int NotAvailable(const StartContext& ctx) {
-  ctx.err << "zyl: action=" << ctx.action << " is not available in this build\n";
-  return 1;
-}
-
 int DesktopNotAvailable(const StartContext& ctx) {
   ctx.err << "zyl: the desktop window is not available in this build; "
              "run zyl --help for the command-line actions\n";
@@ -26,10 +21,10 @@ int DesktopNotAvailable(const StartContext& ctx) {
 
 // Each start mode is one line here: its name and the function that runs it.
 constexpr ActionEntry kActions[] = {
-    {"server", RunServerAction},  //
-    {"update", RunUpdateAction},  //
-    {"build", RunBuildAction},    //
-    {"webbuild", NotAvailable},   //
+    {"server", RunServerAction},      //
+    {"update", RunUpdateAction},      //
+    {"build", RunBuildAction},        //
+    {"webbuild", RunWebBuildAction},  //
     {"search", RunSearchAction},
 };
 constexpr StartHandler kDesktop = DesktopNotAvailable;

@@ -54,6 +54,7 @@ class Database {
   explicit Database(std::shared_ptr<Connection> conn);
   Connection& conn() const;
   friend class Transaction;
+  friend class RowReader;
   std::shared_ptr<Connection> conn_;
 };
 

@@ -111,6 +111,12 @@ const FunctionInfo* FindFunction(std::string_view name, FunctionClass* cls) {
   return nullptr;
 }
 
+const char* DisplayName(std::string_view sqlName) {
+  for (const auto& f : kFunctions)
+    if (f.sqlName && sqlName == f.sqlName) return f.name;
+  return "";
+}
+
 bool IsBareFunction(const FunctionInfo* f) {
   return f && f->maxArgs == 0;
 }

@@ -26,6 +26,10 @@ enum class FunctionClass { Row, Aggregate, Financial, Unknown };
 // nullptr when the name is not a row function; `cls` then tells why.
 const FunctionInfo* FindFunction(std::string_view name, FunctionClass* cls);
 
+// The catalogue name of a registered engine function ("Left" for "zyl_left"), or "" for
+// the helpers the compiler inserts for operators and conversions.
+const char* DisplayName(std::string_view sqlName);
+
 // Zero-argument functions that may also be written without brackets: Date, Now, Time.
 bool IsBareFunction(const FunctionInfo* f);
 

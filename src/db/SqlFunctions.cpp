@@ -16,6 +16,7 @@
 #include "base/Strings.h"
 #include "base/Utf8.h"
 #include "db/Errors.h"
+#include "db/Functions.h"
 #include "db/LikePattern.h"
 #include "db/Value.h"
 
@@ -74,11 +75,16 @@ class VbaError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// "Left(): " before a message of a catalogue function; nothing for the operators' helpers.
+std::string Prefix(const char* fn) {
+  return *fn ? std::string(fn) + "(): " : std::string();
+}
+
 [[noreturn]] void InvalidCall(const char* fn) {
-  throw VbaError(std::string(fn) + ": invalid procedure call or argument");
+  throw VbaError(Prefix(fn) + "invalid procedure call or argument");
 }
 [[noreturn]] void Overflow(const char* fn) {
-  throw VbaError(std::string(fn) + ": overflow");
+  throw VbaError(Prefix(fn) + "overflow");
 }
 
 // Texts that functions build out of small arguments (Space, String, the growth of Replace)
@@ -122,11 +128,11 @@ struct Args {
       case SQLITE_FLOAT:
         return sqlite3_value_double(argv[i]);
       case SQLITE_NULL:
-        throw VbaError(std::string(fn) + ": invalid use of Null");
+        throw VbaError(Prefix(fn) + "invalid use of Null");
       default: {
         const std::string_view t = View(i);
         if (auto d = ParseNumberText(t)) return *d;
-        throw VbaError(std::string(fn) + ": type mismatch (\"" + base::Left(t, 40) +
+        throw VbaError(Prefix(fn) + "type mismatch (\"" + base::Left(t, 40) +
                        "\" is not a number)");
       }
     }
@@ -151,12 +157,11 @@ struct Args {
         return *p;
       }
       case SQLITE_NULL:
-        throw VbaError(std::string(fn) + ": invalid use of Null");
+        throw VbaError(Prefix(fn) + "invalid use of Null");
       default: {
         const std::string_view t = View(i);
         if (auto p = ParseDateText(t, CurrentYear())) return *p;
-        throw VbaError(std::string(fn) + ": type mismatch (\"" + base::Left(t, 40) +
-                       "\" is not a date)");
+        throw VbaError(Prefix(fn) + "type mismatch (\"" + base::Left(t, 40) + "\" is not a date)");
       }
     }
   }
@@ -203,7 +208,7 @@ struct Entry {
 
 void Dispatch(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const auto* e = static_cast<const Entry*>(sqlite3_user_data(ctx));
-  Args a{e->name + 4, argc, argv};  // name without "zyl_"
+  Args a{DisplayName(e->name), argc, argv};
   if (e->nullIn) {
     for (int i = 0; i < argc; ++i)
       if (a.Null(i)) {

@@ -12,6 +12,7 @@
 #include "catalog/DescriptorReader.h"
 #include "catalog/UpgradeIndex.h"
 #include "db/Database.h"
+#include "db/RowReader.h"
 #include "extract/DatabaseSink.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
@@ -19,6 +20,7 @@
 #include "extract/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
 #include "settings/IniFile.h"
 #include "settings/LangKeys.h"
@@ -29,7 +31,6 @@ namespace zyl::indexer {
 namespace {
 using settings::LangString;
 constexpr std::string_view kBreak = "\r\n";
-WebReindexFn webReindex = nullptr;
 
 const std::string kPlainRows = "left(type,4)<>'mail' AND left(location,4)<>'arc:'";
 
@@ -93,39 +94,47 @@ void Update::FindIndexFiles() {
 }
 
 void Update::RemoveMissingFiles() {
-  db::Recordset rs = db_->OpenRecordset("SELECT location FROM ContentIndex WHERE " + kPlainRows);
-  indexed_.clear();
+  // One forward pass finds the rows of vanished files; they are then deleted by location, which
+  // removes exactly the rows the pass named (rows of one location share their fate).
+  std::vector<std::string> missing;
+  {
+    db::RowReader rows(*db_, "SELECT location FROM ContentIndex WHERE " + kPlainRows);
+    indexed_.clear();
+    while (rows.Next()) {
+      std::string location = rows.Field(0).AsText();
+      if (!foundSet_.count(location)) missing.push_back(location);
+      indexed_.insert(std::move(location));
+    }
+  }
   Line(LangString(settings::kUpdateCheckingLinks));
-  db::Transaction tx(*db_);
-  while (!rs.Eof()) {
-    const std::string location = rs.Field(0).AsText();
-    indexed_.insert(location);
-    if (!foundSet_.count(location)) {
+  if (!missing.empty()) {
+    db::Transaction tx(*db_);
+    std::unordered_set<std::string> deleted;
+    for (const std::string& location : missing) {
       Line(LangString(settings::kUpdateFile) + " " + location + " " +
            LangString(settings::kUpdateRemovingLink));
-      rs.Delete();
+      if (deleted.insert(location).second)
+        db_->Execute("DELETE * FROM ContentIndex WHERE location=" + Quoted(location) + " AND " +
+                     kPlainRows);
     }
-    if (!rs.Eof()) rs.MoveNext();  // deleting the last row leaves the recordset at its end
+    tx.Commit();
   }
-  tx.Commit();
   host_.Yield();
 }
 
 void Update::UpdateModifiedFiles() {
   Line(LangString(settings::kUpdateCheckingModified));
-  // The stored times are compared first without reading the stored texts; only the rows of
-  // changed files are opened with their content.
+  // The stored times are compared in one pass without reading the stored texts; only the rows
+  // of changed files are then opened with their content.
   std::vector<std::string> changed;
   {
-    db::Recordset rs =
-        db_->OpenRecordset("SELECT modified, location FROM ContentIndex WHERE " + kPlainRows);
+    db::RowReader rows(*db_, "SELECT modified, location FROM ContentIndex WHERE " + kPlainRows);
     std::unordered_set<std::string> seen;
-    while (!rs.Eof()) {
-      const std::string location = rs.Field(1).AsText();
+    while (rows.Next()) {
+      std::string location = rows.Field(1).AsText();
       const std::string current = base::FileModifiedText(location).value_or("");
-      if (rs.Field(0).AsText() != current && seen.insert(location).second)
-        changed.push_back(location);
-      rs.MoveNext();
+      if (rows.Field(0).AsText() != current && seen.insert(location).second)
+        changed.push_back(std::move(location));
     }
   }
   for (const std::string& location : changed) {
@@ -283,12 +292,16 @@ void Update::RunLocal() {
   extract::ReleaseAutomationServers();
 
   // Statistics over every row, mail and archive rows included.
-  db::Recordset rows = db_->OpenRecordset("SELECT location FROM ContentIndex");
-  if (rows.Bof() && rows.Eof()) {
+  std::int64_t count = 0;
+  {
+    db::RowReader rows(*db_, "SELECT location FROM ContentIndex");
+    while (rows.Next()) ++count;
+  }
+  if (count == 0) {
     settings::WriteIniValue("General", "FilesCount", "0", descriptor_);
     settings::WriteIniValue("General", "FilesSize", "0", descriptor_);
   } else {
-    settings::WriteIniValue("General", "FilesCount", rows.RecordCount(), descriptor_);
+    settings::WriteIniValue("General", "FilesCount", count, descriptor_);
     db::Recordset sum = db_->OpenRecordset(
         "SELECT DISTINCTROW Sum([ContentIndex].[filesize]) AS [Sum_filesize] FROM ContentIndex;");
     settings::WriteIniValue("General", "FilesSize", sum.Field("Sum_filesize").AsText(),
@@ -299,10 +312,6 @@ void Update::RunLocal() {
 }
 
 }  // namespace
-
-void SetWebReindex(WebReindexFn fn) {
-  webReindex = fn;
-}
 
 bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options) {
   if (!base::FileExists(descriptorPath)) {
@@ -319,7 +328,7 @@ bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOpti
   const std::string type = catalog::ReadGeneral(descriptorPath, "IndexType", "local");
   try {
     if (type == "local") update.RunLocal();
-    if (type == "WebFolder" && webReindex) webReindex(descriptorPath, update.dbname, host);
+    if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host);
   } catch (const std::exception& e) {
     // A locked or missing database, an unwritable descriptor: this index ends here.
     host.AddLogText(std::string(kBreak) + e.what() + std::string(kBreak));

@@ -14,11 +14,6 @@ struct UpdateOptions {
   std::size_t commitEvery = 300;  // rows per transaction
 };
 
-// Re-crawls a web index (set by the web crawler); without it a web index is left as it is.
-using WebReindexFn = void (*)(const std::string& descriptorPath, const std::string& dbname,
-                              Host& host);
-void SetWebReindex(WebReindexFn fn);
-
 // Updates one index. Never throws: a failure is logged and reported, and the update of the next
 // index can go on. Returns false when the update could not be done.
 bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options = {});

@@ -13,8 +13,8 @@ using settings::LangString;
 void BeginWebBuild(Host& host, const std::function<void()>& createDatabase) {
   host.AddLogText(LangString(settings::kWebBuildCreating));
   if (createDatabase) createDatabase();
-  host.AddLogText(LangString(settings::kWebBuildSuccess) + "\n");
-  host.AddLogText(LangString(settings::kWebBuildProcessingPages) + "\n");
+  host.AddLogText(LangString(settings::kWebBuildSuccess) + "\r\n");
+  host.AddLogText(LangString(settings::kWebBuildProcessingPages) + "\r\n");
   host.Yield();
 }
 
@@ -23,8 +23,8 @@ WebCrawlResult CrawlIntoIndex(std::string_view startUrl, std::int32_t depth,
                               const std::function<void(const WebCrawlResult&)>& beforeSummary,
                               const FetchLimits& limits) {
   const bool update = kind == WebCrawlKind::Update;
-  const std::string stored = update ? LangString(settings::kUpdateSuccess) + ".\n"
-                                    : LangString(settings::kWebBuildSuccess) + "\n";
+  const std::string stored = update ? LangString(settings::kUpdateSuccess) + ".\r\n"
+                                    : LangString(settings::kWebBuildSuccess) + "\r\n";
   WebCrawlResult result;
 
   WebClass crawler(limits);
@@ -43,23 +43,23 @@ WebCrawlResult CrawlIntoIndex(std::string_view startUrl, std::int32_t depth,
       result.bytes += info.filesize;
       host.AddLogText(stored);
     } else {
-      host.AddLogText("\n");
+      host.AddLogText("\r\n");
     }
   };
   crawler.onLoadFailed = [&host](const WebPage& page) {
-    host.AddLogText(page.address + "... " + page.error + "\n");
+    host.AddLogText(page.address + "... " + page.error + "\r\n");
   };
   crawler.onExploreComplete = [&] {
     result.stopped = crawler.Stopped();
     if (beforeSummary) beforeSummary(result);
     if (update) {
-      host.AddLogText(LangString(settings::kUpdateWebFinished) + "\n");
+      host.AddLogText(LangString(settings::kUpdateWebFinished) + "\r\n");
       host.AddLogText(LangString(settings::kUpdateWebPagesProcessed) + ": " +
-                      base::StrNum(result.pages) + "\n");
+                      base::StrNum(result.pages) + "\r\n");
     } else {
-      host.AddLogText(LangString(settings::kWebBuildFinished) + "\n");
+      host.AddLogText(LangString(settings::kWebBuildFinished) + "\r\n");
       host.AddLogText(LangString(settings::kWebBuildPagesProcessed) + base::StrNum(result.pages) +
-                      "\n");
+                      "\r\n");
     }
   };
   crawler.GetSubWebPages(startUrl);

@@ -26,7 +26,7 @@ thread_local std::string lastSearchSql;
 // date goes in as typed, so that the database refuses the statement and the user is told.
 std::string DateLiteral(const std::string& typed) {
   const auto d = base::ParseUserDate(typed);
-  if (!d) return typed;
+  if (!d) return base::Replace(typed, "#", "");
   char buf[32];
   if (d->year >= 1970 && d->year <= 2069) {
     std::snprintf(buf, sizeof buf, "%d/%d/%02d", d->month, d->day, d->year % 100);
@@ -34,6 +34,23 @@ std::string DateLiteral(const std::string& typed) {
     std::snprintf(buf, sizeof buf, "%d/%d/%d", d->month, d->day, d->year);
   }
   return buf;
+}
+
+// A typed value placed inside a "..." pattern: its double quotes are doubled, so that whatever
+// was typed stays one pattern and cannot close it and add conditions of its own.
+std::string InPattern(const std::string& typed) {
+  return base::Replace(typed, "\"", "\"\"");
+}
+
+// A size goes in as typed when it is a number. Anything else goes in as a "#" literal, which the
+// database refuses, so the user is told instead of the text becoming part of the condition.
+std::string SizeText(const std::string& typed) {
+  const std::string_view t = base::TrimView(typed);
+  bool number = !t.empty();
+  for (std::size_t i = 0; i < t.size(); ++i)
+    if (!(t[i] >= '0' && t[i] <= '9') && !(t[i] == '.' && i > 0)) number = false;
+  if (number) return typed;
+  return "#" + base::Replace(typed, "#", "") + "#";
 }
 
 std::string ContentTerm(std::string_view w, std::string_view term) {
@@ -80,15 +97,16 @@ std::string BuildSearchSql(const SearchRequest& r) {
   // 5. Field conditions, each a parenthesised group after one blank.
   if (r.ArchiveOnly) s += " (left(location,4)='arc:')";
   if (!r.Title.empty())
-    s += " (title LIKE " + std::string(Q) + "*" + r.Title + "*" + std::string(Q) + ")";
+    s += " (title LIKE " + std::string(Q) + "*" + InPattern(r.Title) + "*" + std::string(Q) + ")";
   if (!r.Author.empty())
-    s += " (author LIKE " + std::string(Q) + "*" + r.Author + "*" + std::string(Q) + ")";
+    s += " (author LIKE " + std::string(Q) + "*" + InPattern(r.Author) + "*" + std::string(Q) + ")";
   if (!r.Location.empty())
-    s += " (location LIKE " + std::string(Q) + "*" + r.Location + "*" + std::string(Q) + ")";
+    s += " (location LIKE " + std::string(Q) + "*" + InPattern(r.Location) + "*" + std::string(Q) +
+         ")";
   if (!r.DateFrom.empty()) s += " (modified >=#" + DateLiteral(r.DateFrom) + "#)";
   if (!r.DateTo.empty()) s += " (modified <=#" + DateLiteral(r.DateTo) + "#)";
-  if (!r.SizeMax.empty()) s += " (filesize <=" + r.SizeMax + ")";
-  if (!r.SizeMin.empty()) s += " (filesize >=" + r.SizeMin + ")";
+  if (!r.SizeMax.empty()) s += " (filesize <=" + SizeText(r.SizeMax) + ")";
+  if (!r.SizeMin.empty()) s += " (filesize >=" + SizeText(r.SizeMin) + ")";
 
   // 6. Juxtaposed groups become a conjunction.
   s = base::Replace(s, ") (", ") AND (");

@@ -29,7 +29,7 @@ TEST(StartModeTest, ModesAreChosenByTheLowerCasedValueOfAnExactlyNamedAction) {
   const StartResult desktop = Start("");
   EXPECT_EQ(desktop.status, 1);
   EXPECT_EQ(std::count(desktop.err.begin(), desktop.err.end(), '\n'), 1);
-  EXPECT_EQ(Start("action=WEBBUILD").err, "zyl: action=webbuild is not available in this build\n");
+  EXPECT_EQ(Start("action=WEBBUILD").err, "zyl: give the start address with url=...\n");
   // A batch update of a missing descriptor logs the line and fails.
   test::ProgramFolderScope scope;
   const StartResult update = Start("action='Update' index=" + scope.file("x.zyl"));

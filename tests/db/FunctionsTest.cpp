@@ -113,6 +113,19 @@ TEST_F(Functions, Numbers) {
   });
   ExpectError({"Sqr(-1) > 0", "CInt(40000) > 0", "CByte(-1) = 0", "Log(0) = 0", "Chr(300) = 'x'",
                "Asc('') = 0", "Mid(title, 0) = ''", "Left(title, -1) = ''", "Exp(1000) > 0"});
+  // A refusal while running names the function and what was wrong.
+  try {
+    s_.Where("Sqr(filesize - 2000) > 0");
+    FAIL();
+  } catch (const DbError& e) {
+    EXPECT_STREQ(e.what(), "Sqr(): invalid procedure call or argument");
+  }
+  try {
+    s_.Where("author * 2 > 0");
+    FAIL();
+  } catch (const DbError& e) {
+    EXPECT_STREQ(e.what(), "type mismatch (\"Иванов\" is not a number)");
+  }
 }
 
 TEST_F(Functions, DatesAndTimes) {

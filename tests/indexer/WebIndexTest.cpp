@@ -56,10 +56,10 @@ TEST(WebIndex, BuildLogsEveryPageAndTheTotals) {
                                                  seen = r;
                                                  logAtEnd = host.log;
                                                });
-  const std::string pages = site.url("/index.htm") + "...успешно.\n" + site.url("/a.htm") +
-                            "...успешно.\n" + site.url("/b.htm") + "... HTTP status 404\n";
-  EXPECT_EQ(logAtEnd, "Создаем индекс...успешно.\nОбработка веб страниц.\n" + pages);
-  EXPECT_EQ(host.log, logAtEnd + "Обработка закончена.\nОбработано страниц: 2\n");
+  const std::string pages = site.url("/index.htm") + "...успешно.\r\n" + site.url("/a.htm") +
+                            "...успешно.\r\n" + site.url("/b.htm") + "... HTTP status 404\r\n";
+  EXPECT_EQ(logAtEnd, "Создаем индекс...успешно.\r\nОбработка веб страниц.\r\n" + pages);
+  EXPECT_EQ(host.log, logAtEnd + "Обработка закончена.\r\nОбработано страниц: 2\r\n");
 
   ASSERT_EQ(sink.rows.size(), 2u);
   const extract::FileInfo& a = sink.rows[1];
@@ -87,9 +87,9 @@ TEST(WebIndex, ReindexLeavesNoRowForAPageThatDisappeared) {
   ASSERT_EQ(reindexed.rows.size(), 2u);
   EXPECT_EQ(reindexed.rows[1].location, site.url("/b.htm"));
   EXPECT_EQ(result.pages, 2);
-  EXPECT_EQ(host.log, site.url("/index.htm") + "...успешно.\n" + site.url("/a.htm") +
-                          "... HTTP status 404\n" + site.url("/b.htm") +
-                          "...успешно.\nОбработка закончена\nОбработано страниц:  2\n");
+  EXPECT_EQ(host.log, site.url("/index.htm") + "...успешно.\r\n" + site.url("/a.htm") +
+                          "... HTTP status 404\r\n" + site.url("/b.htm") +
+                          "...успешно.\r\nОбработка закончена\r\nОбработано страниц:  2\r\n");
 }
 
 TEST(WebIndex, RowThatCannotBeStoredIsReportedAndNotCounted) {
@@ -103,7 +103,7 @@ TEST(WebIndex, RowThatCannotBeStoredIsReportedAndNotCounted) {
       CrawlIntoIndex(site.url("/index.htm"), 1, sink, host, WebCrawlKind::Build);
   EXPECT_EQ(messages.size(), 1u);
   EXPECT_EQ(result.pages, 2);
-  EXPECT_NE(host.log.find(site.url("/a.htm") + "...\n" + site.url("/b.htm") + "...успешно.\n"),
+  EXPECT_NE(host.log.find(site.url("/a.htm") + "...\r\n" + site.url("/b.htm") + "...успешно.\r\n"),
             std::string::npos)
       << host.log;
 }
@@ -126,7 +126,7 @@ TEST(WebIndex, LimitsComeFromTheSettings) {
   EXPECT_EQ(result.pages, 1);
   EXPECT_NE(host.log.find(site.url("/a.htm") + "... Operation timed out"), std::string::npos)
       << host.log;
-  EXPECT_NE(host.log.find(site.url("/b.htm") + "... the page is larger than 2000 bytes\n"),
+  EXPECT_NE(host.log.find(site.url("/b.htm") + "... the page is larger than 2000 bytes\r\n"),
             std::string::npos);
 }
 
@@ -142,8 +142,8 @@ TEST(WebIndex, StopEndsTheCrawlWithTheClosingLines) {
   EXPECT_TRUE(result.stopped);
   EXPECT_TRUE(stoppedBeforeSummary);
   EXPECT_EQ(site.server.count("/a.htm"), 0);
-  EXPECT_EQ(host.log,
-            site.url("/index.htm") + "...успешно.\nОбработка закончена\nОбработано страниц:  1\n");
+  EXPECT_EQ(host.log, site.url("/index.htm") +
+                          "...успешно.\r\nОбработка закончена\r\nОбработано страниц:  1\r\n");
 }
 
 }  // namespace

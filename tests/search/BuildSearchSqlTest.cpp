@@ -89,7 +89,7 @@ TEST(BuildSearchSql, QuotesVanishFromWordsOnlyAndEmptyTermsStay) {
   r.Content = "\"a'  b";
   r.Title = "x\"y";
   EXPECT_EQ(BuildSearchSql(r), Sql("((  content  LIKE \"*a*\") OR (  content  LIKE \"**\") OR "
-                                   "(  content  LIKE \"*b*\")) AND (title LIKE \"*x\"y*\")"));
+                                   "(  content  LIKE \"*b*\")) AND (title LIKE \"*x\"\"y*\")"));
   r.Content = "'\"";  // nothing left after quote removal: no content condition
   r.Title.clear();
   EXPECT_EQ(
@@ -118,6 +118,19 @@ TEST(BuildSearchSql, DatesKeepOnlyTheDayAndKeepTheirCentury) {
   r.DateFrom = "someday";
   r.DateTo.clear();
   EXPECT_EQ(BuildSearchSql(r), Sql(" (modified >=#someday#)"));
+}
+
+TEST(BuildSearchSql, TypedFieldsCannotCloseTheirLiterals) {
+  SearchRequest r;
+  r.Title = "x\") OR (\"1\"=\"1";
+  EXPECT_EQ(BuildSearchSql(r), Sql(" (title LIKE \"*x\"\") OR (\"\"1\"\"=\"\"1*\")"));
+  r = {};
+  r.SizeMin = "1) OR (1=1";
+  r.SizeMax = " 2000 ";
+  EXPECT_EQ(BuildSearchSql(r), Sql(" (filesize <= 2000 ) AND (filesize >=#1) OR (1=1#)"));
+  r = {};
+  r.DateTo = "1/1/02# OR #1/1/02";
+  EXPECT_EQ(BuildSearchSql(r), Sql(" (modified <=#1/1/02 OR 1/1/02#)"));
 }
 
 TEST(ConditionOf, CutsAfterWhere) {

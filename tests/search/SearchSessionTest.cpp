@@ -107,6 +107,26 @@ TEST_F(SearchSessionTest, RefusedStatementKeepsRowsCollectedBefore) {
   EXPECT_EQ(shown.back(), session.LastError());
 }
 
+TEST_F(SearchSessionTest, TypedFieldsNeverWidenTheSearch) {
+  const IndexEntry a =
+      MakeIndex("A", {{"/a/1.txt", "alpha", "2002-01-05"}, {"/a/2.txt", "beta", "2002-01-05"}});
+  SearchSession session;
+  SearchForm form;
+  form.searchText = "alpha";
+  form.fileName = "x\") OR (\"1\"=\"1";
+  ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
+  EXPECT_EQ(session.ResultCount(), 0u);
+  form.fileName = "1.txt";
+  form.sizeBetween = true;
+  form.sizeFrom = "1) OR (1=1";
+  EXPECT_FALSE(session.RunSearch(form, {a}, kNow));
+  EXPECT_TRUE(session.LastError().starts_with("Ошибка в запросе: "));
+  form.sizeBetween = false;
+  form.dateBetween = true;
+  form.dateTo = "1/1/02# OR #1/1/02";
+  EXPECT_FALSE(session.RunSearch(form, {a}, kNow));
+}
+
 TEST_F(SearchSessionTest, SearchWithinFoundFiltersTheLastIndexRows) {
   const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "alpha beta", "2002-01-05"},
                                        {"/a/2.txt", "alpha gamma", "2002-01-05"},

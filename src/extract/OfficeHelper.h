@@ -1,0 +1,47 @@
+// The reader process: the file-format libraries (wv, libgsf, FreeXL, shapelib, libwpd, libwps,
+// poppler) read documents in a helper process of our own, forked on first use and kept for
+// the following files, the way an office program would be kept running. A library that
+// crashes or hangs on a damaged file takes down only the helper: that file fails and the next
+// one gets a fresh helper. The libraries' messages on stdout and stderr go nowhere.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zyl::extract {
+
+enum class HelperJob : unsigned {
+  WordDocument = 1,  // .doc/.dot through wv
+  ExcelWorkbook,     // .xls family through FreeXL
+  DbfTable,          // .dbf through shapelib
+  WordPerfect,       // .wpd through libwpd
+  WorksText,         // .wps/.wri (and DOS Word) through libwps
+  LotusDos,          // .wk1/.wq1 through libwps, old text in CP866
+  LotusWindows,      // .wk3/.wk4/.wb1 through libwps, old text in Windows-1251
+  PdfText,           // .pdf through poppler
+};
+
+struct HelperDocument {
+  std::string content;
+  std::string author;
+  std::string title;
+};
+
+// Reads the file in the helper. nullopt when the reader failed, the helper died while reading
+// or did not answer within the time limit.
+std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path);
+
+// Ends the helper (it is started again by the next read). Cheap; safe to call at any time.
+void StopHelper();
+
+// The helper's process id while one runs (for diagnostics and tests).
+std::optional<pid_t> HelperPid();
+
+// What the helper does for one job; exposed so that the readers can also be run in-process
+// (benchmarks, debugging).
+std::optional<HelperDocument> RunHelperJob(HelperJob job, const std::string& path);
+
+}  // namespace zyl::extract
