@@ -224,6 +224,19 @@ std::string WithoutFragment(std::string_view url) {
   return std::string(url.substr(0, url.find('#')));
 }
 
+std::string CharsetOfContentType(std::string_view contentType) {
+  const std::size_t at = base::FindAsciiNoCase(contentType, "charset=");
+  if (at == std::string_view::npos) return {};
+  std::string_view value = contentType.substr(at + 8);
+  value = value.substr(0, value.find(';'));
+  while (!value.empty() && IsUrlBlank(value.front())) value.remove_prefix(1);
+  while (!value.empty() && IsUrlBlank(value.back())) value.remove_suffix(1);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return std::string(value);
+}
+
 bool IsHtmlResponse(std::string_view contentType, std::string_view body) {
   const std::string media =
       base::AsciiLower(base::Trim(contentType.substr(0, contentType.find(';'))));

@@ -66,6 +66,9 @@ std::optional<std::string> RequestUrl(std::string_view address);
 // The address without its "#fragment": the fragment names a place within one document.
 std::string WithoutFragment(std::string_view url);
 
+// The charset parameter of a Content-Type value ("" when none).
+std::string CharsetOfContentType(std::string_view contentType);
+
 // True for a Content-Type of an HTML document. A response without one counts as HTML when its
 // first non-blank byte is "<".
 bool IsHtmlResponse(std::string_view contentType, std::string_view body);

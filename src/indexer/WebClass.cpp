@@ -1,12 +1,15 @@
 #include "indexer/WebClass.h"
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include "base/Cp1251.h"
 #include "base/Strings.h"
 #include "base/Utf8.h"
+#include "extract/HtmlGumboReader.h"
 
 namespace zyl::indexer {
 
@@ -19,15 +22,64 @@ int HexValue(char32_t c) {
   return 0;
 }
 
+// A charset name as the page reader takes it from a declaration.
+bool IsCharsetName(std::string_view name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ||
+           c == ':';
+  });
+}
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// The page as UTF-8 by the charset the HTTP header names, which outranks the page's own
+// declaration as in a browser; nullopt when the header names none, or when the page starts
+// with a byte-order mark, which outranks both. The page reader's decoder follows the first
+// declaration in the page, so the header's is put in front of the page as one.
+std::optional<std::string> DecodeByHeader(std::string_view body, std::string_view contentType) {
+  const std::string charset = CharsetOfContentType(contentType);
+  if (!IsCharsetName(charset) || body.starts_with(kUtf8Bom) || body.starts_with("\xFF\xFE") ||
+      body.starts_with("\xFE\xFF"))
+    return std::nullopt;
+  const std::string declaration = "<meta charset=" + charset + ">";
+  std::string text = extract::DecodeHtmlBytes(declaration + std::string(body));
+  // A charset that does not keep ASCII as it is (UTF-16 named without a byte-order mark) has
+  // garbled the declaration: the page reader's own rules apply then.
+  if (!text.starts_with(declaration)) return std::nullopt;
+  return text.substr(declaration.size());
+}
+
 }  // namespace
 
-WebClass::WebClass(FetchLimits limits, PageParser parser)
-    : fetcher_(limits), parser_(std::move(parser)) {
-  if (!parser_) {
-    parser_ = [](std::string_view bytes, std::string_view charset) {
-      return ParseWebPage(bytes, charset);
-    };
+void ReadHtmlPage(WebPage& page, std::string_view body) {
+  extract::HtmlPageOptions options;
+  options.authorExactCase = true;  // a web page's author meta must be named exactly "Author"
+  extract::HtmlPage html;
+  // The length of the serialised document is taken as the number of characters of the decoded
+  // page: what a browser would serialise is that text, give or take the normalisation of tags.
+  if (const auto text = DecodeByHeader(body, page.contentType)) {
+    // Handed on with a UTF-8 byte-order mark, which outranks the page's own declaration.
+    html = extract::ParseHtmlPage(std::string(kUtf8Bom) + *text, options);
+    page.serialisedLength = static_cast<std::int64_t>(base::CodePointCount(*text));
+  } else {
+    html = extract::ParseHtmlPage(body, options);
+    page.serialisedLength =
+        static_cast<std::int64_t>(base::CodePointCount(extract::DecodeHtmlBytes(body)));
   }
+  page.title = std::move(html.title);
+  page.author = std::move(html.author);
+  page.text = std::move(html.text);
+
+  // Links are relative to the page's base element when it has one.
+  std::string base = page.url;
+  if (!html.baseHref.empty()) base = ResolveUrl(page.url, html.baseHref).value_or(page.url);
+  page.links.clear();
+  page.links.reserve(html.links.size());
+  for (const std::string& href : html.links)
+    if (auto link = ResolveUrl(base, href)) page.links.push_back(std::move(*link));
+}
+
+WebClass::WebClass(FetchLimits limits) : fetcher_(limits) {
   fetcher_.SetAbortCheck([this] { return stopRequested && stopRequested(); });
 }
 
@@ -93,25 +145,7 @@ WebPage WebClass::OpenDoc(std::string_view address) {
   } else {
     page.isHtml = IsHtmlResponse(page.contentType, fetched.body);
     page.loaded = true;
-    if (page.isHtml) {
-      ParsedPage parsed = parser_(fetched.body, CharsetOfContentType(page.contentType));
-      if (!parsed.ok) {
-        page.loaded = false;
-        page.error = "the page could not be parsed in time";
-      } else {
-        page.title = std::move(parsed.title);
-        page.author = std::move(parsed.author);
-        page.text = std::move(parsed.text);
-        page.serialisedLength = parsed.serialisedLength;
-        // Links are relative to the page's base element when it has one.
-        std::string base = page.url;
-        if (!parsed.baseHref.empty())
-          base = ResolveUrl(page.url, parsed.baseHref).value_or(page.url);
-        page.links.reserve(parsed.hrefs.size());
-        for (const std::string& href : parsed.hrefs)
-          if (auto link = ResolveUrl(base, href)) page.links.push_back(std::move(*link));
-      }
-    }
+    if (page.isHtml) ReadHtmlPage(page, fetched.body);
   }
   if (page.loaded) {
     if (onDocumentOpen) onDocumentOpen(page);

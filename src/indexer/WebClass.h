@@ -2,7 +2,6 @@
 // depth-first down to a set number of levels.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -13,7 +12,6 @@
 
 #include "extract/FileInfo.h"
 #include "indexer/HttpFetcher.h"
-#include "indexer/WebPageParser.h"
 
 namespace zyl::indexer {
 
@@ -21,7 +19,7 @@ namespace zyl::indexer {
 struct WebPage {
   std::string address;  // the address as loaded (after UrlDecode)
   std::string url;      // the final address after redirects, without a fragment
-  bool loaded = false;  // a complete 2xx response arrived and, for HTML, could be parsed
+  bool loaded = false;  // a complete 2xx response arrived
   bool isHtml = false;
   long status = 0;
   std::string contentType;
@@ -34,12 +32,15 @@ struct WebPage {
   std::string error;               // why the load failed, when !loaded
 };
 
-// Turns page bytes into their parts; the Content-Type's charset comes with them.
-using PageParser = std::function<ParsedPage(std::string_view bytes, std::string_view charset)>;
+// Fills the parts of `page` that come from its HTML `body`: text, title, author, serialised
+// length, and the anchors' addresses made absolute against page.url (or the page's base
+// element). page.url and page.contentType must be set; the Content-Type's charset outranks the
+// page's own declaration, a byte-order mark outranks both.
+void ReadHtmlPage(WebPage& page, std::string_view body);
 
 class WebClass {
  public:
-  explicit WebClass(FetchLimits limits = FetchLimits::FromConfig(), PageParser parser = {});
+  explicit WebClass(FetchLimits limits = FetchLimits::FromConfig());
   WebClass(const WebClass&) = delete;
   WebClass& operator=(const WebClass&) = delete;
 
@@ -89,7 +90,6 @@ class WebClass {
   bool StopNow();
 
   HttpFetcher fetcher_;
-  PageParser parser_;
   bool exploreDefault_ = false;
   std::int32_t maxExploreDepth_ = 0;
   std::string ritrievalFilesExt_;

@@ -40,6 +40,12 @@ bool SendAll(int fd, std::string_view data) {
 
 }  // namespace
 
+std::string LinkPage(std::initializer_list<std::string> hrefs) {
+  std::string html = "<html><head><title>page</title></head><body>text";
+  for (const std::string& href : hrefs) html += " <a href=\"" + href + "\">link</a>";
+  return html + "</body></html>";
+}
+
 TestHttpServer::TestHttpServer() {
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listenFd_ < 0) throw std::runtime_error("socket failed");

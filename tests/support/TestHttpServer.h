@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <initializer_list>
 #include <map>
 #include <mutex>
 #include <string>
@@ -28,6 +29,9 @@ struct RecordedRequest {
   std::string target;  // the request target as sent ("/a%20b.htm")
   std::string head;    // the request line and headers
 };
+
+// A page holding one link to each of `hrefs`, in order.
+std::string LinkPage(std::initializer_list<std::string> hrefs);
 
 class TestHttpServer {
  public:
