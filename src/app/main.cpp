@@ -1,6 +1,7 @@
 #include <iostream>
 
+#include "app/StartMode.h"
+
 int main(int argc, char** argv) {
-  std::cerr << "zyl: not available in this build\n";
-  return 1;
+  return zyl::app::Main(argc, argv, std::cout, std::cerr);
 }

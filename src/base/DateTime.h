@@ -21,6 +21,15 @@ std::optional<std::string> FileModifiedText(std::string_view path);
 // Reads a stored `modified` text back ("YYYY-MM-DD" with an optional " HH:MM:SS").
 std::optional<DateTimeParts> ParseModified(std::string_view text);
 
+// A date typed by a person: "dd.mm.yyyy" (or "d.m.yy"), ISO "yyyy-mm-dd" or "m/d/yyyy",
+// optionally followed by a blank and a time "hh:mm[:ss]". Two-digit years 00-69 are 20xx,
+// 70-99 19xx. nullopt when the text is not a valid calendar date.
+std::optional<DateTimeParts> ParseUserDate(std::string_view text);
+// "dd.mm.yyyy", the form in which today's date is written into a form.
+std::string FormatUserDate(const DateTimeParts& parts);
+// Moves a date by whole days (negative: back), keeping the time of day.
+DateTimeParts AddDays(const DateTimeParts& parts, int days);
+
 // Local time of `t` as parts.
 DateTimeParts LocalParts(std::time_t t);
 std::time_t Now();

@@ -28,7 +28,9 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return out;
 }
 
-bool IsAbsolutePath(std::string_view path) { return !path.empty() && path.front() == '/'; }
+bool IsAbsolutePath(std::string_view path) {
+  return !path.empty() && path.front() == '/';
+}
 
 std::string WithTrailingSlash(std::string_view folder) {
   std::string out(folder);
@@ -39,24 +41,24 @@ std::string WithTrailingSlash(std::string_view folder) {
 
 bool FileExists(std::string_view path) {
   if (path.empty()) return false;
-  struct stat st{};
+  struct stat st {};
   return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool IsFolder(std::string_view path) {
   if (path.empty()) return false;
-  struct stat st{};
+  struct stat st {};
   return ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::optional<std::uint64_t> FileSize(std::string_view path) {
-  struct stat st{};
+  struct stat st {};
   if (::stat(std::string(path).c_str(), &st) != 0) return std::nullopt;
   return static_cast<std::uint64_t>(st.st_size);
 }
 
 std::optional<std::time_t> FileModifiedTime(std::string_view path) {
-  struct stat st{};
+  struct stat st {};
   if (::stat(std::string(path).c_str(), &st) != 0) return std::nullopt;
   return st.st_mtime;
 }
@@ -64,7 +66,7 @@ std::optional<std::time_t> FileModifiedTime(std::string_view path) {
 std::optional<std::string> ReadFileBytes(std::string_view path) {
   const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
-  struct stat st{};
+  struct stat st {};
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     ::close(fd);
     return std::nullopt;
@@ -111,7 +113,7 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, std::string*
     done += static_cast<std::size_t>(n);
   }
   // Keep the permissions of a file that is being replaced.
-  struct stat st{};
+  struct stat st {};
   if (::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
   if (::fsync(fd) != 0 || ::close(fd) != 0) {
     if (error) *error = std::strerror(errno);

@@ -73,10 +73,16 @@ void RegisterSeedStep(std::function<void(const std::string& folder)> step) {
   SeedSteps().push_back(std::move(step));
 }
 
-const std::string& ProgramFolder() { return Folder(); }
+const std::string& ProgramFolder() {
+  return Folder();
+}
 
-void SetProgramFolder(std::string folder) { Folder() = StripTrailingSlashes(std::move(folder)); }
+void SetProgramFolder(std::string folder) {
+  Folder() = StripTrailingSlashes(std::move(folder));
+}
 
-std::string InProgramFolder(std::string_view name) { return JoinPath(Folder(), name); }
+std::string InProgramFolder(std::string_view name) {
+  return JoinPath(Folder(), name);
+}
 
 }  // namespace zyl::base

@@ -62,7 +62,9 @@ std::string_view TrimView(std::string_view text) {
   return text.substr(b, e - b);
 }
 
-std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+std::string Trim(std::string_view text) {
+  return std::string(TrimView(text));
+}
 
 std::string LTrim(std::string_view text) {
   std::size_t b = 0;
@@ -98,7 +100,9 @@ std::string Mid(std::string_view text, std::size_t start, std::size_t length) {
   return std::string(rest.substr(0, CodePointOffset(rest, length)));
 }
 
-std::size_t Len(std::string_view text) { return CodePointCount(text); }
+std::size_t Len(std::string_view text) {
+  return CodePointCount(text);
+}
 
 std::size_t InStr(std::size_t start, std::string_view text, std::string_view find) {
   if (start < 1) start = 1;
@@ -160,7 +164,9 @@ std::string LCase(std::string_view text) {
   });
 }
 
-std::string FoldCase(std::string_view text) { return MapCodePoints(text, FoldCodePoint); }
+std::string FoldCase(std::string_view text) {
+  return MapCodePoints(text, FoldCodePoint);
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   std::size_t i = 0;
@@ -177,7 +183,8 @@ std::size_t FindNoCase(std::string_view haystack, std::string_view needle, std::
   if (needle.empty()) return from <= haystack.size() ? from : std::string_view::npos;
   // Fold the needle once; then try each code point start of the haystack.
   std::u32string fneedle;
-  for (std::size_t p = 0; p < needle.size();) fneedle.push_back(FoldCodePoint(DecodeUtf8At(needle, p)));
+  for (std::size_t p = 0; p < needle.size();)
+    fneedle.push_back(FoldCodePoint(DecodeUtf8At(needle, p)));
   std::size_t start = from;
   while (start < haystack.size()) {
     std::size_t p = start;

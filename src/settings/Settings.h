@@ -16,8 +16,7 @@ struct Settings {
   bool ForceCodePage = false;
   bool UseInternalHtmlParser = true;
   bool HtmlOptimization = true;
-  std::string RecentIndex, RecentSearch, RecentTitle, RecentAuthor, RecentFileName,
-      RecentUserTypes;
+  std::string RecentIndex, RecentSearch, RecentTitle, RecentAuthor, RecentFileName, RecentUserTypes;
 
   // config.ini [Interface]
   bool UseHistory = false;
@@ -59,7 +58,7 @@ struct Settings {
   std::string SearchIndexFile;  // page sent for "hello"
   std::string HtmlTemplate;     // result template
   std::int32_t localport = 80;
-  std::string BindAddress;      // "" = all interfaces
+  std::string BindAddress;  // "" = all interfaces
   // server.ini [Mime]: the section's non-empty lines, as read ("text/html;htm").
   std::vector<std::string> Mime;
 };

@@ -32,6 +32,9 @@ class ProgramFolderScope {
   ~ProgramFolderScope();
   const std::string& path() const { return dir_.path(); }
   std::string file(std::string_view name) const { return dir_.file(name); }
+  std::string write(std::string_view name, std::string_view bytes) const {
+    return dir_.write(name, bytes);
+  }
 
  private:
   TempDir dir_;

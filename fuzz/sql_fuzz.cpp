@@ -1,0 +1,95 @@
+// Statements of the query dialect from anywhere (a typed query-language condition, a saved
+// search, a server request): every text is read, compiled and run against a small database.
+// A refusal is SqlError, a failure while running is DbError; anything else is a fault.
+#include <unistd.h>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "db/Compiler.h"
+#include "db/Database.h"
+#include "db/LikePattern.h"
+
+namespace {
+
+using namespace zyl::db;
+
+struct Fixture {
+  std::string path;
+  Database db;
+  Fixture() : path(TempPath()), db(Database::CreateEmpty(path)) {
+    Recordset rs = db.OpenRecordset("ContentIndex");
+    const char* rows[][6] = {
+        {"План продаж", "Иванов", "Годовой отчет и бюджет", "/docs/plan.doc", "doc",
+         "2002-01-05 10:00:00"},
+        {"Budget", "Petrov", "tax report 2002", "arc:/a.zip//b.txt", "txt", "2002-02-17"},
+        {"", "", "", "/mail/1", "mail_oe", ""},
+    };
+    long long size = 100;
+    for (auto& r : rows) {
+      rs.AddNew();
+      for (int i = 0; i < 6; ++i) rs.SetField(i, Value(r[i]));
+      rs.SetField(6, Value(size *= 7));
+      rs.Update();
+    }
+    rs.AddNew();
+    rs.SetField("location", Value("/null"));
+    rs.Update();
+  }
+  ~Fixture() {
+    db.Close();
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+      std::remove((path + suffix).c_str());
+  }
+  static std::string TempPath() {
+    const char* tmp = std::getenv("TMPDIR");
+    return std::string(tmp && *tmp ? tmp : "/tmp") + "/zyl_sql_fuzz_" + std::to_string(getpid()) +
+           ".db";
+  }
+};
+
+template <class F>
+void Guard(F&& f) {
+  try {
+    f();
+  } catch (const SqlError&) {
+  } catch (const DbError&) {
+  } catch (const LikePatternError&) {
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Fixture fx;
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+
+  Guard([&] {
+    const CompiledQuery q = CompileStatement(text);
+    if (q.kind == Statement::Kind::Delete) {
+      Transaction tx(fx.db);  // rolled back: the rows stay for the next input
+      fx.db.Execute(text);
+    } else {
+      Recordset rs = fx.db.OpenRecordset(text);
+      for (int n = 0; !rs.Eof() && n < 10; ++n) {
+        for (int i = 0; i < rs.FieldCount(); ++i) rs.Field(i);
+        rs.MoveNext();
+      }
+    }
+  });
+  Guard([&] {
+    Recordset table = fx.db.OpenRecordset("ContentIndex");
+    Recordset f = table.Filter(text);
+    (void)f.RecordCount();
+  });
+  Guard([&] {
+    const LikePattern p(text);
+    p.Matches("Годовой отчет и бюджет, tax report 2002");
+    p.MatchesPadded(text);
+  });
+  return 0;
+}

@@ -1,0 +1,334 @@
+#include "db/Database.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "base/Paths.h"
+#include "db/Compiler.h"
+#include "db/Connection.h"
+#include "db/Parser.h"
+#include "db/SqlFunctions.h"
+
+namespace zyl::db {
+
+// ---- Connection and Stmt ----
+
+Connection::~Connection() {
+  sqlite3_close_v2(db_);
+}
+
+void Connection::Throw(int rc, std::string_view what) const {
+  std::string msg(what);
+  msg += ": ";
+  msg += db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+  throw DbError(rc, msg);
+}
+
+void Connection::Exec(const std::string& sql) {
+  char* err = nullptr;
+  const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err);
+  if (rc != SQLITE_OK) {
+    std::string msg = err ? err : sqlite3_errstr(rc);
+    sqlite3_free(err);
+    throw DbError(rc, "database error in " + path_ + ": " + msg);
+  }
+}
+
+Stmt::Stmt(Connection& conn, const std::string& sql) : conn_(conn) {
+  const int rc = sqlite3_prepare_v3(conn.handle(), sql.c_str(), static_cast<int>(sql.size()), 0,
+                                    &st_, nullptr);
+  if (rc != SQLITE_OK) conn.Throw(rc, "cannot prepare a statement on " + conn.path());
+}
+
+Stmt::~Stmt() {
+  sqlite3_finalize(st_);
+}
+
+void Stmt::Bind(int index, const Value& v) {
+  int rc = SQLITE_OK;
+  switch (v.kind()) {
+    case Value::Kind::Null:
+      rc = sqlite3_bind_null(st_, index);
+      break;
+    case Value::Kind::Integer:
+      rc = sqlite3_bind_int64(st_, index, v.AsInt());
+      break;
+    case Value::Kind::Real:
+      rc = sqlite3_bind_double(st_, index, v.AsDouble());
+      break;
+    case Value::Kind::Text: {
+      const std::string_view t = v.TextView();
+      rc = sqlite3_bind_text64(st_, index, t.data(), t.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+      break;
+    }
+  }
+  if (rc != SQLITE_OK) conn_.Throw(rc, "cannot bind a value");
+}
+
+void Stmt::BindAll(const std::vector<Value>& values) {
+  for (std::size_t i = 0; i < values.size(); ++i) Bind(static_cast<int>(i + 1), values[i]);
+}
+
+bool Stmt::Step() {
+  const int rc = sqlite3_step(st_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  // The statement's own error text is the useful part (a function's refusal, a busy file).
+  const std::string msg = sqlite3_errmsg(conn_.handle());
+  sqlite3_reset(st_);
+  throw DbError(rc, msg);
+}
+
+void Stmt::Reset() {
+  sqlite3_reset(st_);
+  sqlite3_clear_bindings(st_);
+}
+
+int Stmt::ColumnCount() const {
+  return sqlite3_column_count(st_);
+}
+
+Value Stmt::Column(int i) const {
+  switch (sqlite3_column_type(st_, i)) {
+    case SQLITE_INTEGER:
+      return Value(static_cast<long long>(sqlite3_column_int64(st_, i)));
+    case SQLITE_FLOAT:
+      return Value(sqlite3_column_double(st_, i));
+    case SQLITE_NULL:
+      return Value();
+    default: {
+      const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+      const int n = sqlite3_column_bytes(st_, i);
+      return Value(std::string(p ? p : "", static_cast<std::size_t>(n)));
+    }
+  }
+}
+
+std::int64_t Stmt::Int(int i) const {
+  return sqlite3_column_int64(st_, i);
+}
+
+// ---- Database ----
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 10000;
+constexpr char kSqliteMagic[] = "SQLite format 3";  // followed by a zero byte
+
+// What the first bytes of a file say it is, before the engine is let near it.
+void CheckHeader(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw DbError(SQLITE_CANTOPEN, "cannot read the index database " + path);
+  char head[32] = {};
+  in.read(head, sizeof head);
+  const auto got = static_cast<std::size_t>(in.gcount());
+  if (got >= 16 && std::memcmp(head, kSqliteMagic, 16) == 0) return;
+  std::string why = "it is not a database of this program";
+  if (got == 0)
+    why = "the file is empty";
+  else if (got >= 19 && std::memcmp(head + 4, "Standard Jet DB", 15) == 0)
+    why = "it was written by an old version of the program and must be built anew";
+  throw DbError(kNotADatabase, "the file " + path + " is not an index database: " + why);
+}
+
+void Configure(Connection& c, bool wal) {
+  sqlite3* db = c.handle();
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  // A database file is outside input: its schema may not run anything but plain SQL, and
+  // nothing may write to the engine's own structures.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+  // A quoted name that names no column must be an error, never quietly a text value.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+  RegisterFunctions(db);
+  // Read the schema now, so that a damaged file fails here with a clear message.
+  c.Exec("SELECT count(*) FROM sqlite_master");
+  if (wal) {
+    // Lets a search read while an update writes. A read-only file keeps its own mode. With
+    // the log, syncing at checkpoints is enough to keep the file sound after a crash.
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+  }
+}
+
+std::shared_ptr<Connection> OpenConnection(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  auto conn = std::make_shared<Connection>(db, path);
+  if (rc != SQLITE_OK) conn->Throw(rc, "cannot open the index database " + path);
+  return conn;
+}
+
+bool IsPlainName(std::string_view s, bool allowSpace) {
+  if (s.empty() || s.size() > 64) return false;
+  for (char c : s) {
+    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                    c == '_' || (allowSpace && c == ' ');
+    if (!ok) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Database::Database(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
+Database::Database(Database&&) noexcept = default;
+Database& Database::operator=(Database&&) noexcept = default;
+Database::~Database() = default;
+
+Database Database::Open(const std::string& path) {
+  if (!base::FileExists(path))
+    throw DbError(SQLITE_CANTOPEN, "the index database " + path + " does not exist");
+  CheckHeader(path);
+  auto conn = OpenConnection(path, SQLITE_OPEN_READWRITE);
+  try {
+    Configure(*conn, true);
+  } catch (const DbError& e) {
+    if ((e.code() & 0xff) == SQLITE_NOTADB || (e.code() & 0xff) == SQLITE_CORRUPT)
+      throw DbError(kNotADatabase,
+                    "the file " + path + " is not a readable index database (" + e.what() + ")");
+    throw;
+  }
+  return Database(std::move(conn));
+}
+
+Database Database::CreateEmpty(const std::string& path) {
+  if (base::FileExists(path) || base::IsFolder(path))
+    throw DbError(SQLITE_CANTOPEN,
+                  "cannot create the index database " + path + ": the file already exists");
+  {
+    auto conn =
+        OpenConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE);
+    Configure(*conn, false);
+    // The long text is stored last: a row's columns are laid out in this order, so scans of
+    // location, type, modified or filesize (the update, size and date conditions) never have to
+    // walk through the content's overflow pages. Statements name the columns, so the order is
+    // not visible to them.
+    conn->Exec(
+        "BEGIN;"
+        "CREATE TABLE ContentIndex(title TEXT, author TEXT, location TEXT, type TEXT, "
+        "modified TEXT, filesize INTEGER DEFAULT 0, content TEXT);"
+        "CREATE INDEX ContentIndex_location ON ContentIndex(location);"
+        "COMMIT;");
+  }
+  return Open(path);
+}
+
+const std::string& Database::path() const {
+  return conn().path();
+}
+
+void Database::Close() {
+  conn_.reset();
+}
+
+Connection& Database::conn() const {
+  if (!conn_) throw DbError(SQLITE_MISUSE, "the database is closed");
+  return *conn_;
+}
+
+std::int64_t Database::Execute(std::string_view statement) {
+  const CompiledQuery q = CompileStatement(statement);
+  if (q.kind != Statement::Kind::Delete)
+    throw SqlError(1, "only DELETE statements are run directly; a SELECT opens a recordset");
+  std::string sql = "DELETE FROM ContentIndex";
+  if (!q.where.empty()) sql += " WHERE " + q.where;
+  Stmt st(conn(), sql);
+  st.BindAll(q.params);
+  st.Step();
+  return sqlite3_changes64(conn().handle());
+}
+
+Recordset Database::OpenRecordset(std::string_view source) {
+  if (IsTableName(source)) {
+    std::vector<CompiledField> fields;
+    for (int i = 0; i < kColumnCount; ++i) {
+      const char* n = ColumnName(static_cast<Column>(i));
+      fields.push_back({n, i, std::string("\"") + n + "\""});
+    }
+    conn();
+    Recordset rs(conn_, std::move(fields));
+    rs.LoadRowids("SELECT rowid FROM ContentIndex ORDER BY rowid", {});
+    return rs;
+  }
+  CompiledQuery q = CompileStatement(source);
+  if (q.kind != Statement::Kind::Select)
+    throw SqlError(1, "a DELETE statement returns no rows; run it with Execute");
+  conn();
+  const std::string where = q.where.empty() ? "" : " WHERE " + q.where;
+  Recordset rs(conn_, q.fields);
+  if (q.aggregate) {
+    std::string cols;
+    for (const auto& f : q.fields) cols += (cols.empty() ? "" : ", ") + f.sql;
+    rs.LoadAggregate("SELECT " + cols + " FROM ContentIndex" + where, q.params);
+  } else {
+    rs.LoadRowids("SELECT rowid FROM ContentIndex" + where + " ORDER BY rowid", q.params);
+  }
+  return rs;
+}
+
+bool Database::HasTable(std::string_view table) {
+  Stmt st(conn(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
+  st.Bind(1, Value(table));
+  return st.Step();
+}
+
+bool Database::HasColumn(std::string_view table, std::string_view column) {
+  Stmt st(conn(), "SELECT name FROM pragma_table_info(?1)");
+  st.Bind(1, Value(table));
+  while (st.Step())
+    if (st.Column(0).TextView() == column) return true;
+  return false;
+}
+
+void Database::AddColumn(std::string_view table, std::string_view column, std::string_view type,
+                         const std::optional<Value>& defaultValue) {
+  if (!IsPlainName(table, false) || !IsPlainName(column, false) || !IsPlainName(type, true))
+    throw DbError(kBadArgument, "invalid table, column or type name");
+  std::string sql = "ALTER TABLE \"" + std::string(table) + "\" ADD COLUMN \"" +
+                    std::string(column) + "\" " + std::string(type);
+  if (defaultValue && !defaultValue->IsNull()) {
+    if (defaultValue->IsNumber())
+      sql += " DEFAULT " + defaultValue->AsText();
+    else
+      sql += " DEFAULT " + QuoteText(defaultValue->TextView(), '\'');
+  }
+  conn().Exec(sql);
+}
+
+// ---- Transaction ----
+
+Transaction::Transaction(Database& db) : conn_(db.conn_) {
+  if (!conn_) throw DbError(SQLITE_MISUSE, "the database is closed");
+  if (sqlite3_get_autocommit(conn_->handle())) {
+    conn_->Exec("BEGIN IMMEDIATE");
+  } else {
+    savepoint_ = "zyl_sp" + std::to_string(conn_->NextSavepoint());
+    conn_->Exec("SAVEPOINT " + savepoint_);
+  }
+}
+
+Transaction::~Transaction() {
+  if (done_) return;
+  // Undo; errors here have nowhere to go and leave the engine's own rollback to finish it.
+  if (savepoint_.empty()) {
+    sqlite3_exec(conn_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  } else {
+    const std::string sql = "ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_;
+    sqlite3_exec(conn_->handle(), sql.c_str(), nullptr, nullptr, nullptr);
+  }
+}
+
+void Transaction::Commit() {
+  if (done_) throw DbError(SQLITE_MISUSE, "the transaction has already ended");
+  conn_->Exec(savepoint_.empty() ? "COMMIT" : "RELEASE " + savepoint_);
+  done_ = true;
+}
+
+}  // namespace zyl::db

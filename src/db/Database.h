@@ -1,0 +1,77 @@
+// An index database: one engine file holding the table ContentIndex. Statements are written
+// in the query dialect and compiled before they reach the engine (see Compiler.h).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "db/Errors.h"
+#include "db/Recordset.h"
+#include "db/Value.h"
+
+namespace zyl::db {
+
+class Connection;
+
+class Database {
+ public:
+  // Opens an existing index database for reading and writing. A missing file, or a file that
+  // is not an engine database (an index database of an old version, say), raises DbError and
+  // is left exactly as it was.
+  static Database Open(const std::string& path);
+  // Creates a new database holding the empty ContentIndex table with its index on location.
+  // Refuses to touch a file that already exists.
+  static Database CreateEmpty(const std::string& path);
+
+  Database(Database&&) noexcept;
+  Database& operator=(Database&&) noexcept;
+  ~Database();
+
+  const std::string& path() const;
+  bool IsOpen() const { return conn_ != nullptr; }
+  // Recordsets opened from this database keep the connection alive until they go.
+  void Close();
+
+  // Runs a DELETE statement of the dialect; returns the number of rows deleted.
+  std::int64_t Execute(std::string_view statement);
+
+  // `source`: "ContentIndex" (the whole table, in database order) or a SELECT of the dialect.
+  Recordset OpenRecordset(std::string_view source);
+
+  bool HasTable(std::string_view table);
+  // Exact, case-sensitive name of a column of `table`.
+  bool HasColumn(std::string_view table, std::string_view column);
+  // Adds a column (the upgrade of older databases). `type` is an engine type name such as
+  // "INTEGER"; the default applies to rows written afterwards and, as the engine stores it,
+  // reads back for the rows already there.
+  void AddColumn(std::string_view table, std::string_view column, std::string_view type,
+                 const std::optional<Value>& defaultValue = std::nullopt);
+
+ private:
+  explicit Database(std::shared_ptr<Connection> conn);
+  Connection& conn() const;
+  friend class Transaction;
+  friend class RowReader;
+  std::shared_ptr<Connection> conn_;
+};
+
+// Groups writes: begun on construction, undone on destruction unless committed. Nested
+// transactions become savepoints of the outer one.
+class Transaction {
+ public:
+  explicit Transaction(Database& db);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void Commit();
+
+ private:
+  std::shared_ptr<Connection> conn_;
+  std::string savepoint_;  // "" for the outermost transaction
+  bool done_ = false;
+};
+
+}  // namespace zyl::db

@@ -1,0 +1,34 @@
+// A forward-only pass over the rows of a SELECT of the dialect, in database order, holding one
+// row at a time: for passes that look at every row once (the update's checks, counts), where a
+// recordset would fetch each row again by its number.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "db/Database.h"
+#include "db/Value.h"
+
+namespace zyl::db {
+
+class Stmt;
+
+class RowReader {
+ public:
+  // Throws SqlError for a refused statement (a DELETE or an aggregate included).
+  RowReader(Database& db, std::string_view select);
+  ~RowReader();
+  RowReader(const RowReader&) = delete;
+  RowReader& operator=(const RowReader&) = delete;
+
+  // Moves to the next row; false after the last one.
+  bool Next();
+  // Field i of the current row, in the order of the statement's select list.
+  Value Field(int i) const;
+
+ private:
+  std::shared_ptr<class Connection> conn_;
+  std::unique_ptr<Stmt> stmt_;
+};
+
+}  // namespace zyl::db

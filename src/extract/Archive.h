@@ -1,0 +1,96 @@
+// Archives: which files are archives, how one is unpacked into a folder (a configured archiver
+// program, or the built-in reader for kinds without one), and the "arc:" location of a member.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "extract/DocumentTypes.h"
+
+namespace zyl::extract {
+
+// Receives one line (without line break) for every member or archive that is refused.
+using ArchiveLog = std::function<void(std::string_view line)>;
+
+enum class ArchiveKind { None, Zip, Rar, Arj, Lzh, Uc2, Cab, SevenZip, Tar };
+
+// By the lower-cased text after the path's last "."; None for anything else.
+ArchiveKind ArchiveKindOf(std::string_view path);
+// True for the six kinds of kArchiveMasks.
+bool IsArchiveExtension(std::string_view path);
+
+// The [Archiver] settings of a kind: program, command template with %arc% and %filespec%,
+// and the show mode of the process (0 hidden: its output is discarded).
+struct ArchiverSetting {
+  std::string program;
+  std::string command;
+  int mode = 0;
+};
+ArchiverSetting ArchiverFor(ArchiveKind kind);
+
+// The program of a setting as a runnable path: an absolute path as it is, a relative one with
+// a "/" below the program folder, a bare name looked up on PATH. Empty when there is no such
+// executable file.
+std::string ResolveArchiverProgram(std::string_view program);
+
+// The command template with %arc% replaced by the archive path and %filespec% by the masks of
+// the ";"-separated filespec, each quoted for the shell-like splitting RunArchiver does, so that
+// blanks and quotes in paths survive and masks are never expanded.
+std::string BuildArchiverArguments(std::string_view commandTemplate, std::string_view archive,
+                                   std::string_view filespec);
+
+// Starts program with the arguments (split as a shell splits words: blanks separate, quotes
+// group; nothing is expanded) in `folder` as its working folder, with no inherited descriptors
+// and no terminal, waits for it to end and returns true; false when it could not be started or
+// the arguments cannot be split. The exit status is not looked at.
+bool RunArchiver(std::string_view program, std::string_view arguments, std::string_view folder,
+                 int mode);
+
+// Unpacks the archive into `target`, an empty folder owned by the caller: with the configured
+// archiver of its kind when its program exists, with the built-in reader otherwise. Members
+// whose names would land outside the folder, links and special files are refused; an archive
+// past the [Archiver] limits (MaxUnpackedBytes, MaxMembers) is refused whole and leaves the
+// folder empty. Refusals are reported through `log`; damaged or password-protected archives
+// give what could be read, silently.
+void ExtractArchive(std::string_view archive, std::string_view target, std::string_view filespec,
+                    const ArchiveLog& log = {});
+
+// The temporary folder of unpacked archives: the program folder's "TMP".
+std::string TempFolder();
+// Creates TempFolder(); an existing one is fine.
+void MakeTempFolder();
+
+// The member name as a path relative to the unpack folder ("a/b.txt", separators "/", "." and
+// empty components dropped; "\" of archives made on other systems read as a separator), or
+// nullopt when it would not stay inside: absolute names, ".." components, empty names.
+std::optional<std::string> SafeMemberPath(std::string_view name);
+
+// "arc:" + archive path + "//" + member path.
+std::string ArchiveLocation(std::string_view archive, std::string_view member);
+// The two parts of an archive location, split at the first "//" after "arc:"; nullopt for any
+// other location.
+std::optional<std::pair<std::string, std::string>> SplitArchiveLocation(std::string_view location);
+
+// Unpacks with the built-in reader (zip, rar, cab, lha, 7z, tar, ...). Only members whose file
+// name matches a mask of the ";"-separated filespec are written ("*.*" or "" for all).
+struct UnpackLimits {
+  std::int64_t maxBytes = 1024LL * 1024 * 1024;
+  std::int64_t maxMembers = 100000;
+};
+struct UnpackResult {
+  std::int64_t members = 0;  // files written
+  std::int64_t bytes = 0;
+  bool refused = false;  // a limit was passed; the folder was emptied
+};
+UnpackResult UnpackWithLibrary(std::string_view archive, std::string_view target,
+                               std::string_view filespec, const UnpackLimits& limits,
+                               const ArchiveLog& log);
+
+// Empties a folder (subfolders included) without following links; the folder stays.
+void ClearFolder(std::string_view folder);
+
+}  // namespace zyl::extract

@@ -1,0 +1,39 @@
+// Rows appended to an index database's ContentIndex, committed in groups: a crash loses at
+// most the last group, and the database always opens.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "db/Database.h"
+#include "extract/ContentStore.h"
+
+namespace zyl::extract {
+
+class DatabaseSink : public ContentSink {
+ public:
+  // Opens the database; throws db::DbError when it cannot be opened.
+  explicit DatabaseSink(const std::string& dbname, std::size_t commitEvery = 300);
+  ~DatabaseSink() override;
+  DatabaseSink(const DatabaseSink&) = delete;
+  DatabaseSink& operator=(const DatabaseSink&) = delete;
+
+  // Throws ContentSinkError with the database's error code.
+  void AppendRow(const FileInfo& row) override;
+  // Commits the rows appended so far.
+  void Commit();
+  // Rows of the table, those appended through this sink included.
+  std::int64_t RowCount() const { return rows_; }
+  db::Database& database() { return db_; }
+
+ private:
+  db::Database db_;
+  db::Recordset table_;
+  std::optional<db::Transaction> tx_;
+  std::size_t commitEvery_;
+  std::size_t pending_ = 0;
+  std::int64_t rows_ = 0;
+};
+
+}  // namespace zyl::extract

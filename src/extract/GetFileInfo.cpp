@@ -1,0 +1,86 @@
+#include "extract/GetFileInfo.h"
+
+#include <atomic>
+#include <cstdint>
+#include <limits>
+
+#include "base/DateTime.h"
+#include "base/Paths.h"
+#include "base/Strings.h"
+#include "extract/DocumentTypes.h"
+#include "extract/HtmlGumboReader.h"
+#include "extract/HtmlReader.h"
+#include "extract/Mp3Reader.h"
+#include "extract/OfficeReaders.h"
+#include "extract/TextReader.h"
+#include "settings/Settings.h"
+
+namespace zyl::extract {
+
+namespace {
+
+std::atomic<bool> gPdfFullText{false};
+
+FileInfo RunReader(std::string_view path, std::string_view extension) {
+  const DocumentType* type = DocumentTypeForExtension(extension, PdfFullText());
+  switch (type ? type->reader : Reader::PlainText) {
+    case Reader::WordProcessor:
+      return GetWordInfo(path);
+    case Reader::Html:
+      return settings::Config().UseInternalHtmlParser ? GetHtmlInfo(path) : GetHtmlInfoIE(path);
+    case Reader::Spreadsheet:
+      return GetExcelInfo(path);
+    case Reader::Mp3:
+      return GetMp3Info(path);
+    case Reader::PdfFullText:
+      return GetPdfTextInfo(path);
+    case Reader::PdfHeader:
+      return GetPdfHeaderInfo(path);
+    case Reader::PlainText:
+    case Reader::Mailbox:
+      break;
+  }
+  return GetTextInfo(path);
+}
+
+}  // namespace
+
+void SetPdfFullText(bool on) {
+  gPdfFullText = on;
+}
+bool PdfFullText() {
+  return gPdfFullText;
+}
+
+bool IsConverterInstalled(std::string_view) {
+  return true;
+}
+
+std::string FileExtension(std::string_view path) {
+  const std::size_t dot = path.rfind('.');
+  return base::LCase(dot == std::string_view::npos ? path : path.substr(dot + 1));
+}
+
+FileInfo GetFileInfo(std::string_view path) {
+  FileInfo info;
+  try {
+    const std::string extension = FileExtension(path);
+    if (!IsConverterInstalled(extension)) return ErrorInfo();
+    FileInfo read = RunReader(path, extension);
+    info.content = std::move(read.content);
+    info.author = std::move(read.author);
+    info.title = std::move(read.title);
+    info.type = std::move(read.type);
+    info.location = std::string(path);
+    // Sizes past the stored 32-bit range are kept at its top rather than wrapped negative.
+    const std::uint64_t size = base::FileSize(path).value_or(0);
+    info.filesize = static_cast<std::int32_t>(
+        std::min<std::uint64_t>(size, std::numeric_limits<std::int32_t>::max()));
+    info.modified = base::FileModifiedText(path).value_or("");
+  } catch (...) {
+    info.type = "error";
+  }
+  return info;
+}
+
+}  // namespace zyl::extract

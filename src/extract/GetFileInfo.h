@@ -1,0 +1,27 @@
+// The one entry point of extraction: a file path in, one FileInfo out, whatever the file.
+#pragma once
+
+#include <string_view>
+
+#include "extract/FileInfo.h"
+
+namespace zyl::extract {
+
+// Chooses the reader by the path's extension, then fills location, size and modification
+// time. Never throws: a reader failure, a missing file or anything else gives type "error"
+// with whatever was filled so far.
+FileInfo GetFileInfo(std::string_view path);
+
+// Whether files with this extension can be read here. Every kind has a built-in reader and
+// unknown extensions are read as plain text, so this is true for every extension.
+bool IsConverterInstalled(std::string_view extension);
+
+// The process-wide PDF mode: header scan (off, the start value) or full text (on). Set by a
+// build when it starts; an update uses whatever the last build set.
+void SetPdfFullText(bool on);
+bool PdfFullText();
+
+// The part of the path after its last ".", lower-cased; the whole path when it has no ".".
+std::string FileExtension(std::string_view path);
+
+}  // namespace zyl::extract

@@ -1,0 +1,79 @@
+// The local mail of two mail programs: Outlook Express stores (*.mbx files in one folder) and
+// Netscape/Thunderbird mailbox files (mbox files without an extension). Every message becomes
+// one row: subject, sender, date, the first text part, and the location mailbox + "/" + id.
+//
+// The readers work on the raw bytes of the mailbox; the header readers and the body decoder
+// below return bytes as found (Windows-1251 or whatever the message holds) unless said
+// otherwise, and the rows get UTF-8 text through base::DecodeLegacyText. Wherever the rules
+// speak of a line break, LF alone counts as well as CR LF (mailboxes written here end lines
+// with LF).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/DateTime.h"
+#include "extract/ContentStore.h"
+
+namespace zyl::extract {
+
+struct MailCounts {
+  std::int64_t messages = 0;   // rows stored
+  std::int64_t totalSize = 0;  // sum of their filesize values
+};
+
+// Every message of every *.mbx file of the configured Outlook Express folder, type "mail_oe".
+MailCounts ReadOutlookExpressMail(ContentSink& sink);
+// Every message of every mailbox file of the Netscape user folders that hold popstate.dat,
+// type "mail_moz".
+MailCounts ReadNetscapeMail(ContentSink& sink);
+
+// The folder holding the *.mbx files (config.ini [Mail] OutlookExpressFolder); "" when unset.
+std::string OutlookExpressMailFolder();
+// The Netscape user folders, entry 0 empty: the ";"-separated [Mail] NetscapeFolders, or when
+// that is unset every ~/.thunderbird/<profile>/Mail/<account>/ folder. A folder counts when it
+// or its "Mail" subfolder holds popstate.dat (NetscapeMailFolder).
+std::vector<std::string> GetNetscapeUserDirs();
+// The folder of a user folder that holds the mailbox files: the folder itself when it holds
+// popstate.dat, else its "Mail" subfolder when that does; "" when neither.
+std::string NetscapeMailFolder(std::string_view userDir);
+
+// One mailbox file, for the readers above and for tests: every message stored, counted.
+MailCounts ReadOutlookExpressFile(std::string_view path, ContentSink& sink);
+MailCounts ReadNetscapeFile(std::string_view path, ContentSink& sink);
+
+// The row of one message (content, author, title, modified, location, filesize, type).
+FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress);
+
+// Header readers (exact-case searches; the first occurrence in the message counts).
+std::string GetMailFrom(std::string_view message);
+std::string GetMailSubject(std::string_view message);
+// The "Date:" header as a calendar date and time of day; the zero date (1899-12-30 00:00:00)
+// when the header is missing or cannot be read as "weekday, day month year time".
+base::DateTimeParts GetMailDate(std::string_view message);
+std::string GetMessageId(std::string_view message);
+std::string MakeMessageId();
+
+// The first text/plain part, or else the first text/html part with its markup removed; UTF-8.
+// `endMarker` ends a part of a multipart message ("------" for Outlook Express, a line break and
+// "--------" for Netscape); a missing end marker lets the part run to the end of the message.
+std::string GetMailBody(std::string_view message, std::string_view endMarker);
+// The reduced quoted-printable decoding every body gets: "=C0".."=FF" (upper-case hex only)
+// become that byte ("win") or its KOI8-R to Windows-1251 conversion ("koi8r"), "=20" a blank,
+// "=" before a line break is dropped, "&nbsp;" a blank. Nothing else is decoded.
+std::string DecodeQuotedPrintable(std::string_view text, std::string_view charset);
+
+// The whole file's bytes; "" when it cannot be read.
+std::string ReadMailFile(std::string_view path);
+
+// Cuts a mailbox into messages as it reads, so that a mailbox of any size needs memory for one
+// message at a time: `separator` cuts, the piece before the first cut is skipped, and every
+// later piece is handed to `perMessage`. `prefix` is put before the file's first byte.
+// Returns false when the file cannot be read.
+bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_view separator,
+                  const std::function<void(std::string_view message)>& perMessage);
+
+}  // namespace zyl::extract

@@ -1,0 +1,53 @@
+#include "extract/Mp3Reader.h"
+
+#include <fstream>
+#include <string>
+
+#include "base/Cp1251.h"
+#include "base/Paths.h"
+#include "base/Strings.h"
+
+namespace zyl::extract {
+
+namespace {
+
+// One fixed-width field of the tag; blanks around it go, the zero bytes that pad most tags
+// stay, as they always have in stored rows.
+std::string Field(std::string_view window, std::size_t tag, std::size_t offset,
+                  std::size_t length) {
+  const std::size_t start = tag + offset;
+  if (start >= window.size()) return {};
+  return base::DecodeLegacyText(base::TrimView(window.substr(start, length)));
+}
+
+}  // namespace
+
+FileInfo Mp3InfoFromTail(std::string_view window) {
+  FileInfo info;
+  info.type = "mp3";
+  // The last "TAG": a song title that happens to hold the letters moves the fields with it.
+  const std::size_t tag = window.rfind("TAG");
+  if (tag == std::string_view::npos) return info;
+  const std::string title = Field(window, tag, 3, 30);
+  const std::string artist = Field(window, tag, 33, 30);
+  const std::string album = Field(window, tag, 63, 30);
+  const std::string year = Field(window, tag, 93, 4);
+  const std::string comment = Field(window, tag, 97, 30);
+  info.title = title;
+  info.author = artist;
+  info.content = title + " " + artist + " " + album + " " + year + " " + comment;
+  return info;
+}
+
+FileInfo GetMp3Info(std::string_view path) {
+  const auto size = base::FileSize(path);
+  if (!size || *size <= kMp3TagWindow) return ErrorInfo();
+  std::ifstream in{std::string(path), std::ios::binary};
+  std::string window(kMp3TagWindow, '\0');
+  in.seekg(static_cast<std::streamoff>(*size - kMp3TagWindow));
+  in.read(window.data(), static_cast<std::streamsize>(window.size()));
+  if (!in || in.gcount() != static_cast<std::streamsize>(window.size())) return ErrorInfo();
+  return Mp3InfoFromTail(window);
+}
+
+}  // namespace zyl::extract

@@ -1,0 +1,24 @@
+#include "extract/TextReader.h"
+
+#include "base/Cp1251.h"
+#include "base/Paths.h"
+#include "base/Strings.h"
+#include "extract/CodePages.h"
+#include "settings/Settings.h"
+
+namespace zyl::extract {
+
+std::string DecodePlainText(std::string_view bytes, bool detectCodePage) {
+  return detectCodePage ? AutoRecode(bytes) : base::DecodeLegacyText(bytes);
+}
+
+FileInfo GetTextInfo(std::string_view path) {
+  auto bytes = base::ReadFileBytes(path);
+  if (!bytes) return ErrorInfo();
+  FileInfo info;
+  info.content = DecodePlainText(*bytes, settings::Config().ForceCodePage);
+  info.type = base::LCase(base::Right(path, 4)) == ".txt" ? "txt" : "users";
+  return info;
+}
+
+}  // namespace zyl::extract

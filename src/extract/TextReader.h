@@ -1,0 +1,18 @@
+// The plain-text reader: ".txt" files and every extension no other reader claims.
+#pragma once
+
+#include <string_view>
+
+#include "extract/FileInfo.h"
+
+namespace zyl::extract {
+
+// The whole file as content; no author or title. Type "txt" when the path ends in ".txt"
+// (any letter case), "users" otherwise; "error" when the file cannot be read.
+FileInfo GetTextInfo(std::string_view path);
+
+// Content from bytes already read: decoded by the program's one rule for outside text, or,
+// with `detectCodePage`, recoded by the Cyrillic code page detector.
+std::string DecodePlainText(std::string_view bytes, bool detectCodePage);
+
+}  // namespace zyl::extract

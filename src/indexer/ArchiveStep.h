@@ -1,0 +1,47 @@
+// The archive step of a build or update: each archive is unpacked into a temporary folder of
+// this run, its members are listed and handed on one by one with their "arc:" locations, and
+// the folder is emptied before the next archive, so that members never mix.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "extract/Archive.h"
+
+namespace zyl::indexer {
+
+// memberFile: the unpacked file on disk; location: "arc:" + archive + "//" + member path.
+using ArchiveMemberHandler =
+    std::function<void(const std::string& memberFile, const std::string& location)>;
+
+class ArchiveRun {
+ public:
+  // Creates a fresh folder of its own below the program folder's TMP (run-<pid>-<n>), and
+  // removes folders that crashed runs of other processes left there.
+  explicit ArchiveRun(extract::ArchiveLog log = {});
+  // Removes the folder with everything in it.
+  ~ArchiveRun();
+  ArchiveRun(const ArchiveRun&) = delete;
+  ArchiveRun& operator=(const ArchiveRun&) = delete;
+
+  const std::string& folder() const { return folder_; }
+
+  // Unpacks one archive and calls perMember for every unpacked file, in the order of a
+  // recursive "*.*" listing of the folder (files of subfolders first, names in byte order).
+  // The folder is empty again when it returns. Returns the number of members handed on.
+  std::size_t Process(const std::string& archive, const ArchiveMemberHandler& perMember);
+
+  // Called between listed entries, so that a window stays responsive during a large listing.
+  std::function<void()> onYield;
+
+ private:
+  extract::ArchiveLog log_;
+  std::string folder_;
+};
+
+// One archive in a run of its own.
+std::size_t ProcessArchive(const std::string& archive, const ArchiveMemberHandler& perMember,
+                           const extract::ArchiveLog& log = {});
+
+}  // namespace zyl::indexer

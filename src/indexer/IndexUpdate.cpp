@@ -1,0 +1,371 @@
+// The update engine. Membership tests use hash sets instead of scanning lists; the rows deleted,
+// changed and added are exactly those the scans would give.
+#include "indexer/IndexUpdate.h"
+
+#include <thread>
+#include <unordered_set>
+
+#include "base/Messages.h"
+#include "base/OrderedPipeline.h"
+#include "base/Paths.h"
+#include "base/Strings.h"
+#include "catalog/DescriptorReader.h"
+#include "catalog/UpgradeIndex.h"
+#include "db/Database.h"
+#include "db/RowReader.h"
+#include "extract/DatabaseSink.h"
+#include "extract/DocumentTypes.h"
+#include "extract/GetFileInfo.h"
+#include "extract/Mail.h"
+#include "extract/OfficeReaders.h"
+#include "indexer/ArchiveStep.h"
+#include "indexer/FilesRetClass.h"
+#include "indexer/WebBuild.h"
+#include "settings/CommonFunctions.h"
+#include "settings/IniFile.h"
+#include "settings/LangKeys.h"
+#include "settings/Settings.h"
+
+namespace zyl::indexer {
+
+namespace {
+using settings::LangString;
+constexpr std::string_view kBreak = "\r\n";
+
+const std::string kPlainRows = "left(type,4)<>'mail' AND left(location,4)<>'arc:'";
+
+std::string Quoted(std::string_view text) {
+  return "'" + base::Replace(text, "'", "''") + "'";
+}
+
+class Update {
+ public:
+  Update(const std::string& descriptor, Host& host, const UpdateOptions& options)
+      : descriptor_(descriptor), host_(host), options_(options) {}
+  void RunLocal();
+
+  std::string dbname;
+  std::string masks;
+
+ private:
+  void Log(std::string_view text) { host_.AddLogText(text); }
+  void Line(std::string_view text) { Log(std::string(text) + std::string(kBreak)); }
+  void LoadIndexFolders() { folders_ = catalog::ReadFolders(descriptor_); }
+  void FindIndexFiles();
+  void RemoveMissingFiles();
+  void UpdateModifiedFiles();
+  void IndexNewFiles();
+  void UpdateMailboxes();
+  void UpdateArchives();
+  void UpdateArchiveMember(const std::string& member, const std::string& location);
+  void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen);
+  unsigned Workers() const {
+    if (options_.workers) return options_.workers;
+    if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
+    return std::max(1u, std::thread::hardware_concurrency());
+  }
+
+  const std::string& descriptor_;
+  Host& host_;
+  const UpdateOptions& options_;
+  std::vector<catalog::IndexFolderEntry> folders_;
+  std::vector<std::string> found_;  // 1-based, entry 0 empty
+  std::unordered_set<std::string> foundSet_;
+  std::unordered_set<std::string> indexed_;
+  std::unique_ptr<db::Database> db_;
+};
+
+void Update::FindIndexFiles() {
+  Log(LangString(settings::kUpdateSearchingFiles));
+  found_.assign(1, "");
+  FilesRetClass finder;
+  finder.onYield = [this] { host_.Yield(); };
+  for (const catalog::IndexFolderEntry& folder : folders_) {
+    const FilesRetClass::List files = folder.subfolders
+                                          ? finder.GetSubFilesMultiExt(masks, folder.path)
+                                          : finder.GetFilesMultiExt(masks, folder.path);
+    found_.insert(found_.end(), files.begin() + 1, files.end());
+  }
+  foundSet_.clear();
+  foundSet_.insert(found_.begin() + 1, found_.end());
+  Line(LangString(settings::kUpdateFound) + " " +
+       base::StrNum(static_cast<std::int64_t>(found_.size() - 1)) + ".");
+  host_.Yield();
+}
+
+void Update::RemoveMissingFiles() {
+  // One forward pass finds the rows of vanished files; they are then deleted by location, which
+  // removes exactly the rows the pass named (rows of one location share their fate).
+  std::vector<std::string> missing;
+  {
+    db::RowReader rows(*db_, "SELECT location FROM ContentIndex WHERE " + kPlainRows);
+    indexed_.clear();
+    while (rows.Next()) {
+      std::string location = rows.Field(0).AsText();
+      if (!foundSet_.count(location)) missing.push_back(location);
+      indexed_.insert(std::move(location));
+    }
+  }
+  Line(LangString(settings::kUpdateCheckingLinks));
+  if (!missing.empty()) {
+    db::Transaction tx(*db_);
+    std::unordered_set<std::string> deleted;
+    for (const std::string& location : missing) {
+      Line(LangString(settings::kUpdateFile) + " " + location + " " +
+           LangString(settings::kUpdateRemovingLink));
+      if (deleted.insert(location).second)
+        db_->Execute("DELETE * FROM ContentIndex WHERE location=" + Quoted(location) + " AND " +
+                     kPlainRows);
+    }
+    tx.Commit();
+  }
+  host_.Yield();
+}
+
+void Update::UpdateModifiedFiles() {
+  Line(LangString(settings::kUpdateCheckingModified));
+  // The stored times are compared in one pass without reading the stored texts; only the rows
+  // of changed files are then opened with their content.
+  std::vector<std::string> changed;
+  {
+    db::RowReader rows(*db_, "SELECT modified, location FROM ContentIndex WHERE " + kPlainRows);
+    std::unordered_set<std::string> seen;
+    while (rows.Next()) {
+      std::string location = rows.Field(1).AsText();
+      const std::string current = base::FileModifiedText(location).value_or("");
+      if (rows.Field(0).AsText() != current && seen.insert(location).second)
+        changed.push_back(std::move(location));
+    }
+  }
+  for (const std::string& location : changed) {
+    db::Recordset rs =
+        db_->OpenRecordset("SELECT content, modified, location FROM ContentIndex WHERE " +
+                           kPlainRows + " AND location=" + Quoted(location));
+    const std::string current = base::FileModifiedText(location).value_or("");
+    while (!rs.Eof()) {
+      if (rs.Field(1).AsText() != current) {
+        Log(LangString(settings::kUpdateFile) + " " + location + " " +
+            LangString(settings::kUpdateWasChanged));
+        const extract::FileInfo info = extract::GetFileInfo(location);
+        rs.Edit();
+        rs.SetField(0, info.content);
+        rs.SetField(1, info.modified);
+        rs.Update();
+        Line(LangString(settings::kUpdateFileUpdated));
+      }
+      rs.MoveNext();
+    }
+    host_.Yield();
+  }
+}
+
+void Update::IndexNewFiles() {
+  Line(LangString(settings::kUpdateIndexingNew));
+  std::vector<std::string> fresh;
+  for (std::size_t i = 1; i < found_.size(); ++i)
+    if (!indexed_.count(found_[i])) fresh.push_back(found_[i]);
+  {
+    extract::DatabaseSink sink(dbname, options_.commitEvery);
+    const unsigned workers = Workers();
+    base::RunOrderedPipeline<extract::FileInfo>(
+        fresh.size(), workers, 2 * workers + 2,
+        [&](std::size_t i) { return extract::GetFileInfo(fresh[i]); },
+        [&](std::size_t i, extract::FileInfo&& info) {
+          Log(LangString(settings::kUpdateAddingFile) + " " + fresh[i] + "...");
+          if (info.failed()) {
+            Line(LangString(settings::kUpdateIoError));
+          } else {
+            extract::SaveContentInfo(sink, info);
+            Line(LangString(settings::kUpdateSuccess));
+          }
+          host_.Yield();
+          return true;
+        });
+  }
+  extract::ReleaseAutomationServers();
+}
+
+void Update::UpdateMailboxes() {
+  struct Kind {
+    const char* key;
+    const char* type;
+    extract::MailCounts (*read)(extract::ContentSink&);
+    const char* logLine;
+  };
+  static const Kind kinds[] = {
+      {"OutlookExpress", "mail_oe", extract::ReadOutlookExpressMail,
+       "Обновление Outlook Express mailbox"},
+      {"NetscapeMessenger", "mail_moz", extract::ReadNetscapeMail,
+       "Обновление NetscapeMessenger mailbox"},
+  };
+  for (const Kind& kind : kinds) {
+    if (settings::ReadIniValue("Mail", kind.key, "0", descriptor_) != "1") continue;
+    db_->Execute(std::string("DELETE * FROM ContentIndex WHERE type='") + kind.type + "'");
+    {
+      extract::DatabaseSink sink(dbname, options_.commitEvery);
+      kind.read(sink);
+    }
+    Line(kind.logLine);
+  }
+}
+
+void Update::UpdateArchiveMember(const std::string& member, const std::string& location) {
+  db::Recordset rs = db_->OpenRecordset(
+      "SELECT content,modified, location FROM ContentIndex WHERE location=" + Quoted(location));
+  if (!(rs.Bof() && rs.Eof())) {
+    const std::string current = base::FileModifiedText(member).value_or("");
+    if (rs.Field(1).AsText() != current) {
+      const extract::FileInfo info = extract::GetFileInfo(member);
+      Line("Обновляем " + location);
+      rs.Edit();
+      rs.SetField(0, info.content);
+      rs.SetField(1, info.modified);
+      rs.Update();
+    }
+    return;
+  }
+  Log("Добавляем " + location + "...");
+  extract::FileInfo info = extract::GetFileInfo(member);
+  info.location = location;
+  if (info.failed()) {
+    Line(LangString(settings::kUpdateIoError));
+    return;
+  }
+  extract::DatabaseSink sink(dbname, options_.commitEvery);
+  extract::SaveContentInfo(sink, info);
+  Line(LangString(settings::kUpdateSuccess));
+}
+
+void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen) {
+  db::Recordset rs =
+      db_->OpenRecordset("SELECT location FROM ContentIndex WHERE left(location,4)='arc:'");
+  if (rs.Bof() && rs.Eof()) return;
+  Line(LangString(settings::kUpdateCheckingLinks));
+  db::Transaction tx(*db_);
+  while (!rs.Eof()) {
+    const std::string location = rs.Field(0).AsText();
+    if (!seen.count(location)) {
+      Line(LangString(settings::kUpdateFile) + " " + location + " " +
+           LangString(settings::kUpdateRemovingLink));
+      rs.Delete();
+    }
+    rs.MoveNext();
+  }
+  tx.Commit();
+}
+
+void Update::UpdateArchives() {
+  // Archives are searched in every folder and all folders below it, whatever the folder's flag.
+  std::vector<std::string> archives;
+  FilesRetClass finder;
+  for (const catalog::IndexFolderEntry& folder : catalog::ReadFolders(descriptor_)) {
+    const FilesRetClass::List list =
+        finder.GetSubFilesMultiExt(std::string(extract::kArchiveMasks), folder.path);
+    archives.insert(archives.end(), list.begin() + 1, list.end());
+  }
+  std::unordered_set<std::string> seen;
+  ArchiveRun run([this](std::string_view line) { Line(line); });
+  run.onYield = [this] { host_.Yield(); };
+  for (const std::string& archive : archives) {
+    try {
+      run.Process(archive, [&](const std::string& member, const std::string& location) {
+        UpdateArchiveMember(member, location);
+        seen.insert(location);
+      });
+    } catch (const std::exception& e) {
+      // A failing archive does not end the pass; its members count as not seen.
+      Line(archive + ": " + e.what());
+    }
+  }
+  RemoveMissingArchiveMembers(seen);
+}
+
+void Update::RunLocal() {
+  db_ = std::make_unique<db::Database>(db::Database::Open(dbname));
+  LoadIndexFolders();
+  FindIndexFiles();
+  RemoveMissingFiles();
+  UpdateModifiedFiles();
+  IndexNewFiles();
+  UpdateMailboxes();
+  if (catalog::ReadGeneral(descriptor_, "Archive", "0") == "1") UpdateArchives();
+  extract::ReleaseAutomationServers();
+
+  // Statistics over every row, mail and archive rows included.
+  std::int64_t count = 0;
+  {
+    db::RowReader rows(*db_, "SELECT location FROM ContentIndex");
+    while (rows.Next()) ++count;
+  }
+  if (count == 0) {
+    settings::WriteIniValue("General", "FilesCount", "0", descriptor_);
+    settings::WriteIniValue("General", "FilesSize", "0", descriptor_);
+  } else {
+    settings::WriteIniValue("General", "FilesCount", count, descriptor_);
+    db::Recordset sum = db_->OpenRecordset(
+        "SELECT DISTINCTROW Sum([ContentIndex].[filesize]) AS [Sum_filesize] FROM ContentIndex;");
+    settings::WriteIniValue("General", "FilesSize", sum.Field("Sum_filesize").AsText(),
+                            descriptor_);
+  }
+  Line(LangString(settings::kUpdateIndexFinished));
+  Log(std::string(kBreak) + std::string(48, '_'));
+}
+
+}  // namespace
+
+bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options) {
+  if (!base::FileExists(descriptorPath)) {
+    base::ShowMessage("Файл " + descriptorPath + " не существует");
+    return false;
+  }
+  host.AddLogText(LangString(settings::kUpdateOpeningIndex) + " " + std::string(kBreak) +
+                  descriptorPath + "... ");
+  catalog::UpgradeIndex(descriptorPath);
+  Update update(descriptorPath, host, options);
+  update.dbname = catalog::ReadGeneral(descriptorPath, "dbname");
+  update.masks = catalog::ReadMaskList(descriptorPath);
+  host.AddLogText(LangString(settings::kUpdateDescriptorRead) + std::string(kBreak));
+  const std::string type = catalog::ReadGeneral(descriptorPath, "IndexType", "local");
+  try {
+    if (type == "local") update.RunLocal();
+    if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host);
+  } catch (const std::exception& e) {
+    // A locked or missing database, an unwritable descriptor: this index ends here.
+    host.AddLogText(std::string(kBreak) + e.what() + std::string(kBreak));
+    extract::ReleaseAutomationServers();
+    return false;
+  }
+  return true;
+}
+
+namespace {
+class LogHost : public Host {
+ public:
+  explicit LogHost(Host* progress) : progress_(progress) {}
+  void AddLogText(std::string_view text) override {
+    log += text;
+    if (progress_) progress_->AddLogText(text);
+  }
+  void Yield() override {
+    if (progress_) progress_->Yield();
+  }
+  std::string log;
+
+ private:
+  Host* progress_;
+};
+}  // namespace
+
+std::string RunBatchUpdate(const std::string& descriptorPath, const std::string& logFile,
+                           Host* progress) {
+  LogHost host(progress);
+  if (!base::FileExists(descriptorPath)) {
+    host.AddLogText("Файл " + descriptorPath + " не существует.");
+  } else {
+    UpdateIndex(descriptorPath, host);
+  }
+  if (!logFile.empty()) settings::SaveTextFile(logFile, host.log);
+  return host.log;
+}
+
+}  // namespace zyl::indexer

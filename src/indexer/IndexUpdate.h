@@ -1,0 +1,26 @@
+// Bringing an index's database back in line with the disk: rows of vanished files are deleted,
+// changed files re-read, new files added, mailboxes re-read whole, archive members refreshed,
+// and the statistics of the descriptor recomputed. A web index is crawled again instead.
+#pragma once
+
+#include <string>
+
+#include "indexer/Host.h"
+
+namespace zyl::indexer {
+
+struct UpdateOptions {
+  unsigned workers = 0;           // extraction threads for new files; 0 = one per core
+  std::size_t commitEvery = 300;  // rows per transaction
+};
+
+// Updates one index. Never throws: a failure is logged and reported, and the update of the next
+// index can go on. Returns false when the update could not be done.
+bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options = {});
+
+// The batch update of the command line: the log text that UpdateIndex wrote, or the line for a
+// missing descriptor; written to `logFile` when that is not empty.
+std::string RunBatchUpdate(const std::string& descriptorPath, const std::string& logFile,
+                           Host* progress = nullptr);
+
+}  // namespace zyl::indexer

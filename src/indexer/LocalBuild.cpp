@@ -1,0 +1,281 @@
+// The local index build. Files are extracted on several threads, but rows are appended, logged
+// and counted in file-list order on the calling thread, so the database and the log are row for
+// row what a one-thread build gives.
+#include "indexer/LocalBuild.h"
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "base/Messages.h"
+#include "base/OrderedPipeline.h"
+#include "base/Strings.h"
+#include "catalog/Descriptor.h"
+#include "catalog/IndexDatabase.h"
+#include "extract/Archive.h"
+#include "extract/DatabaseSink.h"
+#include "extract/DocumentTypes.h"
+#include "extract/GetFileInfo.h"
+#include "extract/Mail.h"
+#include "extract/OfficeReaders.h"
+#include "indexer/ArchiveStep.h"
+#include "indexer/FilesRetClass.h"
+#include "settings/CommonFunctions.h"
+#include "settings/Config.h"
+#include "settings/LangKeys.h"
+#include "settings/Settings.h"
+
+namespace zyl::indexer {
+
+namespace {
+using settings::LangString;
+constexpr std::string_view kBreak = "\r\n";
+constexpr std::string_view kStopTitle = "Создание индекса";
+
+unsigned WorkerCount(const BuildOptions& options) {
+  if (options.workers) return options.workers;
+  if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// One build run: the state the steps share.
+class Build {
+ public:
+  Build(const catalog::IndexDefinition& def, Host& host, const BuildOptions& options)
+      : def_(def), host_(host), options_(options) {}
+
+  BuildResult Run();
+
+ private:
+  void Log(std::string_view text) { host_.AddLogText(text); }
+  // Stores one extracted file (or counts its failure) under its shown name.
+  void Store(const std::string& file, const std::string& shownName, extract::FileInfo&& info,
+             const std::string& location);
+  void ParseArcFile(const std::string& archive);
+  void ParseMailBox();
+  bool ConfirmedStop();
+
+  const catalog::IndexDefinition& def_;
+  Host& host_;
+  const BuildOptions& options_;
+  BuildResult result_;
+  std::unique_ptr<extract::DatabaseSink> writer_;
+};
+
+void Build::Store(const std::string& file, const std::string& shownName, extract::FileInfo&& info,
+                  const std::string& location) {
+  Log(shownName + "...");
+  if (!info.failed()) {
+    if (!location.empty()) info.location = location;
+    extract::SaveContentInfo(*writer_, info);
+    Log(LangString(settings::kBuildSuccess) + std::string(kBreak));
+    result_.filesSize += info.filesize;
+  } else {
+    ++result_.failures;
+    const std::string tail = base::LCase(base::Right(file, 4));
+    Log(LangString(tail == ".doc" || tail == ".xls" ? settings::kBuildPasswordRequired
+                                                    : settings::kBuildIoError) +
+        std::string(kBreak));
+  }
+}
+
+void Build::ParseArcFile(const std::string& archive) {
+  ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); });
+  run.onYield = [this] { host_.Yield(); };
+  run.Process(archive, [this](const std::string& member, const std::string& location) {
+    Store(member, location, extract::GetFileInfo(member), location);
+  });
+}
+
+void Build::ParseMailBox() {
+  if (def_.mailOutlookExpress) {
+    Log("Outlook Express mailbox...");
+    const extract::MailCounts counts = extract::ReadOutlookExpressMail(*writer_);
+    Log("done" + std::string(kBreak));
+    result_.filesSize += counts.totalSize;
+  }
+  if (def_.mailNetscape) {
+    Log("Netscape Messenger mailbox...");
+    const extract::MailCounts counts = extract::ReadNetscapeMail(*writer_);
+    Log("done" + std::string(kBreak));
+    result_.filesSize += counts.totalSize;
+  }
+}
+
+bool Build::ConfirmedStop() {
+  if (!host_.StopRequested()) return false;
+  if (!host_.ConfirmStop(LangString(settings::kBuildConfirmStop), kStopTitle)) return false;
+  extract::ReleaseAutomationServers();
+  writer_.reset();  // closes the database before it is deleted
+  std::error_code ec;
+  std::filesystem::remove(def_.dbname, ec);
+  std::filesystem::remove(def_.dbname + "-wal", ec);
+  std::filesystem::remove(def_.dbname + "-shm", ec);
+  std::filesystem::remove(def_.descriptorPath, ec);
+  return true;
+}
+
+BuildResult Build::Run() {
+  const auto started = std::chrono::steady_clock::now();
+  const std::string prefix = LangString(settings::kBuildCounterPrefix);
+  const std::string of = LangString(settings::kBuildOf);
+
+  host_.SetStage(LangString(settings::kBuildSearchingFiles));
+  host_.SetCurrentItem(LangString(settings::kBuildFolder) + ":", "");
+  host_.SetCounter(prefix);
+  Log(LangString(settings::kBuildSearchingFiles) + "..." + std::string(kBreak));
+
+  extract::SetPdfFullText(def_.pdfFull);
+
+  bool stopped = false;
+  const std::vector<std::string> files = CollectIndexFiles(def_, host_, stopped);
+  if (stopped || host_.StopRequested()) {
+    std::error_code ec;
+    std::filesystem::remove(def_.descriptorPath, ec);
+    result_.outcome = BuildResult::kStoppedWhileSearching;
+    return result_;
+  }
+  const std::size_t n = files.size();
+
+  try {
+    catalog::CreateIndexDatabase(def_.dbname);
+    Log(LangString(settings::kBuildFound) + " " + base::StrNum(static_cast<std::int64_t>(n)) + "." +
+        std::string(kBreak) + LangString(settings::kBuildConnecting));
+    writer_ = std::make_unique<extract::DatabaseSink>(def_.dbname, options_.commitEvery);
+  } catch (const std::exception& e) {
+    result_.outcome = BuildResult::kFailed;
+    result_.error = e.what();
+    Log(std::string(kBreak) + e.what() + std::string(kBreak));
+    return result_;
+  }
+  Log(" " + LangString(settings::kBuildSuccess) + std::string(kBreak) +
+      LangString(settings::kBuildProcessingFiles) + ":" + std::string(kBreak));
+
+  host_.SetStage(LangString(settings::kBuildProcessingFile));
+  const std::string fileLabel = LangString(settings::kBuildFile) + ":";
+
+  bool stopConfirmed = false;
+  try {
+    // Archives are unpacked on this thread when their turn comes; every other file is read
+    // ahead by the workers.
+    base::RunOrderedPipeline<extract::FileInfo>(
+        n, WorkerCount(options_), 2 * WorkerCount(options_) + 2,
+        [&](std::size_t i) {
+          if (extract::IsArchiveExtension(files[i])) return extract::FileInfo{};
+          return extract::GetFileInfo(files[i]);
+        },
+        [&](std::size_t i, extract::FileInfo&& info) {
+          host_.Yield();
+          const std::string& f = files[i];
+          host_.SetCurrentItem(fileLabel, f);
+          if (extract::IsArchiveExtension(f)) {
+            ParseArcFile(f);
+          } else {
+            Store(f, f, std::move(info), "");
+          }
+          const auto done = static_cast<std::int64_t>(i + 1);
+          host_.SetCounter(prefix + " " + base::StrNum(done) + " " + of + " " +
+                           base::StrNum(static_cast<std::int64_t>(n)));
+          host_.SetProgress(static_cast<int>(done * 100 / static_cast<std::int64_t>(n)));
+          result_.filesCount = writer_->RowCount();
+          host_.Yield();
+          if (ConfirmedStop()) {
+            stopConfirmed = true;
+            return false;
+          }
+          return true;
+        });
+  } catch (const std::exception& e) {
+    result_.outcome = BuildResult::kFailed;
+    result_.error = e.what();
+    Log(std::string(kBreak) + e.what() + std::string(kBreak));
+    extract::ReleaseAutomationServers();
+    return result_;
+  }
+  if (stopConfirmed) {
+    result_.outcome = BuildResult::kStoppedWhileProcessing;
+    return result_;
+  }
+
+  ParseMailBox();
+  writer_->Commit();
+  result_.filesCount = writer_->RowCount();
+  writer_.reset();
+
+  settings::Settings& config = settings::Config();
+  settings::AddToRecentList(def_.descriptorPath, config.RecentIndex);
+  try {
+    settings::SaveGeneralSetting("RecentIndex", config.RecentIndex);
+  } catch (const std::exception& e) {
+    base::ShowMessage(e.what());
+  }
+
+  catalog::IndexDefinition final = def_;
+  final.FilesCount = result_.filesCount;
+  final.FilesSize = result_.filesSize;
+  try {
+    catalog::WriteLocalDescriptor(final);
+  } catch (const std::exception& e) {
+    result_.outcome = BuildResult::kFailed;
+    result_.error = e.what();
+    Log(e.what() + std::string(kBreak));
+    extract::ReleaseAutomationServers();
+    return result_;
+  }
+  host_.Yield();
+
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started)
+          .count();
+  Log(LangString(settings::kBuildWorkFinished) + std::string(kBreak) +
+      LangString(settings::kBuildFilesProcessed) + ": " + base::StrNum(result_.filesCount) + "." +
+      std::string(kBreak));
+  Log(LangString(settings::kBuildErrors) + ": " + base::StrNum(result_.failures) + "." +
+      std::string(kBreak));
+  Log(LangString(settings::kBuildIndexFile) + ": " + def_.descriptorPath + std::string(kBreak));
+  Log(LangString(settings::kBuildTime) + ": " + settings::FormatElapsed(seconds) +
+      std::string(kBreak));
+  extract::ReleaseAutomationServers();
+  host_.SetStage(LangString(settings::kBuildReady));
+  return result_;
+}
+}  // namespace
+
+std::string BuildMaskList(const catalog::IndexDefinition& def) {
+  return extract::BuildMaskList(
+      [&def](std::string_view code) { return def.types.count(std::string(code)) != 0; },
+      def.archive, def.UserFiles);
+}
+
+std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, Host& host,
+                                           bool& stopped) {
+  FilesRetClass finder;
+  finder.onYield = [&host] { host.Yield(); };
+  finder.onFolderProceed = [&](const std::string& folder) {
+    host.SetCurrentItem(settings::LangString(settings::kBuildFolder) + ":", folder);
+    if (!host.StopRequested()) return;
+    if (host.ConfirmStop(settings::LangString(settings::kBuildConfirmStop), kStopTitle)) {
+      finder.CancelSearch = true;
+      stopped = true;
+      extract::ReleaseAutomationServers();
+    }
+  };
+  const std::string masks = BuildMaskList(def);
+  std::vector<std::string> files;
+  for (const catalog::IndexFolderEntry& folder : def.folders) {
+    if (stopped) break;
+    const FilesRetClass::List found = folder.subfolders
+                                          ? finder.GetSubFilesMultiExt(masks, folder.path)
+                                          : finder.GetFilesMultiExt(masks, folder.path);
+    files.insert(files.end(), found.begin() + 1, found.end());
+  }
+  return files;
+}
+
+BuildResult StartIndex(const catalog::IndexDefinition& def, Host& host,
+                       const BuildOptions& options) {
+  Build build(def, host, options);
+  return build.Run();
+}
+
+}  // namespace zyl::indexer

@@ -1,0 +1,77 @@
+#include "indexer/WebBuild.h"
+
+#include "base/Messages.h"
+#include "base/Strings.h"
+#include "catalog/Descriptor.h"
+#include "catalog/DescriptorReader.h"
+#include "catalog/IndexDatabase.h"
+#include "db/RowReader.h"
+#include "extract/DatabaseSink.h"
+#include "indexer/WebIndex.h"
+#include "settings/CommonFunctions.h"
+#include "settings/Config.h"
+#include "settings/IniFile.h"
+#include "settings/Settings.h"
+
+namespace zyl::indexer {
+
+BuildResult StartWebIndex(const catalog::IndexDefinition& def, Host& host) {
+  BuildResult result;
+  settings::Settings& config = settings::Config();
+  settings::AddToRecentList(def.descriptorPath, config.RecentIndex);
+  try {
+    settings::SaveGeneralSetting("RecentIndex", config.RecentIndex);
+    std::unique_ptr<extract::DatabaseSink> sink;
+    BeginWebBuild(host, [&] {
+      catalog::CreateIndexDatabase(def.dbname);
+      sink = std::make_unique<extract::DatabaseSink>(def.dbname);
+    });
+    const WebCrawlResult crawl = CrawlIntoIndex(def.startUrl, def.depth, *sink, host,
+                                                WebCrawlKind::Build, [&](const WebCrawlResult& r) {
+                                                  sink->Commit();
+                                                  catalog::IndexDefinition written = def;
+                                                  written.FilesSize = r.bytes;
+                                                  catalog::WriteWebDescriptor(written, r.pages);
+                                                });
+    result.filesCount = crawl.pages;
+    result.filesSize = crawl.bytes;
+    if (crawl.stopped) result.outcome = BuildResult::kStoppedWhileProcessing;
+  } catch (const std::exception& e) {
+    result.outcome = BuildResult::kFailed;
+    result.error = e.what();
+    host.AddLogText(std::string("\r\n") + e.what() + "\r\n");
+  }
+  return result;
+}
+
+void ReindexWeb(const std::string& descriptorPath, const std::string& dbname, Host& host) {
+  catalog::IndexDefinition def;
+  def.descriptorPath = descriptorPath;
+  def.dbname = dbname;
+  def.title = catalog::ReadGeneral(descriptorPath, "title");
+  def.desc = catalog::DecodeMultiline(catalog::ReadGeneral(descriptorPath, "desc"));
+  def.startUrl = catalog::ReadGeneral(descriptorPath, "StartUrl");
+  def.depth =
+      static_cast<std::int32_t>(base::ValInt(catalog::ReadGeneral(descriptorPath, "URLdept")));
+
+  db::Database database = db::Database::Open(dbname);
+  database.Execute("DELETE * FROM ContentIndex");
+  {
+    extract::DatabaseSink sink(dbname);
+    CrawlIntoIndex(def.startUrl, def.depth, sink, host, WebCrawlKind::Update,
+                   [&](const WebCrawlResult& r) {
+                     sink.Commit();
+                     def.FilesSize = r.bytes;
+                     catalog::WriteWebDescriptor(def, r.pages);
+                   });
+  }
+  std::int64_t rows = 0;
+  {
+    db::RowReader reader(database, "SELECT location FROM ContentIndex");
+    while (reader.Next()) ++rows;
+  }
+  settings::WriteIniValue("General", "FilesCount", rows, descriptorPath);
+  host.AddLogText("\r\n" + std::string(48, '_'));
+}
+
+}  // namespace zyl::indexer

@@ -1,0 +1,44 @@
+// One filled-in search form, and its translation into the statement the index database runs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zyl::search {
+
+enum SearchType : std::int16_t {
+  kAnyWord = 0,
+  kAllWords = 1,
+  kPhrase = 2,
+  kQueryLanguage = 3,
+};
+
+constexpr int kTypePositions = 21;
+
+struct SearchRequest {
+  std::string Content;  // search words, or a whole condition in query-language mode
+  std::int16_t SearchType = kAnyWord;
+  std::string Title;
+  std::string Author;
+  std::string Location;
+  std::string DateFrom;  // typed date (dd.mm.yyyy, yyyy-mm-dd or m/d/yyyy)
+  std::string DateTo;
+  std::string SizeMax;  // bytes, decimal digits
+  std::string SizeMin;
+  bool WholeWord = false;
+  bool ArchiveOnly = false;
+  std::array<bool, kTypePositions> TypeChecked{};  // positions 1..21 at indexes 0..20
+};
+
+// The statement for `request`; also stored as LastSearchSql(). Never fails and touches
+// nothing but that one text.
+std::string BuildSearchSql(const SearchRequest& request);
+
+// The statement most recently produced by BuildSearchSql (per thread: a search runs on one).
+const std::string& LastSearchSql();
+
+// The condition part of a statement: the text after "WHERE " ("" when there is none).
+std::string ConditionOf(const std::string& sql);
+
+}  // namespace zyl::search

@@ -1,0 +1,129 @@
+#include "search/SearchSession.h"
+
+#include "base/Messages.h"
+#include "base/Paths.h"
+#include "base/Strings.h"
+#include "catalog/DescriptorReader.h"
+#include "catalog/UpgradeIndex.h"
+#include "db/Database.h"
+#include "settings/CommonFunctions.h"
+#include "settings/Config.h"
+#include "settings/Settings.h"
+
+namespace zyl::search {
+
+std::vector<IndexEntry> RecentIndexes() {
+  std::vector<IndexEntry> entries;
+  for (const std::string& path : settings::SplitRecentList(settings::Config().RecentIndex)) {
+    // A missing descriptor must not be created by reading it.
+    const std::string title =
+        base::FileExists(path) ? catalog::ReadGeneral(path, "title", path) : path;
+    entries.push_back({title, path});
+  }
+  return entries;
+}
+
+namespace {
+
+void AppendRows(db::Recordset& rs, std::vector<ResultRow>& results) {
+  if (rs.Bof() && rs.Eof()) return;
+  rs.MoveFirst();
+  while (!rs.Eof()) {
+    ResultRow row;
+    row.title = rs.Field(0).AsText();
+    row.author = rs.Field(1).AsText();
+    row.content = rs.Field(2).AsText();
+    row.location = rs.Field(3).AsText();
+    row.type = rs.Field(4).AsText();
+    row.modified = rs.Field(5).AsText();
+    const db::Value size = rs.Field(6);
+    row.filesize = size.IsNull() ? "n/a" : size.AsText();
+    results.push_back(std::move(row));
+    rs.MoveNext();
+  }
+}
+
+void Remember(std::string& list, const std::string& item, std::string_view key) {
+  if (item.empty()) return;
+  settings::AddToRecentList(item, list);
+  try {
+    settings::SaveGeneralSetting(key, list);
+  } catch (const std::exception& e) {
+    base::ShowMessage(e.what());
+  }
+}
+
+}  // namespace
+
+std::string HistoryItemText(const HistoryEntry& e, bool addedNow) {
+  const std::string sep = addedNow ? " / " : " /";
+  return "\"" + e.text + "\"" + sep + std::to_string(e.count) + sep + e.indexNames;
+}
+
+bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
+                              const base::DateTimeParts& now) {
+  lastError_.clear();
+  const std::string sql = BuildSearchSql(RequestFromForm(form, now));
+
+  if (updateRecentLists) {
+    settings::Settings& c = settings::Config();
+    Remember(c.RecentSearch, form.searchText, "RecentSearch");
+    Remember(c.RecentTitle, form.title, "RecentTitle");
+    Remember(c.RecentAuthor, form.author, "RecentAuthor");
+    Remember(c.RecentFileName, form.fileName, "RecentFileName");
+  }
+
+  results_.clear();
+  std::string indexNames;
+  // Failures after a database has been prepared end the search with the statement's condition.
+  auto refuse = [&](const std::string& why) {
+    lastError_ = "Ошибка в запросе: \r\n" + ConditionOf(LastSearchSql());
+    base::ShowMessage(lastError_, why);
+    return false;
+  };
+
+  if (form.searchInFound) {
+    // The rows the previous search found in its last index, filtered by the new condition.
+    if (!lastDatabase_.empty()) {
+      try {
+        db::Database database = db::Database::Open(lastDatabase_);
+        db::Recordset rs = database.OpenRecordset(lastSql_);
+        for (const std::string& filter : lastFilters_) rs = rs.Filter(filter);
+        const std::string condition = ConditionOf(sql);
+        rs = rs.Filter(condition);
+        lastFilters_.push_back(condition);
+        AppendRows(rs, results_);
+      } catch (const std::exception& e) {
+        return refuse(e.what());
+      }
+    }
+  } else {
+    for (const IndexEntry& index : selected) {
+      indexNames += index.title + ";";
+      if (!base::FileExists(index.descriptorPath)) {
+        base::ShowMessage("Файл " + index.descriptorPath + " не существует");
+        continue;
+      }
+      catalog::UpgradeIndex(index.descriptorPath);
+      const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
+      try {
+        db::Database database = db::Database::Open(dbname);
+        db::Recordset rs = database.OpenRecordset(sql);
+        lastDatabase_ = dbname;
+        lastSql_ = sql;
+        lastFilters_.clear();
+        AppendRows(rs, results_);
+      } catch (const std::exception& e) {
+        return refuse(e.what());
+      }
+    }
+  }
+
+  if (settings::Config().UseHistory) {
+    history_.push_back(
+        {static_cast<std::int64_t>(results_.size()), form.searchText, indexNames, results_});
+  }
+  return true;
+}
+
+}  // namespace zyl::search

@@ -1,0 +1,66 @@
+// Running searches over indexes: the one search that the search window, the document server
+// and the command line all drive.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/DateTime.h"
+#include "search/ResultList.h"
+#include "search/SearchForm.h"
+
+namespace zyl::search {
+
+// An index offered for searching: its title and its descriptor.
+struct IndexEntry {
+  std::string title;
+  std::string descriptorPath;
+};
+
+// The indexes of the recent index list, titles read from their descriptors (a missing
+// descriptor keeps its path as the title).
+std::vector<IndexEntry> RecentIndexes();
+
+struct HistoryEntry {
+  std::int64_t count = 0;
+  std::string text;        // the search box text
+  std::string indexNames;  // each name followed by ";"
+  std::vector<ResultRow> results;
+};
+
+// The history list's text of an entry: Q + text + Q + " / " + count + " / " + names for an
+// entry added by this window's search, " /" without the blank for entries rebuilt on opening.
+std::string HistoryItemText(const HistoryEntry& entry, bool addedNow);
+
+class SearchSession {
+ public:
+  // Runs the form over the selected indexes (or, with "search within the found documents", over
+  // the rows the previous search found in its last index). Messages (a missing descriptor, a
+  // refused statement) go through base::ShowMessage. Returns false when the statement was
+  // refused or an index could not be read; the rows collected before stay in Results().
+  bool RunSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
+                 const base::DateTimeParts& now);
+
+  const std::vector<ResultRow>& Results() const { return results_; }
+  std::size_t ResultCount() const { return results_.size(); }
+  const std::vector<HistoryEntry>& History() const { return history_; }
+  // The "Ошибка в запросе" text of the last failed search ("" after a good one).
+  const std::string& LastError() const { return lastError_; }
+
+  // Whether to update the recent lists of config.ini (the command line leaves them alone).
+  bool updateRecentLists = true;
+
+ private:
+  std::vector<ResultRow> results_;
+  std::vector<HistoryEntry> history_;
+  std::string lastError_;
+  // Appends the rows of one recordset in database order.
+  // What "search within the found documents" works on: the last index searched, the statement
+  // that found its rows and the filters applied to them since.
+  std::string lastDatabase_;
+  std::string lastSql_;
+  std::vector<std::string> lastFilters_;
+};
+
+}  // namespace zyl::search

@@ -1,0 +1,118 @@
+#include "server/DocumentServer.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "base/DateTime.h"
+#include "base/Paths.h"
+#include "base/Strings.h"
+#include "catalog/DescriptorReader.h"
+#include "db/Database.h"
+#include "server/ResultPage.h"
+#include "settings/CommonFunctions.h"
+#include "settings/Settings.h"
+
+namespace zyl::server {
+
+DocumentServer::DocumentServer()
+    : random_(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count())) {
+  // The server searches for browsers; the recent lists of the desktop stay as they are.
+  session_.updateRecentLists = false;
+}
+
+ReplyPlan DocumentServer::Handle(std::string_view text, const ServerEndpoint& endpoint) {
+  const Request request = ParseRequest(text);
+  const std::string action = base::LCase(GetQueryVar(request, "action"));
+  if (action == "hello") {
+    return {BuildReply({"200", "text/html; charset=utf-8", Hello(endpoint)}), ""};
+  }
+  if (action == "findfile") return {BuildReply(FindFile(request, endpoint)), ""};
+  if (action == "getfile") return GetFile(request);
+  return {};
+}
+
+std::string DocumentServer::Hello(const ServerEndpoint& endpoint) const {
+  std::string page = settings::ReadTextFile(settings::Config().SearchIndexFile);
+  page = base::Replace(page, "DomainName:LocalPort",
+                       endpoint.address + ":" + std::to_string(endpoint.port));
+  if (page.find("%IndexOptions%") != std::string::npos) {
+    std::string options;
+    for (const search::IndexEntry& index : search::RecentIndexes())
+      options += "<option>" + HtmlEscape(index.title) + "</option>\r\n";
+    page = base::Replace(page, "%IndexOptions%", options);
+  }
+  return page;
+}
+
+void FillFormFromRequest(const Request& r, search::SearchForm& f) {
+  f.searchText = GetQueryVar(r, "content");
+  f.wholeWord = base::ValInt(GetQueryVar(r, "WholeWord")) != 0;
+  f.searchType =
+      static_cast<int>(std::clamp<std::int64_t>(base::ValInt(GetQueryVar(r, "SearchType")), 0, 3));
+  f.author = GetQueryVar(r, "author");
+  f.title = GetQueryVar(r, "title");
+  f.fileName = GetQueryVar(r, "location");
+  for (int n = 1; n <= search::kTypePositions; ++n)
+    f.types[n - 1] = GetQueryVar(r, "type" + std::to_string(n)) == "1";
+  f.dateFrom = GetQueryVar(r, "datefrom");
+  f.dateTo = GetQueryVar(r, "dateto");
+  if (!f.dateFrom.empty() || !f.dateTo.empty()) f.dateBetween = true;
+  f.sizeFrom = GetQueryVar(r, "sizemin");
+  f.sizeTo = GetQueryVar(r, "sizemax");
+  if (!f.sizeFrom.empty() || !f.sizeTo.empty()) f.sizeBetween = true;
+}
+
+ServerReply DocumentServer::FindFile(const Request& request, const ServerEndpoint& endpoint) {
+  const std::string name = GetQueryVar(request, "indexname");
+  std::vector<search::IndexEntry> selected;
+  for (const search::IndexEntry& index : search::RecentIndexes())
+    if (index.title == name) selected.push_back(index);
+
+  FillFormFromRequest(request, form_);
+  // What the search button does before it searches. A query-language request searches with its
+  // condition as typed; there is no query builder to open here.
+  form_.searchText = search::CleanSearchBox(form_.searchText, form_.searchType);
+  session_.RunSearch(form_, selected, base::LocalParts(base::Now()));
+
+  std::uniform_int_distribution<int> session(1, 1000);
+  const std::string page = BuildResultPage(
+      settings::ReadTextFile(settings::Config().HtmlTemplate), session_.Results(),
+      GetQueryVar(request, "content"), [&](const search::ResultRow& hit) {
+        return DocumentLink(endpoint.address, endpoint.port, hit.location, name, session(random_));
+      });
+  return {"200", "", page};
+}
+
+std::string DatabaseOfIndex(std::string_view indexName) {
+  for (const search::IndexEntry& index : search::RecentIndexes())
+    if (index.title == indexName) return catalog::ReadGeneral(index.descriptorPath, "dbname");
+  return base::JoinPath(settings::Config().IndexFolder, std::string(indexName) + ".mdb");
+}
+
+bool IsIndexedLocation(std::string_view location, const std::string& dbname) {
+  if (!base::FileExists(dbname)) return false;
+  try {
+    // The location goes in as a string literal of the dialect, which the engine binds as a
+    // parameter: a "'" inside it is doubled and cannot end the literal.
+    db::Database database = db::Database::Open(dbname);
+    db::Recordset rs =
+        database.OpenRecordset("SELECT location FROM ContentIndex WHERE location = '" +
+                               base::Replace(location, "'", "''") + "'");
+    return !(rs.Bof() && rs.Eof());
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+ReplyPlan DocumentServer::GetFile(const Request& request) {
+  const std::string location = GetQueryVar(request, "location");
+  const std::string name = GetQueryVar(request, "indexname");
+  if (!IsIndexedLocation(location, DatabaseOfIndex(name))) return {BuildReply({"403", "", ""}), ""};
+  ReplyPlan plan{ReplyHead200(MimeTypeOf(location, settings::Config().Mime)), ""};
+  // A recorded document that is not a plain file (an archive member, mail, a web page) or that
+  // is gone answers with an empty body.
+  if (base::FileExists(location)) plan.streamFile = location;
+  return plan;
+}
+
+}  // namespace zyl::server

@@ -1,0 +1,48 @@
+// The document server's actions: "hello" sends the search-form page, "findfile" runs a search
+// and renders the result template, "getfile" sends a document recorded in the named index.
+#pragma once
+
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "search/SearchForm.h"
+#include "search/SearchSession.h"
+#include "server/HttpReply.h"
+#include "server/HttpRequest.h"
+#include "server/RequestHandler.h"
+
+namespace zyl::server {
+
+class DocumentServer : public RequestHandler {
+ public:
+  DocumentServer();
+
+  // Parses the request and runs its action; an unknown or missing action gets no reply.
+  ReplyPlan Handle(std::string_view request, const ServerEndpoint& endpoint) override;
+
+  std::string Hello(const ServerEndpoint& endpoint) const;
+  ServerReply FindFile(const Request& request, const ServerEndpoint& endpoint);
+  ReplyPlan GetFile(const Request& request);
+
+  // The form as the requests have left it: options are only ever switched on.
+  const search::SearchForm& form() const { return form_; }
+
+ private:
+  search::SearchForm form_;
+  search::SearchSession session_;
+  std::mt19937 random_;
+};
+
+// Fills the server's search form from the request variables, as the search window's fields
+// would be typed: boxes are overwritten, the date and size options only switched on.
+void FillFormFromRequest(const Request& request, search::SearchForm& form);
+
+// The database of an index named in a request: the index of the recent list with that title,
+// or the file name + ".mdb" in the index folder.
+std::string DatabaseOfIndex(std::string_view indexName);
+
+// True when the index database holds a row with exactly this location.
+bool IsIndexedLocation(std::string_view location, const std::string& dbname);
+
+}  // namespace zyl::server

@@ -1,0 +1,91 @@
+#include "app/CliActions.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "base/Paths.h"
+#include "catalog/IndexDatabase.h"
+#include "settings/Config.h"
+#include "settings/Settings.h"
+#include "support/TestSupport.h"
+
+namespace zyl::app {
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+
+CliRun Start(const std::string& commandLine) {
+  std::ostringstream out, err;
+  const int status = RunStartMode(settings::CCommandLine(commandLine), out, err);
+  return {status, out.str(), err.str()};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest() {
+    settings::LoadConfig();
+    catalog::EnsureTemplateDatabase(home.path());
+    home.write("docs/a.txt", "budget report\tfor\r\nthe year");
+    home.write("docs/b.htm", "<title>Plan</title><body>budget plan</body>");
+    home.write("docs/c.txt", "nothing");
+  }
+  ~CliTest() override { settings::Config().RecentIndex.clear(); }
+  test::ProgramFolderScope home;
+};
+
+TEST_F(CliTest, BuildThenSearchAsTsvJsonAndSql) {
+  const CliRun build = Start("action=build index=Docs folders=\"" + home.file("docs") +
+                             "\" types=txt,html desc=test");
+  ASSERT_EQ(build.status, 0) << build.err;
+  EXPECT_NE(build.out.find("Обработано файлов:  3.\n"), std::string::npos) << build.out;
+  EXPECT_TRUE(base::FileExists(home.file("index/Docs.zyl")));
+
+  const CliRun tsv = Start("action=search indexname=Docs content=budget");
+  ASSERT_EQ(tsv.status, 0) << tsv.err;
+  EXPECT_EQ(
+      tsv.out.substr(0, tsv.out.find('\n')).find("\t\t" + home.file("docs/a.txt") + "\ttxt\t"), 0u);
+  EXPECT_NE(tsv.out.find("Plan\t\t" + home.file("docs/b.htm") + "\thtml\t"), std::string::npos);
+  EXPECT_EQ(std::count(tsv.out.begin(), tsv.out.end(), '\n'), 2);
+
+  const CliRun json = Start("action=search index=" + home.file("index/Docs.zyl") +
+                            " content=report format=json showsql=1");
+  ASSERT_EQ(json.status, 0);
+  EXPECT_TRUE(json.out.starts_with(
+      "SELECT title, author, content, location, type, modified, "
+      "filesize FROM ContentIndex WHERE ((  content  LIKE \"*report*\"))\n[\n"));
+  EXPECT_NE(json.out.find("\"content\":\"budget report\\tfor\\r\\nthe year\""), std::string::npos);
+  EXPECT_NE(json.out.find("\"filesize\":27}"), std::string::npos);
+
+  const CliRun none = Start("action=search indexname=Docs content=absent format=json");
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "[]\n");
+}
+
+TEST_F(CliTest, RefusalsExitWithOne) {
+  EXPECT_EQ(Start("action=build index=X types=nosuch folders=\"" + home.file("docs") + "\"").status,
+            1);
+  EXPECT_EQ(Start("action=build index=X types=txt folders=/no/such/folder").status, 1);
+  ASSERT_EQ(Start("action=build index=Docs types=txt folders=\"" + home.file("docs") + "\"").status,
+            0);
+  const CliRun again =
+      Start("action=build index=Docs types=txt folders=\"" + home.file("docs") + "\"");
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("Индекс с таким именем уже существует"), std::string::npos);
+
+  EXPECT_EQ(Start("action=search indexname=Nope content=x").status, 1);
+  const CliRun bad = Start("action=search indexname=Docs SearchType=3 content=\"content LIKE\"");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("Ошибка в запросе:"), std::string::npos);
+}
+
+TEST(CliFormat, CellsAndStrings) {
+  EXPECT_EQ(TsvCell("a\tb\r\nc"), "a b  c");
+  EXPECT_EQ(JsonString("q\"\\\x01я"), "\"q\\\"\\\\\\u0001я\"");
+}
+
+}  // namespace
+}  // namespace zyl::app

@@ -1,0 +1,69 @@
+#include "app/StartMode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "base/Paths.h"
+#include "base/ProgramFolder.h"
+#include "settings/Settings.h"
+#include "support/TestSupport.h"
+
+namespace zyl::app {
+namespace {
+
+struct StartResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+StartResult Start(std::string_view commandLine) {
+  std::ostringstream out, err;
+  const int status = RunStartMode(settings::CCommandLine(commandLine), out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(StartModeTest, ModesAreChosenByTheLowerCasedValueOfAnExactlyNamedAction) {
+  const StartResult desktop = Start("");
+  EXPECT_EQ(desktop.status, 1);
+  EXPECT_EQ(std::count(desktop.err.begin(), desktop.err.end(), '\n'), 1);
+  EXPECT_EQ(Start("action=WEBBUILD").err, "zyl: give the start address with url=...\n");
+  // A batch update of a missing descriptor logs the line and fails.
+  test::ProgramFolderScope scope;
+  const StartResult update = Start("action='Update' index=" + scope.file("x.zyl"));
+  EXPECT_EQ(update.status, 1);
+  EXPECT_EQ(update.out, "Файл " + scope.file("x.zyl") + " не существует.\n");
+  EXPECT_EQ(Actions().size(), 5u);
+}
+
+TEST(StartModeTest, HelpAndUnknownActionsPrintUsageWithStatusTwo) {
+  for (const char* line :
+       {"--help", "-h", "action=server --help", "action=frobnicate", "index=a.zyl", "action="}) {
+    const StartResult r = Start(line);
+    EXPECT_EQ(r.status, 2) << line;
+    EXPECT_NE(r.err.find("usage:"), std::string::npos) << line;
+    EXPECT_EQ(r.out, "") << line;
+  }
+  EXPECT_NE(Start("action=frobnicate").err.find("unknown action: frobnicate"), std::string::npos);
+}
+
+TEST(StartModeTest, MainSeedsTheProgramFolderAndLoadsTheSettings) {
+  test::ProgramFolderScope scope;  // restores ZYL_HOME and the folder afterwards
+  test::TempDir home;
+  ::setenv("ZYL_HOME", home.path().c_str(), 1);
+  const char* argv[] = {"zyl", "--help"};
+  std::ostringstream out, err;
+  EXPECT_EQ(Main(2, argv, out, err), 2);
+  EXPECT_EQ(base::ProgramFolder(), home.path());
+  EXPECT_TRUE(base::FileExists(home.file("config.ini")));
+  EXPECT_TRUE(base::FileExists(home.file("russian.lng")));
+  EXPECT_TRUE(base::IsFolder(home.file("index")));
+  EXPECT_EQ(settings::Config().localport, 8080);
+  EXPECT_EQ(settings::Config().IndexFolder, home.file("index") + "/");
+  settings::Config() = settings::Settings();
+}
+
+}  // namespace
+}  // namespace zyl::app

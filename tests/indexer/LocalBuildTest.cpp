@@ -1,0 +1,198 @@
+#include "indexer/LocalBuild.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "base/Messages.h"
+#include "base/Paths.h"
+#include "catalog/Descriptor.h"
+#include "catalog/IndexDatabase.h"
+#include "db/Database.h"
+#include "extract/DocumentTypes.h"
+#include "settings/Config.h"
+#include "settings/Settings.h"
+#include "support/TestSupport.h"
+
+namespace zyl::indexer {
+namespace {
+
+class RecordingHost : public Host {
+ public:
+  void AddLogText(std::string_view text) override { log += text; }
+  bool StopRequested() override { return stopWhen && stopWhen(log); }
+  bool ConfirmStop(std::string_view, std::string_view) override {
+    ++questions;
+    if (!confirm) stopWhen = nullptr;  // declined: the request is cleared
+    return confirm;
+  }
+  std::string log;
+  std::function<bool(const std::string&)> stopWhen;
+  bool confirm = true;
+  int questions = 0;
+};
+
+void WriteZip(const std::string& path,
+              const std::vector<std::pair<std::string, std::string>>& files) {
+  archive* a = archive_write_new();
+  archive_write_set_format_zip(a);
+  archive_write_open_filename(a, path.c_str());
+  for (const auto& [name, data] : files) {
+    archive_entry* e = archive_entry_new();
+    archive_entry_set_pathname(e, name.c_str());
+    archive_entry_set_size(e, static_cast<la_int64_t>(data.size()));
+    archive_entry_set_filetype(e, AE_IFREG);
+    archive_entry_set_perm(e, 0644);
+    archive_write_header(a, e);
+    archive_write_data(a, data.data(), data.size());
+    archive_entry_free(e);
+  }
+  archive_write_close(a);
+  archive_write_free(a);
+}
+
+class LocalBuildTest : public ::testing::Test {
+ protected:
+  LocalBuildTest() : quiet_([this](const base::Message& m) { messages.push_back(m.text); }) {
+    settings::LoadConfig();
+    catalog::EnsureTemplateDatabase(home.path());
+    docs = home.file("docs") + "/";
+    home.write("docs/a.txt", "alpha text");
+    home.write("docs/sub/b.txt", "beta text");
+    home.write("docs/page.htm", "<html><head><title>Page</title></head><body>gamma</body></html>");
+    home.write("docs/code.cpp", "int main() {}");
+    home.write("docs/skip.bin", "not chosen");
+    home.write("docs/broken.doc", "not a word file");
+    WriteZip(home.file("docs/pack.zip"), {{"inner/c.txt", "delta"}, {"d.htm", "<p>eps</p>"}});
+    def.title = "Docs";
+    def.descriptorPath = home.file("index/Docs.zyl");
+    def.dbname = home.file("index/Docs.mdb");
+    base::MakeFolders(home.file("index"));
+    def.types = {"txt", "html", "doc"};
+    def.ext = extract::DescriptorMaskList(
+        [this](std::string_view c) { return def.types.count(std::string(c)) != 0; });
+    def.UserFiles = "*.cpp;";
+    def.archive = true;
+    def.folders = {{docs, true}};
+  }
+  ~LocalBuildTest() override { settings::Config().RecentIndex.clear(); }
+
+  std::vector<std::string> Locations() {
+    std::vector<std::string> out;
+    db::Database database = db::Database::Open(def.dbname);
+    db::Recordset rs = database.OpenRecordset("SELECT location FROM ContentIndex");
+    while (!rs.Eof()) {
+      out.push_back(rs.Field(0).AsText());
+      rs.MoveNext();
+    }
+    return out;
+  }
+
+  test::ProgramFolderScope home;
+  std::string docs;
+  catalog::IndexDefinition def;
+  std::vector<std::string> messages;
+
+ private:
+  base::ScopedMessageHandler quiet_;
+};
+
+TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
+  for (unsigned workers : {1u, 3u}) {
+    RecordingHost host;
+    const BuildResult r = StartIndex(def, host, {.workers = workers, .commitEvery = 2});
+    ASSERT_EQ(r.outcome, BuildResult::kFinished) << r.error;
+    // Masks in build order: txt (subfolders first), doc, html, archives, user masks.
+    EXPECT_EQ(Locations(),
+              (std::vector<std::string>{docs + "sub/b.txt", docs + "a.txt", docs + "page.htm",
+                                        "arc:" + docs + "pack.zip//inner/c.txt",
+                                        "arc:" + docs + "pack.zip//d.htm", docs + "code.cpp"}));
+    EXPECT_EQ(r.filesCount, 6);
+    EXPECT_EQ(r.failures, 1);  // broken.doc
+    EXPECT_NE(host.log.find(docs + "broken.doc... не удалось, требуется пароль.\r\n"),
+              std::string::npos);
+    EXPECT_NE(host.log.find("Найдено  6.\r\nСоединение с файлом индекса...  успешно.\r\n"
+                            "Обработка файлов:\r\n"),
+              std::string::npos);
+    EXPECT_NE(host.log.find(docs + "a.txt...успешно.\r\n"), std::string::npos);
+    EXPECT_NE(host.log.find("Обработано файлов:  6.\r\nОшибок:  1.\r\nФайл индекса: " +
+                            def.descriptorPath + "\r\nВремя: 00:00:"),
+              std::string::npos);
+    const std::string descriptor = test::ReadFile(def.descriptorPath);
+    EXPECT_NE(descriptor.find("FilesCount=6\r\n"), std::string::npos);
+    EXPECT_NE(descriptor.find("Archive=1\r\n"), std::string::npos);
+    EXPECT_EQ(settings::Config().RecentIndex.rfind(def.descriptorPath, 0), 0u);
+  }
+}
+
+TEST_F(LocalBuildTest, OfficeKindsAndMailboxesJoinTheIndexAndCountOnce) {
+  home.write("docs/note.rtf", "{\\rtf1\\ansi{\\info{\\title Note}{\\author Ann}}Hello rtf\\par}");
+  home.write("docs/table.csv", "a;b\r\n1;2\r\n");
+  home.write("mail/popstate.dat", "");
+  home.write("mail/Inbox",
+             "From - Mon Dec  2 10:20:30 2002\r\nFrom: ann@example.test\r\nSubject: First\r\n"
+             "Date: Mon, 2 Dec 2002 10:20:30 +0300\r\nMessage-ID: <1@x>\r\n"
+             "Content-Type: text/plain; charset=windows-1251\r\n\r\nbody one\r\n"
+             "From - Tue Dec  3 10:20:30 2002\r\nFrom: bob@example.test\r\nSubject: Second\r\n"
+             "Message-ID: <2@x>\r\nContent-Type: text/plain;\r\n\r\nbody two\r\n");
+  settings::Config().NetscapeFolders = home.file("mail");
+  def.types = {"rtf", "csv", "mail_moz"};
+  def.mailNetscape = true;
+  def.archive = false;
+  def.UserFiles.clear();
+  RecordingHost host;
+  const BuildResult r = StartIndex(def, host);
+  settings::Config().NetscapeFolders.clear();
+  ASSERT_EQ(r.outcome, BuildResult::kFinished) << r.error;
+  EXPECT_EQ(Locations(), (std::vector<std::string>{docs + "note.rtf", docs + "table.csv",
+                                                   "Inbox/<1@x>", "Inbox/<2@x>"}));
+  EXPECT_EQ(r.filesCount, 4);
+  EXPECT_NE(host.log.find("Netscape Messenger mailbox...done\r\n"), std::string::npos);
+  EXPECT_NE(test::ReadFile(def.descriptorPath).find("FilesCount=4\r\n"), std::string::npos);
+}
+
+TEST_F(LocalBuildTest, NothingFoundStillWritesTheDescriptor) {
+  def.folders = {{home.file("empty") + "/", true}};
+  base::MakeFolders(home.file("empty"));
+  RecordingHost host;
+  const BuildResult r = StartIndex(def, host);
+  ASSERT_EQ(r.outcome, BuildResult::kFinished);
+  EXPECT_NE(host.log.find("Найдено  0."), std::string::npos);
+  EXPECT_NE(test::ReadFile(def.descriptorPath).find("FilesCount=0\r\nFilesSize=0\r\n"),
+            std::string::npos);
+}
+
+TEST_F(LocalBuildTest, ConfirmedStopWhileProcessingLeavesNothingBehind) {
+  base::WriteFileAtomic(def.descriptorPath, "");  // left by the wizard's name check
+  RecordingHost host;
+  host.stopWhen = [](const std::string& log) { return log.find("a.txt...") != std::string::npos; };
+  const BuildResult r = StartIndex(def, host, {.workers = 2});
+  EXPECT_EQ(r.outcome, BuildResult::kStoppedWhileProcessing);
+  EXPECT_FALSE(base::FileExists(def.dbname));
+  EXPECT_FALSE(base::FileExists(def.descriptorPath));
+}
+
+TEST_F(LocalBuildTest, DeclinedStopGoesOn) {
+  RecordingHost host;
+  host.stopWhen = [](const std::string& log) { return log.find("a.txt...") != std::string::npos; };
+  host.confirm = false;
+  const BuildResult r = StartIndex(def, host);
+  EXPECT_EQ(r.outcome, BuildResult::kFinished);
+  EXPECT_EQ(host.questions, 1);
+  EXPECT_EQ(Locations().size(), 6u);
+}
+
+TEST_F(LocalBuildTest, StopWhileSearchingDeletesTheEmptyDescriptor) {
+  base::WriteFileAtomic(def.descriptorPath, "");
+  RecordingHost host;
+  host.stopWhen = [](const std::string&) { return true; };
+  const BuildResult r = StartIndex(def, host);
+  EXPECT_EQ(r.outcome, BuildResult::kStoppedWhileSearching);
+  EXPECT_FALSE(base::FileExists(def.descriptorPath));
+  EXPECT_FALSE(base::FileExists(def.dbname));
+}
+
+}  // namespace
+}  // namespace zyl::indexer

@@ -1,0 +1,55 @@
+#include "search/ResultList.h"
+
+#include <gtest/gtest.h>
+
+namespace zyl::search {
+namespace {
+
+TEST(SplitLocation, FilesArchiveMembersMailAndWeb) {
+  auto p = SplitLocation("/home/ann/My Docs/a.txt", "txt");
+  EXPECT_EQ(p.folder, "/home/ann/My Docs/");
+  EXPECT_EQ(p.file, "a.txt");
+  p = SplitLocation("arc:/home/ann/old.zip//letters/may.doc", "doc");
+  EXPECT_EQ(p.folder + p.file, "arc:/home/ann/old.zip//letters/may.doc");
+  EXPECT_EQ(p.file, "may.doc");
+  p = SplitLocation("Inbox/<a/b@example.test>", "mail_oe");
+  EXPECT_EQ(p.folder, "Inbox/");
+  EXPECT_EQ(p.file, "<a/b@example.test>");
+  p = SplitLocation("http://example.test/docs/page.html", "html");
+  EXPECT_EQ(p.folder, "");
+  EXPECT_EQ(p.file, "http://example.test/docs/page.html");
+}
+
+TEST(IconOfType, KnownTypesAndUnknownOnes) {
+  EXPECT_EQ(IconOfType("TXT"), 1);
+  EXPECT_EQ(IconOfType("wpd"), 4);
+  EXPECT_EQ(IconOfType("lotus"), 5);
+  EXPECT_EQ(IconOfType("mail_moz"), 13);
+  EXPECT_EQ(IconOfType("error"), 0);
+}
+
+TEST(SizeText, KilobytesWithTwoDecimalsPaddedToNine) {
+  EXPECT_EQ(SizeText("1536", ','), "  1,50 KB");
+  EXPECT_EQ(SizeText("1536"), "  1.50 KB");
+  EXPECT_EQ(SizeText("104857600"), "102400.00 KB");
+  EXPECT_EQ(SizeText("n/a"), "n/a");
+  EXPECT_EQ(SizeText(""), "n/a");
+}
+
+TEST(OpenTarget, ArchivesOpenTheArchiveAndMailOpensTheMailProgram) {
+  EXPECT_EQ(OpenTargetOf("arc:/d/a.zip//sub/x.txt", "txt").path, "/d/a.zip");
+  EXPECT_EQ(OpenTargetOf("/d/x.txt", "txt").path, "/d/x.txt");
+  EXPECT_EQ(OpenTargetOf("Inbox/<id>", "mail_moz").kind, OpenTarget::kMailProgram);
+}
+
+TEST(FindNum, FirstRowWithTheLocation) {
+  std::vector<ResultRow> rows(3);
+  rows[0].location = "/a";
+  rows[1].location = "/b";
+  rows[2].location = "/b";
+  EXPECT_EQ(FindNum(rows, "/b"), 2u);
+  EXPECT_EQ(FindNum(rows, "/B"), 0u);
+}
+
+}  // namespace
+}  // namespace zyl::search

@@ -1,0 +1,177 @@
+#include "search/SearchSession.h"
+
+#include <gtest/gtest.h>
+
+#include "base/Messages.h"
+#include "base/Paths.h"
+#include "catalog/Descriptor.h"
+#include "catalog/IndexDatabase.h"
+#include "extract/DatabaseSink.h"
+#include "settings/Config.h"
+#include "settings/IniFile.h"
+#include "settings/Settings.h"
+#include "support/TestSupport.h"
+
+namespace zyl::search {
+namespace {
+
+const base::DateTimeParts kNow{2026, 12, 6, 12, 0, 0};
+
+class SearchSessionTest : public ::testing::Test {
+ protected:
+  SearchSessionTest() : handler_([this](const base::Message& m) { shown.push_back(m.text); }) {
+    settings::LoadConfig();
+    catalog::EnsureTemplateDatabase(home.path());
+  }
+  // An index with rows (location, content, type, modified, size).
+  IndexEntry MakeIndex(const std::string& name,
+                       const std::vector<std::tuple<std::string, std::string, std::string>>& rows) {
+    catalog::IndexDefinition def;
+    def.title = name;
+    def.descriptorPath = home.file(name + ".zyl");
+    def.dbname = home.file(name + ".mdb");
+    catalog::CreateIndexDatabase(def.dbname);
+    {
+      extract::DatabaseSink sink(def.dbname);
+      for (const auto& [location, content, modified] : rows) {
+        extract::FileInfo info;
+        info.location = location;
+        info.content = content;
+        info.type = "txt";
+        info.modified = modified;
+        info.filesize = static_cast<std::int32_t>(content.size());
+        extract::SaveContentInfo(sink, info);
+      }
+    }
+    catalog::WriteLocalDescriptor(def);
+    return {name, def.descriptorPath};
+  }
+  std::vector<std::string> Locations(const SearchSession& s) {
+    std::vector<std::string> out;
+    for (const ResultRow& r : s.Results()) out.push_back(r.location);
+    return out;
+  }
+
+  test::ProgramFolderScope home;
+  std::vector<std::string> shown;
+
+ private:
+  base::ScopedMessageHandler handler_;
+};
+
+TEST_F(SearchSessionTest, RowsOfSeveralIndexesInIndexAndDatabaseOrder) {
+  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "Годовой ОТЧЕТ", "2002-01-05"},
+                                       {"/a/2.txt", "nothing here", "2002-01-06"},
+                                       {"/a/3.txt", "отчет за квартал", "2003-01-01 10:00:00"}});
+  const IndexEntry b = MakeIndex("B", {{"/b/1.txt", "ещё один отчет", "2004-05-05"}});
+  SearchSession session;
+  SearchForm form;
+  form.searchText = "отчет";
+  ASSERT_TRUE(session.RunSearch(form, {a, b}, kNow));
+  EXPECT_EQ(Locations(session), (std::vector<std::string>{"/a/1.txt", "/a/3.txt", "/b/1.txt"}));
+  EXPECT_EQ(session.Results()[0].filesize, std::to_string(std::string("Годовой ОТЧЕТ").size()));
+  EXPECT_EQ(session.Results()[1].modified, "2003-01-01 10:00:00");
+
+  form.dateBetween = true;
+  form.dateFrom = "01.01.2003";
+  ASSERT_TRUE(session.RunSearch(form, {a, b}, kNow));
+  EXPECT_EQ(Locations(session), (std::vector<std::string>{"/a/3.txt", "/b/1.txt"}));
+  // The recent list was written to config.ini at once.
+  EXPECT_EQ(settings::LoadGeneralSetting("RecentSearch"), "отчет;");
+}
+
+TEST_F(SearchSessionTest, MissingDescriptorIsReportedAndSkipped) {
+  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
+  SearchSession session;
+  SearchForm form;
+  form.searchText = "word";
+  ASSERT_TRUE(session.RunSearch(form, {{"Gone", home.file("gone.zyl")}, a}, kNow));
+  EXPECT_EQ(Locations(session), (std::vector<std::string>{"/a/1.txt"}));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], "Файл " + home.file("gone.zyl") + " не существует");
+}
+
+TEST_F(SearchSessionTest, RefusedStatementKeepsRowsCollectedBefore) {
+  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
+  SearchSession session;
+  SearchForm form;
+  form.searchType = kQueryLanguage;
+  form.searchText = "content LIKE \"*word*\"";
+  ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
+  EXPECT_EQ(session.ResultCount(), 1u);
+  form.searchText = "content LIKE";  // broken condition
+  EXPECT_FALSE(session.RunSearch(form, {a, a}, kNow));
+  EXPECT_EQ(session.LastError(), "Ошибка в запросе: \r\n(content LIKE)");
+  EXPECT_EQ(session.ResultCount(), 0u);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back(), session.LastError());
+}
+
+TEST_F(SearchSessionTest, TypedFieldsNeverWidenTheSearch) {
+  const IndexEntry a =
+      MakeIndex("A", {{"/a/1.txt", "alpha", "2002-01-05"}, {"/a/2.txt", "beta", "2002-01-05"}});
+  SearchSession session;
+  SearchForm form;
+  form.searchText = "alpha";
+  form.fileName = "x\") OR (\"1\"=\"1";
+  ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
+  EXPECT_EQ(session.ResultCount(), 0u);
+  form.fileName = "1.txt";
+  form.sizeBetween = true;
+  form.sizeFrom = "1) OR (1=1";
+  EXPECT_FALSE(session.RunSearch(form, {a}, kNow));
+  EXPECT_TRUE(session.LastError().starts_with("Ошибка в запросе: "));
+  form.sizeBetween = false;
+  form.dateBetween = true;
+  form.dateTo = "1/1/02# OR #1/1/02";
+  EXPECT_FALSE(session.RunSearch(form, {a}, kNow));
+}
+
+TEST_F(SearchSessionTest, SearchWithinFoundFiltersTheLastIndexRows) {
+  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "alpha beta", "2002-01-05"},
+                                       {"/a/2.txt", "alpha gamma", "2002-01-05"},
+                                       {"/a/3.txt", "beta only", "2002-01-05"}});
+  SearchSession session;
+  SearchForm form;
+  form.searchText = "alpha";
+  ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
+  EXPECT_EQ(session.ResultCount(), 2u);
+  form.searchInFound = true;
+  form.searchText = "beta";
+  ASSERT_TRUE(session.RunSearch(form, {}, kNow));
+  EXPECT_EQ(Locations(session), (std::vector<std::string>{"/a/1.txt"}));
+  // Before any search there is nothing to search within.
+  SearchSession fresh;
+  ASSERT_TRUE(fresh.RunSearch(form, {a}, kNow));
+  EXPECT_EQ(fresh.ResultCount(), 0u);
+}
+
+TEST_F(SearchSessionTest, HistoryOnlyWithTheSetting) {
+  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
+  SearchSession session;
+  SearchForm form;
+  form.searchText = "word";
+  session.RunSearch(form, {a}, kNow);
+  EXPECT_TRUE(session.History().empty());
+  settings::Config().UseHistory = true;
+  session.RunSearch(form, {a, a}, kNow);
+  settings::Config().UseHistory = false;
+  ASSERT_EQ(session.History().size(), 1u);
+  EXPECT_EQ(HistoryItemText(session.History()[0], true), "\"word\" / 2 / A;A;");
+  EXPECT_EQ(HistoryItemText(session.History()[0], false), "\"word\" /2 /A;A;");
+  EXPECT_EQ(session.History()[0].results.size(), 2u);
+}
+
+TEST_F(SearchSessionTest, RecentIndexesTakeTitlesFromDescriptors) {
+  const IndexEntry a = MakeIndex("Docs", {});
+  settings::Config().RecentIndex = a.descriptorPath + ";" + home.file("gone.zyl") + ";";
+  const auto entries = RecentIndexes();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].title, "Docs");
+  EXPECT_EQ(entries[1].title, home.file("gone.zyl"));
+  EXPECT_FALSE(base::FileExists(home.file("gone.zyl")));
+  settings::Config().RecentIndex.clear();
+}
+
+}  // namespace
+}  // namespace zyl::search

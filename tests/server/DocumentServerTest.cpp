@@ -1,0 +1,133 @@
+#include "server/DocumentServer.h"
+
+#include <gtest/gtest.h>
+
+#include "base/Messages.h"
+#include "base/Strings.h"
+#include "catalog/Descriptor.h"
+#include "catalog/IndexDatabase.h"
+#include "extract/DatabaseSink.h"
+#include "settings/Config.h"
+#include "settings/Settings.h"
+#include "support/TestSupport.h"
+
+namespace zyl::server {
+namespace {
+
+class DocumentServerTest : public ::testing::Test {
+ protected:
+  DocumentServerTest() : quiet_([](const base::Message&) {}) {
+    settings::LoadConfig();
+    catalog::EnsureTemplateDatabase(home.path());
+    // An index "Docs" with two documents, one of them with a quote and blanks in its path.
+    doc1 = home.write("files/it's a doc.txt", "budget <b>report</b> for the year");
+    doc2 = home.write("files/other.txt", "nothing");
+    catalog::IndexDefinition def;
+    def.title = "Docs";
+    def.descriptorPath = home.file("Docs.zyl");
+    def.dbname = home.file("Docs.mdb");
+    catalog::CreateIndexDatabase(def.dbname);
+    {
+      extract::DatabaseSink sink(def.dbname);
+      for (const std::string& path : {doc1, doc2}) {
+        extract::FileInfo info;
+        info.location = path;
+        info.content = test::ReadFile(path);
+        info.title = "T<" + path.substr(path.size() - 6) + ">";
+        info.type = "txt";
+        info.filesize = 10;
+        extract::SaveContentInfo(sink, info);
+      }
+    }
+    catalog::WriteLocalDescriptor(def);
+    settings::Config().RecentIndex = def.descriptorPath;
+  }
+  ~DocumentServerTest() override { settings::Config().RecentIndex.clear(); }
+
+  std::string Get(DocumentServer& server, const std::string& target) {
+    return server.Handle("GET " + target + " HTTP/1.0\r\n\r\n", endpoint).text;
+  }
+
+  test::ProgramFolderScope home;
+  std::string doc1, doc2;
+  ServerEndpoint endpoint{"127.0.0.1", 8080};
+
+ private:
+  base::ScopedMessageHandler quiet_;
+};
+
+TEST_F(DocumentServerTest, HelloFillsTheAddressAndTheIndexList) {
+  DocumentServer server;
+  const std::string reply = Get(server, "/?action=Hello");
+  EXPECT_TRUE(reply.starts_with(
+      "HTTP/1.0 200 Ok\r\nServer: \r\nContent-Type: text/html; charset=utf-8\r\n\r\n"));
+  EXPECT_NE(reply.find("http://127.0.0.1:8080/"), std::string::npos);
+  EXPECT_EQ(reply.find("DomainName:LocalPort"), std::string::npos);
+  EXPECT_NE(reply.find("<option>Docs</option>"), std::string::npos);
+}
+
+TEST_F(DocumentServerTest, UnknownActionsGetNoReply) {
+  DocumentServer server;
+  EXPECT_TRUE(server.Handle("GET / HTTP/1.0\r\n\r\n", endpoint).empty());
+  EXPECT_TRUE(server.Handle("GET /?action=other HTTP/1.0\r\n\r\n", endpoint).empty());
+  EXPECT_TRUE(server.Handle("GET /?a=1&b HTTP/1.0\r\n\r\n", endpoint).empty());
+}
+
+TEST_F(DocumentServerTest, FindFileRendersEscapedHitsWithWorkingLinks) {
+  DocumentServer server;
+  const std::string page = Get(server, "/?action=findfile&indexname=Docs&content=budget");
+  EXPECT_TRUE(page.starts_with("HTTP/1.0 200 Ok\r\nServer: \r\nContent-Type: \r\n\r\n"));
+  EXPECT_NE(page.find("<Font Color=Red>budget</Font> &lt;b&gt;report"), std::string::npos);
+  EXPECT_NE(page.find("T&lt;"), std::string::npos);
+  EXPECT_EQ(page.find("other.txt"), std::string::npos);
+  // The link of the hit fetches the document through getfile.
+  const std::size_t at = page.find("http://127.0.0.1:8080/?action=getfile");
+  ASSERT_NE(at, std::string::npos);
+  std::string link = page.substr(at, page.find('"', at) - at);
+  link = base::Replace(link, "&amp;", "&");
+  const ReplyPlan file =
+      server.Handle("GET " + link.substr(link.find("/?")) + " HTTP/1.0\r\n\r\n", endpoint);
+  EXPECT_EQ(file.text, "HTTP/1.0 200 Ok\r\nServer: \r\nContent-Type: text/plain\r\n\r\n");
+  EXPECT_EQ(file.streamFile, doc1);
+  // An unknown index searches nothing.
+  const std::string none = Get(server, "/?action=findfile&indexname=Nope&content=budget");
+  EXPECT_EQ(none.find("budget</Font>"), std::string::npos);
+}
+
+TEST_F(DocumentServerTest, GetFileServesOnlyIndexedLocations) {
+  DocumentServer server;
+  const std::string forbidden =
+      "HTTP/1.1 403 Access forbidden\r\nServer:\r\nContent-Type: text/html\r\n\r\n"
+      "403 Access forbidden\r\n\r\n";
+  const std::string secret = home.write("secret.txt", "x");
+  EXPECT_EQ(Get(server, "/?action=getfile&indexname=Docs&location=" + secret), forbidden);
+  EXPECT_EQ(Get(server, "/?action=getfile&indexname=Docs&location=%27%20OR%20%271%27%3D%271"),
+            forbidden);
+  EXPECT_EQ(Get(server, "/?action=getfile&indexname=Nope&location=" + doc2), forbidden);
+  // Indexed, then deleted: 200 with nothing to send.
+  std::remove(doc2.c_str());
+  const ReplyPlan gone = server.Handle(
+      "GET /?action=getfile&indexname=Docs&location=" + doc2 + " HTTP/1.0\r\n\r\n", endpoint);
+  EXPECT_TRUE(gone.text.starts_with("HTTP/1.0 200 Ok"));
+  EXPECT_TRUE(gone.streamFile.empty());
+}
+
+TEST(FillFormFromRequest, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
+  search::SearchForm form;
+  FillFormFromRequest(
+      ParseRequest("GET /?content=x&datefrom=01.01.2002&sizemax=10&type4=1&type5=01 HTTP/1.0\r\n"),
+      form);
+  EXPECT_TRUE(form.dateBetween);
+  EXPECT_TRUE(form.sizeBetween);
+  EXPECT_TRUE(form.types[3]);
+  EXPECT_FALSE(form.types[4]);
+  FillFormFromRequest(ParseRequest("GET /?content=y&SearchType=9 HTTP/1.0\r\n"), form);
+  EXPECT_EQ(form.searchText, "y");
+  EXPECT_EQ(form.dateFrom, "");
+  EXPECT_TRUE(form.dateBetween);  // still on
+  EXPECT_FALSE(form.types[3]);
+  EXPECT_EQ(form.searchType, 3);
+}
+
+}  // namespace
+}  // namespace zyl::server
