@@ -21,6 +21,7 @@ TEST(CsvTest, SeparatorIsWhicheverTheFirstLineShowsMore) {
   EXPECT_EQ(CsvSeparator("a,b;c\n"), ',');
   EXPECT_EQ(CsvSeparator("\"x;y;z\",b\n"), ',');  // separators inside quotes do not count
   EXPECT_EQ(CsvSeparator("single\na;b;c"), ',');  // only the first line decides
+  EXPECT_EQ(CsvSeparator("a;b,c\n"), ',');        // a tie keeps the comma
   EXPECT_EQ(Csv("name;sum\r\nTea;12,5\r\n"), "name\tsum\r\nTea\t12,5\r\n");
   EXPECT_EQ(Csv("name,sum\nTea,12.5\n"), "name\tsum\r\nTea\t12.5\r\n");
 }

@@ -82,6 +82,22 @@ TEST(OfficeReadersTest, AReaderProcessThatDiedIsReplaced) {
   ReleaseAutomationServers();
 }
 
+TEST(OfficeReadersTest, EachDocumentIsReadByAProcessOfItsOwn) {
+  // A document that fails leaves the reader process in place: only the process forked for
+  // that document is gone.
+  test::TempDir dir;
+  ASSERT_EQ(GetWordInfo(test::FixturePath("office/sample.wri")).type, "wri");
+  const std::optional<pid_t> helper = HelperPid();
+  ASSERT_TRUE(helper);
+  const std::string doc = test::ReadFile(test::FixturePath("office/sample.doc"));
+  EXPECT_EQ(GetWordInfo(dir.write("broken.doc", doc.substr(0, doc.size() / 2))).type, "error");
+  EXPECT_EQ(GetPdfTextInfo(dir.write("broken.pdf", "%PDF-1.7\n%%EOF\n")).type, "error");
+  EXPECT_EQ(HelperPid(), helper);
+  EXPECT_EQ(RunHelperJob(HelperJob::WorksText, test::FixturePath("office/sample.wri"))->content,
+            GetWordInfo(test::FixturePath("office/sample.wri")).content);
+  ReleaseAutomationServers();
+}
+
 TEST(OfficeReadersTest, ReadersKeepWorkingAfterDamagedFiles) {
   // Damaged files make wv crash or loop for ever now and then; such a file fails (a loop
   // after the time limit) and the files after it are unaffected.

@@ -31,6 +31,12 @@ TEST(PdfTest, HeaderScanTakesTitleAuthorAndEveryTitleValue) {
   EXPECT_EQ(info.title, "");
   EXPECT_EQ(info.content, "\r\nDoc");
 
+  // The title search starts at the author's "(", so it can find a "/Title" inside that value.
+  info = Scan("/Author (Ann /Title ) /Producer (P)");
+  EXPECT_EQ(info.author, "Ann /Title ");
+  EXPECT_EQ(info.title, "P");
+  EXPECT_EQ(info.content, "\r\nP");
+
   // Searches are exact-case; a value may be empty.
   info = Scan("/title (no) /AUTHOR (no) /Title ()");
   EXPECT_EQ(info.author, "");

@@ -57,6 +57,24 @@ TEST(RtfTest, HexEscapesFollowTheDocumentAndFontCodePages) {
   EXPECT_EQ(Text("{\\rtf1\\ansi\\deff1{\\fonttbl{\\f1\\fcharset238 A;}}\\'9a}"), "š");
 }
 
+TEST(RtfTest, OtherCharacterSetsAndFontSwitches) {
+  EXPECT_EQ(Text("{\\rtf1\\mac caf\\'8e}"), "café");
+  EXPECT_EQ(Text("{\\rtf1\\pc \\'82}"), "é");
+  EXPECT_EQ(Text("{\\rtf1\\pca \\'9b}"), "ø");
+  // A font may name its code page directly; \\plain returns to the default font.
+  EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 A;}{\\f3\\cpg866 B;}}"
+                 "\\f3\\'8f\\plain\\'e9}"),
+            "Пé");
+  // Properties are decoded like the text: escapes, Unicode and the font's code page.
+  std::optional<RtfDocument> doc = ParseRtf(
+      "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f1\\fcharset204 X;}}"
+      "{\\info{\\title\\f1 \\'cf\\u1088?}{\\author caf\\'e9}{\\subject no}}x}");
+  ASSERT_TRUE(doc);
+  EXPECT_EQ(doc->title, "Пр");
+  EXPECT_EQ(doc->author, "café");
+  EXPECT_EQ(doc->text, "x");
+}
+
 TEST(RtfTest, DestinationsThatAreNotMainTextAreSkipped) {
   EXPECT_EQ(Text("{\\rtf1{\\*\\generator Msftedit;}{\\*\\unknownthing xx}a"
                  "{\\pict\\wmetafile8 0102ff}b{\\header head}{\\footer foot}"

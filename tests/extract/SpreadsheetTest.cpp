@@ -58,6 +58,17 @@ TEST(SpreadsheetTest, CodePagesByWindowsNumber) {
   EXPECT_EQ(NormalizeLineBreaks("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd");
 }
 
+TEST(SpreadsheetTest, FileHeadAndTail) {
+  test::TempDir dir;
+  const std::string path = dir.write("f.bin", "0123456789");
+  EXPECT_EQ(ReadFileHead(path, 4), "0123");
+  EXPECT_EQ(ReadFileTail(path, 4), "6789");
+  EXPECT_EQ(ReadFileHead(path, 100), "0123456789");
+  EXPECT_EQ(ReadFileTail(path, 100), "0123456789");
+  EXPECT_EQ(ReadFileTail(dir.file("missing"), 4), "");
+  EXPECT_EQ(ReadFileHead(dir.file("missing"), 4), "");
+}
+
 TEST(SpreadsheetTest, DbfLanguageDrivers) {
   EXPECT_EQ(DbfLanguageDriverCodePage(0x65), 866);
   EXPECT_EQ(DbfLanguageDriverCodePage(0x26), 866);
@@ -117,6 +128,13 @@ TEST(SpreadsheetTest, DbfTextFollowsTheLanguageByte) {
   // The extension's spelling does not matter to the reader.
   std::filesystem::rename(utf8, dir.file("UPPER.DBF"));
   EXPECT_EQ(GetExcelInfo(dir.file("UPPER.DBF")).type, "dbf");
+}
+
+TEST(SpreadsheetTest, DbfWithoutLiveRecordsGivesItsFieldNames) {
+  test::TempDir dir;
+  EXPECT_EQ(GetExcelInfo(WriteDbf(dir, "none.dbf", 0xC9, {})).content, " NAME\tSUM\tDAY\r\n");
+  EXPECT_EQ(GetExcelInfo(WriteDbf(dir, "gone.dbf", 0xC9, {{"x", 1, true}})).content,
+            " NAME\tSUM\tDAY\r\n");
 }
 
 TEST(SpreadsheetTest, DamagedDbfIsAnError) {
