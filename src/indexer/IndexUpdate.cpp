@@ -326,6 +326,10 @@ bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOpti
   update.masks = catalog::ReadMaskList(descriptorPath);
   host.AddLogText(LangString(settings::kUpdateDescriptorRead) + std::string(kBreak));
   const std::string type = catalog::ReadGeneral(descriptorPath, "IndexType", "local");
+  // The index's own PDF mode: without it, changed PDFs of a full-text index would be re-read
+  // with whatever mode the last build of this process left behind.
+  const std::string pdfMode = catalog::ReadGeneral(descriptorPath, "PDF_Mode");
+  if (pdfMode == "Full" || pdfMode == "Min") extract::SetPdfFullText(pdfMode == "Full");
   try {
     if (type == "local") update.RunLocal();
     if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host);

@@ -6,6 +6,7 @@
 #include "catalog/DescriptorReader.h"
 #include "catalog/UpgradeIndex.h"
 #include "db/Database.h"
+#include "db/RowReader.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
@@ -40,6 +41,23 @@ void AppendRows(db::Recordset& rs, std::vector<ResultRow>& results) {
     row.filesize = size.IsNull() ? "n/a" : size.AsText();
     results.push_back(std::move(row));
     rs.MoveNext();
+  }
+}
+
+// The same for a forward pass: every row of the statement read once, which is what a plain
+// search needs.
+void AppendRows(db::RowReader& rows, std::vector<ResultRow>& results) {
+  while (rows.Next()) {
+    ResultRow row;
+    row.title = rows.Field(0).AsText();
+    row.author = rows.Field(1).AsText();
+    row.content = rows.Field(2).AsText();
+    row.location = rows.Field(3).AsText();
+    row.type = rows.Field(4).AsText();
+    row.modified = rows.Field(5).AsText();
+    const db::Value size = rows.Field(6);
+    row.filesize = size.IsNull() ? "n/a" : size.AsText();
+    results.push_back(std::move(row));
   }
 }
 
@@ -108,11 +126,11 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
       const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
       try {
         db::Database database = db::Database::Open(dbname);
-        db::Recordset rs = database.OpenRecordset(sql);
+        db::RowReader rows(database, sql);
         lastDatabase_ = dbname;
         lastSql_ = sql;
         lastFilters_.clear();
-        AppendRows(rs, results_);
+        AppendRows(rows, results_);
       } catch (const std::exception& e) {
         return refuse(e.what());
       }

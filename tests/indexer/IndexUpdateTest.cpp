@@ -8,6 +8,7 @@
 #include "catalog/IndexDatabase.h"
 #include "db/Database.h"
 #include "extract/DocumentTypes.h"
+#include "extract/GetFileInfo.h"
 #include "indexer/LocalBuild.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
@@ -117,6 +118,17 @@ TEST_F(IndexUpdateTest, ChangedFileKeepsTitleAndSizeAndEmptyIndexWritesZeros) {
   EXPECT_TRUE(Rows().empty());
   EXPECT_EQ(settings::ReadIniValue("General", "FilesCount", "", def.descriptorPath), "0");
   EXPECT_EQ(settings::ReadIniValue("General", "FilesSize", "", def.descriptorPath), "0");
+}
+
+TEST_F(IndexUpdateTest, PdfModeComesFromTheDescriptor) {
+  extract::SetPdfFullText(false);
+  settings::WriteIniValue("General", "PDF_Mode", "Full", def.descriptorPath);
+  LogHost host;
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
+  EXPECT_TRUE(extract::PdfFullText());
+  settings::WriteIniValue("General", "PDF_Mode", "Min", def.descriptorPath);
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
+  EXPECT_FALSE(extract::PdfFullText());
 }
 
 TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {
