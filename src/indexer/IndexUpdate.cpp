@@ -72,6 +72,9 @@ class Update {
   std::vector<std::string> found_;  // 1-based, entry 0 empty
   std::unordered_set<std::string> foundSet_;
   std::unordered_set<std::string> indexed_;
+  // Stored times of the rows that survive the missing-file check, in database order: read in the
+  // same pass, so that the modified-file check need not scan the table again.
+  std::vector<std::pair<std::string, std::string>> kept_;
   std::unique_ptr<db::Database> db_;
 };
 
@@ -98,11 +101,16 @@ void Update::RemoveMissingFiles() {
   // removes exactly the rows the pass named (rows of one location share their fate).
   std::vector<std::string> missing;
   {
-    db::RowReader rows(*db_, "SELECT location FROM ContentIndex WHERE " + kPlainRows);
+    db::RowReader rows(*db_, "SELECT location, modified FROM ContentIndex WHERE " + kPlainRows);
     indexed_.clear();
+    kept_.clear();
     while (rows.Next()) {
       std::string location = rows.Field(0).AsText();
-      if (!foundSet_.count(location)) missing.push_back(location);
+      if (!foundSet_.count(location)) {
+        missing.push_back(location);
+      } else {
+        kept_.emplace_back(location, rows.Field(1).AsText());
+      }
       indexed_.insert(std::move(location));
     }
   }
@@ -128,14 +136,12 @@ void Update::UpdateModifiedFiles() {
   // of changed files are then opened with their content.
   std::vector<std::string> changed;
   {
-    db::RowReader rows(*db_, "SELECT modified, location FROM ContentIndex WHERE " + kPlainRows);
     std::unordered_set<std::string> seen;
-    while (rows.Next()) {
-      std::string location = rows.Field(1).AsText();
+    for (const auto& [location, stored] : kept_) {
       const std::string current = base::FileModifiedText(location).value_or("");
-      if (rows.Field(0).AsText() != current && seen.insert(location).second)
-        changed.push_back(std::move(location));
+      if (stored != current && seen.insert(location).second) changed.push_back(location);
     }
+    kept_.clear();
   }
   for (const std::string& location : changed) {
     db::Recordset rs =
@@ -291,22 +297,19 @@ void Update::RunLocal() {
   if (catalog::ReadGeneral(descriptor_, "Archive", "0") == "1") UpdateArchives();
   extract::ReleaseAutomationServers();
 
-  // Statistics over every row, mail and archive rows included.
+  // Statistics over every row, mail and archive rows included: the row count and the sum of
+  // the sizes (rows without a size add nothing) in one pass.
   std::int64_t count = 0;
+  std::int64_t total = 0;
   {
-    db::RowReader rows(*db_, "SELECT location FROM ContentIndex");
-    while (rows.Next()) ++count;
+    db::RowReader rows(*db_, "SELECT filesize FROM ContentIndex");
+    while (rows.Next()) {
+      ++count;
+      total += rows.Field(0).AsInt();
+    }
   }
-  if (count == 0) {
-    settings::WriteIniValue("General", "FilesCount", "0", descriptor_);
-    settings::WriteIniValue("General", "FilesSize", "0", descriptor_);
-  } else {
-    settings::WriteIniValue("General", "FilesCount", count, descriptor_);
-    db::Recordset sum = db_->OpenRecordset(
-        "SELECT DISTINCTROW Sum([ContentIndex].[filesize]) AS [Sum_filesize] FROM ContentIndex;");
-    settings::WriteIniValue("General", "FilesSize", sum.Field("Sum_filesize").AsText(),
-                            descriptor_);
-  }
+  settings::WriteIniValue("General", "FilesCount", count, descriptor_);
+  settings::WriteIniValue("General", "FilesSize", total, descriptor_);
   Line(LangString(settings::kUpdateIndexFinished));
   Log(std::string(kBreak) + std::string(48, '_'));
 }
