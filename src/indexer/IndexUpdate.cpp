@@ -170,7 +170,7 @@ void Update::IndexNewFiles() {
   std::vector<std::string> fresh;
   for (std::size_t i = 1; i < found_.size(); ++i)
     if (!indexed_.count(found_[i])) fresh.push_back(found_[i]);
-  {
+  if (!fresh.empty()) {
     extract::DatabaseSink sink(dbname, options_.commitEvery);
     const unsigned workers = Workers();
     base::RunOrderedPipeline<extract::FileInfo>(
