@@ -26,39 +26,30 @@ std::vector<IndexEntry> RecentIndexes() {
 
 namespace {
 
-void AppendRows(db::Recordset& rs, std::vector<ResultRow>& results) {
-  if (rs.Bof() && rs.Eof()) return;
-  rs.MoveFirst();
-  while (!rs.Eof()) {
-    ResultRow row;
-    row.title = rs.Field(0).AsText();
-    row.author = rs.Field(1).AsText();
-    row.content = rs.Field(2).AsText();
-    row.location = rs.Field(3).AsText();
-    row.type = rs.Field(4).AsText();
-    row.modified = rs.Field(5).AsText();
-    const db::Value size = rs.Field(6);
-    row.filesize = size.IsNull() ? "n/a" : size.AsText();
-    results.push_back(std::move(row));
-    rs.MoveNext();
-  }
+// A found row from a recordset or a forward reader (both give fields by position in the order
+// of the search statement: title, author, content, location, type, modified, filesize).
+template <typename Rows>
+ResultRow RowOf(Rows& rows) {
+  ResultRow row;
+  row.title = rows.Field(0).AsText();
+  row.author = rows.Field(1).AsText();
+  row.content = rows.Field(2).AsText();
+  row.location = rows.Field(3).AsText();
+  row.type = rows.Field(4).AsText();
+  row.modified = rows.Field(5).AsText();
+  const db::Value size = rows.Field(6);
+  row.filesize = size.IsNull() ? "n/a" : size.AsText();
+  return row;
 }
 
-// The same for a forward pass: every row of the statement read once, which is what a plain
-// search needs.
+void AppendRows(db::Recordset& rs, std::vector<ResultRow>& results) {
+  if (rs.Bof() && rs.Eof()) return;
+  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) results.push_back(RowOf(rs));
+}
+
+// A plain search reads every row of its statement once, in a forward pass.
 void AppendRows(db::RowReader& rows, std::vector<ResultRow>& results) {
-  while (rows.Next()) {
-    ResultRow row;
-    row.title = rows.Field(0).AsText();
-    row.author = rows.Field(1).AsText();
-    row.content = rows.Field(2).AsText();
-    row.location = rows.Field(3).AsText();
-    row.type = rows.Field(4).AsText();
-    row.modified = rows.Field(5).AsText();
-    const db::Value size = rows.Field(6);
-    row.filesize = size.IsNull() ? "n/a" : size.AsText();
-    results.push_back(std::move(row));
-  }
+  while (rows.Next()) results.push_back(RowOf(rows));
 }
 
 void Remember(std::string& list, const std::string& item, std::string_view key) {
