@@ -4,6 +4,10 @@
 #include <archive_entry.h>
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <functional>
 
 #include "base/Messages.h"
@@ -151,6 +155,45 @@ TEST_F(LocalBuildTest, OfficeKindsAndMailboxesJoinTheIndexAndCountOnce) {
   EXPECT_EQ(r.filesCount, 4);
   EXPECT_NE(host.log.find("Netscape Messenger mailbox...done\r\n"), std::string::npos);
   EXPECT_NE(test::ReadFile(def.descriptorPath).find("FilesCount=4\r\n"), std::string::npos);
+}
+
+// The build is killed in the middle of the processing phase: the database it leaves behind opens
+// and holds the rows of the groups committed before the kill.
+TEST_F(LocalBuildTest, AKilledBuildLeavesADatabaseThatOpens) {
+  for (int i = 0; i < 400; ++i)
+    home.write("many/f" + std::to_string(i) + ".txt", "text " + std::to_string(i));
+  def.folders = {{home.file("many") + "/", true}};
+  def.types = {"txt"};
+  def.UserFiles.clear();
+  def.archive = false;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    struct SlowHost : RecordingHost {
+      void Yield() override { ::usleep(2000); }
+    } host;
+    StartIndex(def, host, {.workers = 2, .commitEvery = 10});
+    ::_exit(0);
+  }
+  std::int64_t rows = 0;
+  for (int tries = 0; tries < 500 && rows < 20; ++tries) {
+    ::usleep(10000);
+    try {
+      db::Database database = db::Database::Open(def.dbname);
+      rows = database.OpenRecordset("SELECT location FROM ContentIndex").RecordCount();
+    } catch (const std::exception&) {
+      // Not created yet.
+    }
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  ASSERT_GE(rows, 20) << "the build did not get far enough before the kill";
+  db::Database database = db::Database::Open(def.dbname);
+  const std::int64_t kept =
+      database.OpenRecordset("SELECT location FROM ContentIndex").RecordCount();
+  EXPECT_GE(kept, rows);
+  EXPECT_LT(kept, 400);
+  EXPECT_EQ(kept % 10, 0);  // whole groups only
 }
 
 TEST_F(LocalBuildTest, NothingFoundStillWritesTheDescriptor) {
