@@ -257,6 +257,11 @@ class Helper {
     jobs_ = 0;
   }
 
+  void Prepare() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!Running()) Start();
+  }
+
   void StopLocked() {
     std::lock_guard<std::mutex> lock(mutex_);
     Stop();
@@ -401,6 +406,10 @@ std::optional<HelperDocument> RunHelperJob(HelperJob job, const std::string& pat
 
 std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path) {
   return TheHelper().Read(job, path);
+}
+
+void PrepareHelper() {
+  TheHelper().Prepare();
 }
 
 void StopHelper() {

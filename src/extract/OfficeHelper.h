@@ -37,6 +37,10 @@ struct HelperDocument {
 std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path);
 
 // Ends the helper (it is started again by the next read). Cheap; safe to call at any time.
+// Starts the reader process now unless it runs. A process forked while other threads hold
+// locks could inherit them held, so callers that are about to start worker threads start it
+// first.
+void PrepareHelper();
 void StopHelper();
 
 // How long one document may take before it is taken for a hang and fails: this limit (20

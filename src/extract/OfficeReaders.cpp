@@ -147,6 +147,10 @@ FileInfo GetPdfTextInfo(std::string_view path) {
   });
 }
 
+void PrepareReaders() {
+  PrepareHelper();
+}
+
 void ReleaseAutomationServers() {
   StopHelper();
   ForgetCodePages();

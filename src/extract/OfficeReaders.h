@@ -17,6 +17,9 @@ FileInfo GetPdfHeaderInfo(std::string_view path);
 // pdf, full text of every page.
 FileInfo GetPdfTextInfo(std::string_view path);
 
+// Starts what the readers need before worker threads exist (the reader process).
+void PrepareReaders();
+
 // Ends what the readers hold (caches, library state). Cheap; safe to call twice.
 void ReleaseAutomationServers();
 

@@ -172,6 +172,7 @@ void Update::IndexNewFiles() {
     if (!indexed_.count(found_[i])) fresh.push_back(found_[i]);
   if (!fresh.empty()) {
     extract::DatabaseSink sink(dbname, options_.commitEvery);
+    extract::PrepareReaders();  // before the workers exist
     const unsigned workers = Workers();
     base::RunOrderedPipeline<extract::FileInfo>(
         fresh.size(), workers, 2 * workers + 2,

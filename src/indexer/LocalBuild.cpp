@@ -158,6 +158,7 @@ BuildResult Build::Run() {
   try {
     // Archives are unpacked on this thread when their turn comes; every other file is read
     // ahead by the workers.
+    extract::PrepareReaders();  // before the workers exist
     base::RunOrderedPipeline<extract::FileInfo>(
         n, WorkerCount(options_), 2 * WorkerCount(options_) + 2,
         [&](std::size_t i) {
