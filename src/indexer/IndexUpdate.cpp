@@ -174,16 +174,20 @@ void Update::IndexNewFiles() {
     extract::DatabaseSink sink(dbname, options_.commitEvery);
     extract::PrepareReaders();  // before the workers exist
     const unsigned workers = Workers();
+    // Looked up once: every lookup reads the language file again.
+    const std::string adding = LangString(settings::kUpdateAddingFile);
+    const std::string ioError = LangString(settings::kUpdateIoError);
+    const std::string success = LangString(settings::kUpdateSuccess);
     base::RunOrderedPipeline<extract::FileInfo>(
         fresh.size(), workers, 2 * workers + 2,
         [&](std::size_t i) { return extract::GetFileInfo(fresh[i]); },
         [&](std::size_t i, extract::FileInfo&& info) {
-          Log(LangString(settings::kUpdateAddingFile) + " " + fresh[i] + "...");
+          Log(adding + " " + fresh[i] + "...");
           if (info.failed()) {
-            Line(LangString(settings::kUpdateIoError));
+            Line(ioError);
           } else {
             extract::SaveContentInfo(sink, info);
-            Line(LangString(settings::kUpdateSuccess));
+            Line(success);
           }
           host_.Yield();
           return true;

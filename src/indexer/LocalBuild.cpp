@@ -41,8 +41,14 @@ unsigned WorkerCount(const BuildOptions& options) {
 // One build run: the state the steps share.
 class Build {
  public:
+  // The per-file texts are looked up once: every lookup reads the language file again.
   Build(const catalog::IndexDefinition& def, Host& host, const BuildOptions& options)
-      : def_(def), host_(host), options_(options) {}
+      : def_(def),
+        host_(host),
+        options_(options),
+        success_(LangString(settings::kBuildSuccess) + std::string(kBreak)),
+        passwordRequired_(LangString(settings::kBuildPasswordRequired) + std::string(kBreak)),
+        ioError_(LangString(settings::kBuildIoError) + std::string(kBreak)) {}
 
   BuildResult Run();
 
@@ -60,6 +66,7 @@ class Build {
   const BuildOptions& options_;
   BuildResult result_;
   std::unique_ptr<extract::DatabaseSink> writer_;
+  const std::string success_, passwordRequired_, ioError_;
 };
 
 void Build::Store(const std::string& file, const std::string& shownName, extract::FileInfo&& info,
@@ -68,14 +75,12 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
   if (!info.failed()) {
     if (!location.empty()) info.location = location;
     extract::SaveContentInfo(*writer_, info);
-    Log(LangString(settings::kBuildSuccess) + std::string(kBreak));
+    Log(success_);
     result_.filesSize += info.filesize;
   } else {
     ++result_.failures;
     const std::string tail = base::LCase(base::Right(file, 4));
-    Log(LangString(tail == ".doc" || tail == ".xls" ? settings::kBuildPasswordRequired
-                                                    : settings::kBuildIoError) +
-        std::string(kBreak));
+    Log(tail == ".doc" || tail == ".xls" ? passwordRequired_ : ioError_);
   }
 }
 
@@ -252,8 +257,9 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
                                            bool& stopped) {
   FilesRetClass finder;
   finder.onYield = [&host] { host.Yield(); };
+  const std::string folderLabel = settings::LangString(settings::kBuildFolder) + ":";
   finder.onFolderProceed = [&](const std::string& folder) {
-    host.SetCurrentItem(settings::LangString(settings::kBuildFolder) + ":", folder);
+    host.SetCurrentItem(folderLabel, folder);
     if (!host.StopRequested()) return;
     if (host.ConfirmStop(settings::LangString(settings::kBuildConfirmStop), kStopTitle)) {
       finder.CancelSearch = true;
