@@ -155,9 +155,6 @@ void Configure(Connection& c, bool wal) {
     sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   }
-  // Searches and updates scan whole tables: reading them through a memory map instead of one
-  // system call per page makes those scans several times cheaper.
-  sqlite3_exec(db, "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
 }
 
 std::shared_ptr<Connection> OpenConnection(const std::string& path, int flags) {
