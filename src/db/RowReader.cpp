@@ -6,7 +6,7 @@
 
 namespace zyl::db {
 
-RowReader::RowReader(Database& db, std::string_view select) {
+RowReader::RowReader(Database& db, std::string_view select, Order order) {
   CompiledQuery q = CompileStatement(select);
   if (q.kind != Statement::Kind::Select || q.aggregate)
     throw SqlError(1, "only a SELECT of rows can be read row by row");
@@ -15,8 +15,9 @@ RowReader::RowReader(Database& db, std::string_view select) {
   std::string cols;
   for (const auto& f : q.fields) cols += (cols.empty() ? "" : ", ") + f.sql;
   const std::string where = q.where.empty() ? "" : " WHERE " + q.where;
-  stmt_ = std::make_unique<Stmt>(
-      *conn_, "SELECT " + cols + " FROM ContentIndex" + where + " ORDER BY rowid");
+  fields_ = static_cast<int>(q.fields.size());
+  stmt_ = std::make_unique<Stmt>(*conn_, "SELECT " + cols + ", rowid FROM ContentIndex" + where +
+                                             (order == Order::kDatabase ? " ORDER BY rowid" : ""));
   stmt_->BindAll(q.params);
 }
 
@@ -27,9 +28,12 @@ bool RowReader::Next() {
 }
 
 Value RowReader::Field(int i) const {
-  if (i < 0 || i >= stmt_->ColumnCount())
-    throw DbError(kNotFound, "no field number " + std::to_string(i));
+  if (i < 0 || i >= fields_) throw DbError(kNotFound, "no field number " + std::to_string(i));
   return stmt_->Column(i);
+}
+
+std::int64_t RowReader::RowId() const {
+  return stmt_->Int(fields_);
 }
 
 }  // namespace zyl::db

@@ -15,8 +15,12 @@ class Stmt;
 
 class RowReader {
  public:
+  enum class Order {
+    kDatabase,  // rowid order
+    kAny,       // whatever order is cheapest (an index holding every column read, say)
+  };
   // Throws SqlError for a refused statement (a DELETE or an aggregate included).
-  RowReader(Database& db, std::string_view select);
+  RowReader(Database& db, std::string_view select, Order order = Order::kDatabase);
   ~RowReader();
   RowReader(const RowReader&) = delete;
   RowReader& operator=(const RowReader&) = delete;
@@ -25,10 +29,13 @@ class RowReader {
   bool Next();
   // Field i of the current row, in the order of the statement's select list.
   Value Field(int i) const;
+  // The current row's place in database order.
+  std::int64_t RowId() const;
 
  private:
   std::shared_ptr<class Connection> conn_;
   std::unique_ptr<Stmt> stmt_;
+  int fields_ = 0;
 };
 
 }  // namespace zyl::db

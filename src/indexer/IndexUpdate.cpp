@@ -2,6 +2,7 @@
 // changed and added are exactly those the scans would give.
 #include "indexer/IndexUpdate.h"
 
+#include <algorithm>
 #include <thread>
 #include <unordered_set>
 
@@ -99,20 +100,31 @@ void Update::FindIndexFiles() {
 void Update::RemoveMissingFiles() {
   // One forward pass finds the rows of vanished files; they are then deleted by location, which
   // removes exactly the rows the pass named (rows of one location share their fate).
-  std::vector<std::string> missing;
+  // Read in whatever order the index gives (it holds every column needed), then put back into
+  // database order, which the log and the later steps follow.
+  struct Row {
+    std::int64_t rowid;
+    std::string location;
+    std::string modified;
+  };
+  std::vector<Row> rows;
   {
-    db::RowReader rows(*db_, "SELECT location, modified FROM ContentIndex WHERE " + kPlainRows);
-    indexed_.clear();
-    kept_.clear();
-    while (rows.Next()) {
-      std::string location = rows.Field(0).AsText();
-      if (!foundSet_.count(location)) {
-        missing.push_back(location);
-      } else {
-        kept_.emplace_back(location, rows.Field(1).AsText());
-      }
-      indexed_.insert(std::move(location));
+    db::RowReader reader(*db_, "SELECT location, modified FROM ContentIndex WHERE " + kPlainRows,
+                         db::RowReader::Order::kAny);
+    while (reader.Next())
+      rows.push_back({reader.RowId(), reader.Field(0).AsText(), reader.Field(1).AsText()});
+  }
+  std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.rowid < b.rowid; });
+  std::vector<std::string> missing;
+  indexed_.clear();
+  kept_.clear();
+  for (Row& row : rows) {
+    if (!foundSet_.count(row.location)) {
+      missing.push_back(row.location);
+    } else {
+      kept_.emplace_back(row.location, std::move(row.modified));
     }
+    indexed_.insert(std::move(row.location));
   }
   Line(LangString(settings::kUpdateCheckingLinks));
   if (!missing.empty()) {
@@ -307,7 +319,7 @@ void Update::RunLocal() {
   std::int64_t count = 0;
   std::int64_t total = 0;
   {
-    db::RowReader rows(*db_, "SELECT filesize FROM ContentIndex");
+    db::RowReader rows(*db_, "SELECT filesize FROM ContentIndex", db::RowReader::Order::kAny);
     while (rows.Next()) {
       ++count;
       total += rows.Field(0).AsInt();

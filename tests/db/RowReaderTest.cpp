@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "db/Errors.h"
 #include "support/TestSupport.h"
 
@@ -29,6 +31,15 @@ TEST(RowReader, ReadsTheSelectedRowsOnceInDatabaseOrder) {
   EXPECT_EQ(rows.Field(0).AsText(), "/a");
   EXPECT_FALSE(rows.Next());
   EXPECT_THROW(rows.Field(5), DbError);
+  // In any order, every row comes once and knows its place in database order.
+  RowReader any(database, "SELECT location FROM ContentIndex", RowReader::Order::kAny);
+  std::vector<std::pair<std::int64_t, std::string>> seen;
+  while (any.Next()) seen.emplace_back(any.RowId(), any.Field(0).AsText());
+  std::sort(seen.begin(), seen.end());
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].second, "/b");
+  EXPECT_EQ(seen[2].second, "/a");
+  EXPECT_THROW(any.Field(1), DbError);
   EXPECT_THROW(RowReader(database, "DELETE * FROM ContentIndex"), SqlError);
   EXPECT_THROW(RowReader(database, "SELECT Sum(filesize) AS s FROM ContentIndex"), SqlError);
 }
