@@ -34,7 +34,10 @@ std::size_t SequenceLength(std::string_view s, std::size_t pos, char32_t* out) {
 }
 }  // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
+namespace {
+// Whether the bytes are well-formed UTF-8, and whether they hold a multi-byte sequence.
+bool ScanUtf8(std::string_view bytes, bool& multiByte) {
+  multiByte = false;
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     // Fast path over ASCII.
@@ -45,26 +48,21 @@ bool IsValidUtf8(std::string_view bytes) {
     char32_t cp;
     const std::size_t len = SequenceLength(bytes, pos, &cp);
     if (len == 0) return false;
+    multiByte = true;
     pos += len;
   }
   return true;
 }
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+  bool multi;
+  return ScanUtf8(bytes, multi);
+}
 
 bool LooksLikeUtf8(std::string_view bytes) {
-  bool multi = false;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
-      ++pos;
-      continue;
-    }
-    char32_t cp;
-    const std::size_t len = SequenceLength(bytes, pos, &cp);
-    if (len == 0) return false;
-    multi = true;
-    pos += len;
-  }
-  return multi;
+  bool multi;
+  return ScanUtf8(bytes, multi) && multi;
 }
 
 char32_t DecodeUtf8At(std::string_view text, std::size_t& pos) {

@@ -187,32 +187,9 @@ bool IsValidDate(int year, int month, int day) {
          day <= DaysInMonth(year, month);
 }
 
-std::optional<DateTimeParts> ParseDateLiteral(std::string_view text, int currentYear) {
-  text = base::TrimView(text);
-  if (text.empty()) return std::nullopt;
-  if (LooksLikeTimeOnly(text)) return TimeOnly(text);
-  Scanner sc(text);
-  std::vector<Number> n;
-  char sep = 0;
-  if (!ReadDateNumbers(sc, n, sep) || sep == '.') return std::nullopt;
-  DateTimeParts p;
-  if (n[0].digits >= 3) {  // year first: 2002-01-05, 2002/1/5
-    if (n.size() != 3) return std::nullopt;
-    p.year = n[0].value;
-    p.month = n[1].value;
-    p.day = n[2].value;
-  } else {
-    int month = n[0].value, day = n[1].value;
-    if (month > 12 && day <= 12) std::swap(month, day);
-    p.month = month;
-    p.day = day;
-    p.year = n.size() == 3 ? YearOf(n[2]) : currentYear;
-  }
-  if (!Finish(p, sc)) return std::nullopt;
-  return p;
-}
-
-std::optional<DateTimeParts> ParseDateText(std::string_view text, int currentYear) {
+namespace {
+// Both date readers: a literal is read month first, a typed text also takes day.month.year.
+std::optional<DateTimeParts> ParseDate(std::string_view text, int currentYear, bool dayMonthYear) {
   text = base::TrimView(text);
   if (text.empty()) return std::nullopt;
   if (LooksLikeTimeOnly(text)) return TimeOnly(text);
@@ -220,8 +197,9 @@ std::optional<DateTimeParts> ParseDateText(std::string_view text, int currentYea
   std::vector<Number> n;
   char sep = 0;
   if (!ReadDateNumbers(sc, n, sep)) return std::nullopt;
+  if (sep == '.' && !dayMonthYear) return std::nullopt;
   DateTimeParts p;
-  if (n[0].digits >= 3) {
+  if (n[0].digits >= 3) {  // year first: 2002-01-05, 2002/1/5
     if (n.size() != 3) return std::nullopt;
     p.year = n[0].value;
     p.month = n[1].value;
@@ -240,6 +218,15 @@ std::optional<DateTimeParts> ParseDateText(std::string_view text, int currentYea
   // The stored form writes "T"-less "YYYY-MM-DD HH:MM:SS"; a lone "T" would not be a date.
   if (!Finish(p, sc)) return std::nullopt;
   return p;
+}
+}  // namespace
+
+std::optional<DateTimeParts> ParseDateLiteral(std::string_view text, int currentYear) {
+  return ParseDate(text, currentYear, false);
+}
+
+std::optional<DateTimeParts> ParseDateText(std::string_view text, int currentYear) {
+  return ParseDate(text, currentYear, true);
 }
 
 double DateToSerial(const DateTimeParts& p) {
