@@ -7,14 +7,22 @@ namespace zyl::extract {
 
 bool SaveContentInfo(ContentSink& sink, const FileInfo& info) {
   if (info.location.empty() || info.type.empty()) return false;
-  FileInfo row;
-  row.author = base::Left(info.author, 50);
-  row.content = info.content;
-  row.location = base::Left(info.location, 255);
-  row.modified = info.modified;
-  row.title = base::Left(info.title, 255);
-  row.type = base::Left(info.type, 10);
-  row.filesize = info.filesize;
+  // Rows are stored cut to the column lengths, in code points. Most records need no cut (a text
+  // of no more bytes than the limit has no more code points either), and are then stored as they
+  // are, without copying the document's text.
+  const bool fits = info.author.size() <= 50 && info.location.size() <= 255 &&
+                    info.title.size() <= 255 && info.type.size() <= 10;
+  FileInfo cut;
+  if (!fits) {
+    cut.author = base::Left(info.author, 50);
+    cut.content = info.content;
+    cut.location = base::Left(info.location, 255);
+    cut.modified = info.modified;
+    cut.title = base::Left(info.title, 255);
+    cut.type = base::Left(info.type, 10);
+    cut.filesize = info.filesize;
+  }
+  const FileInfo& row = fits ? info : cut;
   int code = 0;
   try {
     sink.AppendRow(row);
