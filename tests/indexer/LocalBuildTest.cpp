@@ -18,6 +18,7 @@
 #include "extract/DocumentTypes.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
+#include "support/StoredRows.h"
 #include "support/TestSupport.h"
 
 namespace zyl::indexer {
@@ -83,16 +84,7 @@ class LocalBuildTest : public ::testing::Test {
   }
   ~LocalBuildTest() override { settings::Config().RecentIndex.clear(); }
 
-  std::vector<std::string> Locations() {
-    std::vector<std::string> out;
-    db::Database database = db::Database::Open(def.dbname);
-    db::Recordset rs = database.OpenRecordset("SELECT location FROM ContentIndex");
-    while (!rs.Eof()) {
-      out.push_back(rs.Field(0).AsText());
-      rs.MoveNext();
-    }
-    return out;
-  }
+  std::vector<std::string> Locations() { return test::StoredLocations(def.dbname); }
 
   test::ProgramFolderScope home;
   std::string docs;

@@ -11,6 +11,7 @@
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "support/StoredRows.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
@@ -39,16 +40,7 @@ class WebBuildTest : public ::testing::Test {
   }
   ~WebBuildTest() override { settings::Config().RecentIndex.clear(); }
 
-  std::vector<std::string> Locations() {
-    std::vector<std::string> out;
-    db::Database database = db::Database::Open(def.dbname);
-    db::Recordset rs = database.OpenRecordset("SELECT location FROM ContentIndex");
-    while (!rs.Eof()) {
-      out.push_back(rs.Field(0).AsText());
-      rs.MoveNext();
-    }
-    return out;
-  }
+  std::vector<std::string> Locations() { return test::StoredLocations(def.dbname); }
 
   test::ProgramFolderScope home;
   test::TestHttpServer site;
