@@ -5,6 +5,7 @@
 
 #include "base/Cp1251.h"
 #include "base/Utf8.h"
+#include "extract/CyrillicDetector.h"
 
 namespace zyl::extract {
 
@@ -478,21 +479,50 @@ bool SampleLooksLikeUtf8(std::string_view sample) {
   return false;
 }
 
-bool LooksLikeUtf16Le(std::string_view s) {
-  if (s.size() < 2 || static_cast<unsigned char>(s[0]) != 0xFF ||
-      static_cast<unsigned char>(s[1]) != 0xFE)
-    return false;
-  // The high bytes of the first three characters after the mark must agree: Russian text
-  // keeps them at 0x04, plain text at 0x00. Characters missing from a very short file do
-  // not count against it.
-  int seen = -1;
-  for (std::size_t pos : {3u, 5u, 7u}) {
-    if (pos >= s.size()) break;
-    const int high = static_cast<unsigned char>(s[pos]);
-    if (seen >= 0 && high != seen) return false;
-    seen = high;
+// A DetectCodePage sample and the most AutoRecode looks at before deciding.
+constexpr std::size_t kSampleBytes = 3000;
+
+// MacCyrillic upper half in Unicode: capitals at 0x80, small letters at 0xE0 with я at 0xDF,
+// symbols and the other Cyrillic letters between.
+constexpr std::array<char16_t, 128> kMac = {
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,  // 0x80
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,  //
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,  // 0x90
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,  //
+    0x2020, 0x00B0, 0x0490, 0x00A3, 0x00A7, 0x2022, 0x00B6, 0x0406,  // 0xA0
+    0x00AE, 0x00A9, 0x2122, 0x0402, 0x0452, 0x2260, 0x0403, 0x0453,  //
+    0x221E, 0x00B1, 0x2264, 0x2265, 0x0456, 0x00B5, 0x0491, 0x0408,  // 0xB0
+    0x0404, 0x0454, 0x0407, 0x0457, 0x0409, 0x0459, 0x040A, 0x045A,  //
+    0x0458, 0x0405, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB,  // 0xC0
+    0x00BB, 0x2026, 0x00A0, 0x040B, 0x045B, 0x040C, 0x045C, 0x0455,  //
+    0x2013, 0x2014, 0x201C, 0x201D, 0x2018, 0x2019, 0x00F7, 0x201E,  // 0xD0
+    0x040E, 0x045E, 0x040F, 0x045F, 0x2116, 0x0401, 0x0451, 0x044F,  //
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,  // 0xE0
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,  //
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,  // 0xF0
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x20AC,  //
+};
+
+CodePage FromSingleByte(SingleByteCyrillic guess) {
+  switch (guess) {
+    case SingleByteCyrillic::Koi8R:
+      return CodePage::Koi;
+    case SingleByteCyrillic::Cp866:
+      return CodePage::Dos;
+    case SingleByteCyrillic::Iso8859_5:
+      return CodePage::Iso;
+    case SingleByteCyrillic::MacCyrillic:
+      return CodePage::Mac;
+    case SingleByteCyrillic::Windows1251:
+      break;
   }
-  return true;
+  return CodePage::Win;
+}
+
+bool HasHighByte(std::string_view s) {
+  for (const char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  return false;
 }
 
 }  // namespace
@@ -503,6 +533,10 @@ std::string_view CodePageName(CodePage cp) {
       return "utf8";
     case CodePage::Unicode:
       return "unicode";
+    case CodePage::UnicodeBe:
+      return "unicodebe";
+    case CodePage::Mac:
+      return "mac";
     case CodePage::Dos:
       return "dos";
     case CodePage::Iso:
@@ -521,25 +555,68 @@ std::size_t CountChar(std::string_view text, unsigned char byte) {
   return n;
 }
 
+std::optional<ByteOrderMark> FindByteOrderMark(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return ByteOrderMark{CodePage::Utf8, 3};
+  if (bytes.starts_with("\xFF\xFE")) return ByteOrderMark{CodePage::Unicode, 2};
+  if (bytes.starts_with("\xFE\xFF")) return ByteOrderMark{CodePage::UnicodeBe, 2};
+  return std::nullopt;
+}
+
+std::optional<bool> Utf16BigEndianWithoutMark(std::string_view sample) {
+  const std::size_t units = sample.size() / 2;
+  if (units < 2) return std::nullopt;
+  // Per byte position within a character (0 first, 1 second): bytes that can be the high byte
+  // of Latin or Cyrillic text, and zero bytes.
+  std::array<std::size_t, 2> highLike{}, zeros{};
+  for (std::size_t i = 0; i < 2 * units; ++i) {
+    const auto b = static_cast<unsigned char>(sample[i]);
+    highLike[i & 1] += b == 0x00 || b == 0x04;
+    zeros[i & 1] += b == 0x00;
+  }
+  // Low bytes are almost never zero (only U+0000, U+0400, U+0100 ...), high bytes nearly always
+  // 0x00 or 0x04; 90 % leaves room for a few other characters (dashes, quotes, €).
+  const auto orderWithHighAt = [&](std::size_t high) {
+    const std::size_t low = 1 - high;
+    return highLike[high] * 10 >= units * 9 && zeros[low] * 10 <= units;
+  };
+  if (orderWithHighAt(1)) return false;
+  if (orderWithHighAt(0)) return true;
+  return std::nullopt;
+}
+
+namespace {
+
+// A UTF-16 mark is two bytes that also open ordinary single-byte text ("яю" in Windows-1251, as
+// a sample cut inside a word starts). Behind a real mark there are zero bytes or the 0x04 high
+// bytes of Cyrillic letters; behind "яю" in Russian text, neither.
+bool Utf16MarkHolds(std::string_view sample, bool bigEndian) {
+  const std::size_t units = sample.size() / 2;
+  if (units < 2) return true;
+  std::size_t highLike = 0;
+  for (std::size_t i = 1; i < units; ++i) {
+    const auto high = static_cast<unsigned char>(sample[2 * i + (bigEndian ? 0 : 1)]);
+    if (high == 0x00 || high == 0x04) ++highLike;
+  }
+  return highLike * 2 >= units - 1;
+}
+
+}  // namespace
+
+std::optional<CodePage> DetectUtf16(std::string_view sample) {
+  if (const auto mark = FindByteOrderMark(sample); mark && mark->codePage != CodePage::Utf8) {
+    if (Utf16MarkHolds(sample, mark->codePage == CodePage::UnicodeBe)) return mark->codePage;
+    return std::nullopt;
+  }
+  if (const auto bigEndian = Utf16BigEndianWithoutMark(sample))
+    return *bigEndian ? CodePage::UnicodeBe : CodePage::Unicode;
+  return std::nullopt;
+}
+
 CodePage DetectCodePage(std::string_view sample) {
-  if (SampleLooksLikeUtf8(sample)) return CodePage::Utf8;
-  if (LooksLikeUtf16Le(sample)) return CodePage::Unicode;
-
-  std::array<std::size_t, 256> c{};
-  for (const char ch : sample) ++c[static_cast<unsigned char>(ch)];
-
-  // CP866 capitals О, П, А, Т. Windows-1251 text rarely holds 0x80, 0x8E or 0x8F (Ђ, Ћ, Џ);
-  // 0x92 is its curly apostrophe, so only a few such bytes together make the verdict.
-  if (!(c[142] < 2 && c[143] < 2 && c[128] < 2 && c[142] + c[143] + c[128] + c[146] < 3))
-    return CodePage::Dos;
-  // ISO-8859-5 capitals А, О, И, Л, П.
-  if (c[176] > 1 || c[190] > 1 || c[184] > 1 || c[176] + c[190] + c[184] + c[187] + c[191] >= 3)
-    return CodePage::Iso;
-  // 0xC1/0xD4 are the small а/т in KOI8-R but capitals in Windows-1251; 0xE1/0xF4 the reverse.
-  if (2 * c[225] < c[193] || 2 * c[244] < c[212]) return CodePage::Koi;
-  // М/м and Д/д: in normal prose small letters dominate.
-  if (c[204] <= 2 * c[236] && c[196] <= 2 * c[228]) return CodePage::Win;
-  return CodePage::Koi;
+  if (const auto utf16 = DetectUtf16(sample)) return *utf16;
+  if (sample.starts_with("\xEF\xBB\xBF") || SampleLooksLikeUtf8(sample)) return CodePage::Utf8;
+  if (!HasHighByte(sample)) return CodePage::Win;
+  return FromSingleByte(GuessSingleByteCyrillic(sample));
 }
 
 unsigned char Koi8ToWin(unsigned char byte) {
@@ -604,32 +681,51 @@ std::string RepairUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string MacCyrillicToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80)
+      out.push_back(c);
+    else
+      base::AppendUtf8(out, kMac[b - 0x80]);
+  }
+  return out;
+}
+
+std::optional<std::string> DecodeUtf16Text(std::string_view bytes) {
+  const auto utf16 = DetectUtf16(bytes.substr(0, kSampleBytes));
+  if (!utf16) return std::nullopt;
+  const auto mark = FindByteOrderMark(bytes);
+  return Utf16ToUtf8(bytes.substr(mark && mark->codePage == *utf16 ? mark->length : 0),
+                     *utf16 == CodePage::UnicodeBe);
+}
+
 std::string AutoRecode(std::string_view bytes) {
-  // UTF-8 is recognised on the whole text: a long ASCII start would otherwise hide it from
-  // the sample.
-  if (base::LooksLikeUtf8(bytes)) return std::string(bytes);
-  switch (DetectCodePage(bytes.substr(0, 3000))) {
+  const CodePage verdict = DetectCodePage(bytes.substr(0, kSampleBytes));
+  const auto bom = FindByteOrderMark(bytes);
+  const std::size_t mark = bom && bom->codePage == verdict ? bom->length : 0;
+  switch (verdict) {
+    case CodePage::Unicode:
+    case CodePage::UnicodeBe:
+      return Utf16ToUtf8(bytes.substr(mark), verdict == CodePage::UnicodeBe);
     case CodePage::Utf8:
       // The sample decided; a stray bad byte further on must not make the text invalid.
-      return RepairUtf8(bytes);
-    case CodePage::Unicode: {
-      std::string text = Utf16ToUtf8(bytes);
-      // Drop the leading character when the working code page has no place for it: that is
-      // the byte-order mark.
-      std::size_t pos = 0;
-      if (!text.empty() && base::UnicodeToCp1251(base::DecodeUtf8At(text, pos)) < 0)
-        text.erase(0, pos);
-      return text;
-    }
+      return RepairUtf8(bytes.substr(mark));
     case CodePage::Dos:
       return base::Cp1251ToUtf8(DosToWin(bytes));
     case CodePage::Iso:
       return base::Cp1251ToUtf8(RecodeToWin(bytes, SourceCodePage::Iso8859_5));
     case CodePage::Koi:
       return base::Cp1251ToUtf8(RecodeToWin(bytes, SourceCodePage::Koi8R));
+    case CodePage::Mac:
+      return MacCyrillicToUtf8(bytes);
     case CodePage::Win:
       break;
   }
+  // UTF-8 is recognised on the whole text as well: a long ASCII start hides it from the sample.
+  if (base::LooksLikeUtf8(bytes)) return std::string(bytes);
   return base::Cp1251ToUtf8(bytes);
 }
 

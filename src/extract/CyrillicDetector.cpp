@@ -1,0 +1,79 @@
+#include "extract/CyrillicDetector.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace zyl::extract {
+
+namespace {
+
+#include "extract/CyrillicModel.inc"
+
+constexpr std::size_t kCandidates = std::size(kByteClass);
+static_assert(kCandidates == 5, "one row of byte classes per SingleByteCyrillic value");
+
+// The score of one entry after another: the class pair's log-probability and, for a Cyrillic
+// letter, that of its case after the previous character (no letter, lower case, upper case).
+// One table lookup per byte and candidate keeps detection to a small part of reading a file.
+using PairTable = std::array<std::array<float, kEntries>, kEntries>;
+
+PairTable BuildPairTable() {
+  const auto classOf = [](int entry) { return entry >= kClasses ? entry - kClasses : entry; };
+  const auto caseState = [&](int entry) {
+    if (classOf(entry) > kLatinClass) return 0;
+    return entry >= kClasses ? 2 : 1;
+  };
+  PairTable table{};
+  for (int prev = 0; prev < kEntries; ++prev) {
+    for (int next = 0; next < kEntries; ++next) {
+      float score = kPairLog[classOf(prev)][classOf(next)];
+      if (classOf(next) <= kLastLetterClass)
+        score += kCaseLog[caseState(prev)][next >= kClasses ? 1 : 0];
+      table[prev][next] = score;
+    }
+  }
+  return table;
+}
+
+}  // namespace
+
+SingleByteCyrillic GuessSingleByteCyrillic(std::string_view sample) {
+  static const PairTable pairs = BuildPairTable();
+  std::array<float, kCandidates> score{};
+  std::array<std::uint8_t, kCandidates> prev;
+  prev.fill(kSpaceClass);
+  bool prevHigh = false;
+  bool anyHigh = false;
+  int before = -1, last = -1;  // the two previous bytes
+  for (const char ch : sample) {
+    const auto byte = static_cast<unsigned char>(ch);
+    const bool high = byte >= 0x80;
+    anyHigh |= high;
+    // The third and later bytes of a run of one byte (a table's line drawn with one box
+    // character, a row of dashes) say nothing more than its start does: no prose repeats one
+    // letter three times.
+    const bool runGoesOn = byte == last && byte == before;
+    before = last;
+    last = byte;
+    if (runGoesOn) continue;
+    // Pairs of two ASCII bytes read the same in every candidate and cannot tell them apart.
+    if (high || prevHigh) {
+      for (std::size_t c = 0; c < kCandidates; ++c) {
+        const std::uint8_t entry = kByteClass[c][byte];
+        score[c] += pairs[prev[c]][entry];
+        prev[c] = entry;
+      }
+    } else {
+      prev.fill(kByteClass[0][byte]);
+    }
+    prevHigh = high;
+  }
+  if (!anyHigh) return SingleByteCyrillic::Windows1251;
+  std::size_t best = 0;
+  for (std::size_t c = 1; c < kCandidates; ++c)
+    if (score[c] > score[best]) best = c;
+  return static_cast<SingleByteCyrillic>(best);
+}
+
+}  // namespace zyl::extract
