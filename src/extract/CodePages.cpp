@@ -471,9 +471,12 @@ bool SampleLooksLikeUtf8(std::string_view sample) {
     const auto b = static_cast<unsigned char>(sample[start]);
     if ((b & 0xC0) != 0x80) {
       const std::size_t need = Utf8LeadLength(b);
-      if (need > 1 && start + need > sample.size())
-        return base::LooksLikeUtf8(sample.substr(0, start));
-      return false;
+      if (need <= 1 || start + need <= sample.size()) return false;
+      const std::string_view before = sample.substr(0, start);
+      // A lead byte with at least one continuation byte is the cut sequence even when it is
+      // the sample's only one; a lone lead byte could as well be a single-byte letter.
+      return base::LooksLikeUtf8(before) ||
+             (sample.size() - start >= 2 && base::IsValidUtf8(before));
     }
   }
   return false;
@@ -702,6 +705,14 @@ std::optional<std::string> DecodeUtf16Text(std::string_view bytes) {
                      *utf16 == CodePage::UnicodeBe);
 }
 
+std::optional<std::string> DecodeMarkedText(std::string_view bytes) {
+  const auto mark = FindByteOrderMark(bytes);
+  if (!mark) return std::nullopt;
+  if (mark->codePage == CodePage::Utf8) return RepairUtf8(bytes.substr(mark->length));
+  if (DetectUtf16(bytes.substr(0, kSampleBytes)) != mark->codePage) return std::nullopt;
+  return Utf16ToUtf8(bytes.substr(mark->length), mark->codePage == CodePage::UnicodeBe);
+}
+
 std::string AutoRecode(std::string_view bytes) {
   const CodePage verdict = DetectCodePage(bytes.substr(0, kSampleBytes));
   const auto bom = FindByteOrderMark(bytes);
@@ -713,6 +724,13 @@ std::string AutoRecode(std::string_view bytes) {
     case CodePage::Utf8:
       // The sample decided; a stray bad byte further on must not make the text invalid.
       return RepairUtf8(bytes.substr(mark));
+    default:
+      break;
+  }
+  // UTF-8 is recognised on the whole text as well: a long ASCII start hides it from the sample,
+  // and a text that is not UTF-8 fails the test at its first letter.
+  if (base::LooksLikeUtf8(bytes)) return std::string(bytes);
+  switch (verdict) {
     case CodePage::Dos:
       return base::Cp1251ToUtf8(DosToWin(bytes));
     case CodePage::Iso:
@@ -721,11 +739,9 @@ std::string AutoRecode(std::string_view bytes) {
       return base::Cp1251ToUtf8(RecodeToWin(bytes, SourceCodePage::Koi8R));
     case CodePage::Mac:
       return MacCyrillicToUtf8(bytes);
-    case CodePage::Win:
+    default:
       break;
   }
-  // UTF-8 is recognised on the whole text as well: a long ASCII start hides it from the sample.
-  if (base::LooksLikeUtf8(bytes)) return std::string(bytes);
   return base::Cp1251ToUtf8(bytes);
 }
 

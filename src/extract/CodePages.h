@@ -71,8 +71,13 @@ struct ByteOrderMark {
 };
 std::optional<ByteOrderMark> FindByteOrderMark(std::string_view bytes);
 
-// Bytes known to be UTF-16 (mark or not) to UTF-8, the mark dropped; nullopt when the text is
-// not UTF-16 by its mark or by Utf16BigEndianWithoutMark.
+// UTF-16 bytes (by DetectUtf16 on the first 3000 bytes, mark or not) to UTF-8, the mark
+// dropped; nullopt when the text is not UTF-16.
 std::optional<std::string> DecodeUtf16Text(std::string_view bytes);
+
+// A text whose byte-order mark declares UTF-8 or UTF-16 (DetectUtf16 confirming) as UTF-8, the
+// mark dropped; nullopt for a text without a mark. A mark declares the form as surely as a
+// page's charset does, so it is read even where code-page detection is off.
+std::optional<std::string> DecodeMarkedText(std::string_view bytes);
 
 }  // namespace zyl::extract
