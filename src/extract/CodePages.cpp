@@ -452,6 +452,22 @@ std::string MapUpperHalf(std::string_view bytes, const std::array<std::uint8_t, 
   return out;
 }
 
+// MapUpperHalf and the Windows-1251 to UTF-8 step in one pass, without the copy between them.
+std::string UpperHalfToUtf8(std::string_view bytes, const std::array<std::uint8_t, 128>& table) {
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out.push_back(c);
+      continue;
+    }
+    const std::uint8_t mapped = table[b - 0x80];
+    base::AppendUtf8(out, base::Cp1251ToUnicode(mapped == kNone ? '?' : mapped));
+  }
+  return out;
+}
+
 // Expected length of a UTF-8 sequence from its lead byte (0 for a continuation or bad byte).
 std::size_t Utf8LeadLength(unsigned char b) {
   if (b < 0x80) return 1;
@@ -575,6 +591,9 @@ std::optional<bool> Utf16BigEndianWithoutMark(std::string_view sample) {
     const auto b = static_cast<unsigned char>(sample[i]);
     highLike[i & 1] += b == 0x00 || b == 0x04;
     zeros[i & 1] += b == 0x00;
+    // Ordinary text fails the 90 % below at both positions within its first few hundred bytes.
+    const std::size_t seen = i / 2 + 1;
+    if ((seen - highLike[0]) * 10 > units && (seen - highLike[1]) * 10 > units) return std::nullopt;
   }
   // Low bytes are almost never zero (only U+0000, U+0400, U+0100 ...), high bytes nearly always
   // 0x00 or 0x04; 90 % leaves room for a few other characters (dashes, quotes, €).
@@ -732,11 +751,11 @@ std::string AutoRecode(std::string_view bytes) {
   if (base::LooksLikeUtf8(bytes)) return std::string(bytes);
   switch (verdict) {
     case CodePage::Dos:
-      return base::Cp1251ToUtf8(DosToWin(bytes));
+      return UpperHalfToUtf8(bytes, kDos);
     case CodePage::Iso:
-      return base::Cp1251ToUtf8(RecodeToWin(bytes, SourceCodePage::Iso8859_5));
+      return UpperHalfToUtf8(bytes, kIso);
     case CodePage::Koi:
-      return base::Cp1251ToUtf8(RecodeToWin(bytes, SourceCodePage::Koi8R));
+      return UpperHalfToUtf8(bytes, kKoi8);
     case CodePage::Mac:
       return MacCyrillicToUtf8(bytes);
     default:

@@ -36,6 +36,25 @@ PairTable BuildPairTable() {
   return table;
 }
 
+// How far ahead (in natural-log units of likelihood) the best reading must be for the detector
+// to stop early, and how often it looks. A lead of 40 means odds of e^40 under the model; the
+// benchmark found no sample that a longer look would have decided otherwise.
+constexpr float kCertainLead = 40.0f;
+constexpr std::size_t kCheckEvery = 256;
+
+float Lead(const std::array<float, kCandidates>& score) {
+  float best = score[0], second = -1e30f;
+  for (std::size_t c = 1; c < kCandidates; ++c) {
+    if (score[c] > best) {
+      second = best;
+      best = score[c];
+    } else if (score[c] > second) {
+      second = score[c];
+    }
+  }
+  return best - second;
+}
+
 }  // namespace
 
 SingleByteCyrillic GuessSingleByteCyrillic(std::string_view sample) {
@@ -46,8 +65,11 @@ SingleByteCyrillic GuessSingleByteCyrillic(std::string_view sample) {
   bool prevHigh = false;
   bool anyHigh = false;
   int before = -1, last = -1;  // the two previous bytes
-  for (const char ch : sample) {
-    const auto byte = static_cast<unsigned char>(ch);
+  for (std::size_t i = 0; i < sample.size(); ++i) {
+    // Once one reading leads every other by far, the rest of the sample cannot turn the
+    // verdict round; stopping there keeps detection cheap on long samples.
+    if (i % kCheckEvery == 0 && i > 0 && Lead(score) > kCertainLead) break;
+    const auto byte = static_cast<unsigned char>(sample[i]);
     const bool high = byte >= 0x80;
     anyHigh |= high;
     // The third and later bytes of a run of one byte (a table's line drawn with one box
