@@ -81,9 +81,8 @@ void PrintUsage(std::ostream& out) {
          "                        [format=tsv|json] [showsql=1]\n"
          "       zyl --help | --version\n"
          "\n"
-         "Every argument is name=value. The quotes around a value are dropped, so quote\n"
-         "a value with blanks (desc=\"My documents\") and write a query-language\n"
-         "condition in the other kind of quotes:\n"
+         "Every argument is name=value. A quote at either end of a value is dropped, so\n"
+         "write a query-language condition, which has quotes of its own, in apostrophes:\n"
          "  SearchType=3 content='Content LIKE \"*report*\"'\n"
          "SearchType: 0 any word, 1 all words, 2 the phrase, 3 a query-language condition.\n"
          "Document type codes:";
