@@ -45,14 +45,14 @@ else()
   message(WARNING "rsvg-convert not found (Debian: librsvg2-bin): only the SVG icon is installed")
 endif()
 
-# The manual page, compressed as Debian keeps them; -n leaves out the time so the package
-# is reproducible.
+# The manual page, with the version filled in, compressed as Debian keeps them; -n leaves out
+# the time so the package is reproducible.
+configure_file(${_data}/man/zyl.1 ${CMAKE_CURRENT_BINARY_DIR}/man/zyl.1 @ONLY)
 set(_man ${CMAKE_CURRENT_BINARY_DIR}/man/zyl.1.gz)
 add_custom_command(
   OUTPUT ${_man}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
-  COMMAND sh -c "gzip -9 -n -c \"$0\" > \"$1\"" ${_data}/man/zyl.1 ${_man}
-  DEPENDS ${_data}/man/zyl.1
+  COMMAND sh -c "gzip -9 -n -c \"$0\" > \"$1\"" ${CMAKE_CURRENT_BINARY_DIR}/man/zyl.1 ${_man}
+  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/man/zyl.1
   VERBATIM)
 add_custom_target(zyl_man ALL DEPENDS ${_man})
 install(FILES ${_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

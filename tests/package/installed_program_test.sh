@@ -114,6 +114,7 @@ codes=$(sed -n '/^Document type codes:/,/^[^ D]/p' <<<"$usage" | sed 's/^Documen
 [[ $usage == *bind=* ]] || fail "the usage lacks bind="
 
 man=$(zcat "$share/man/man1/zyl.1.gz")
+grep -q "^\.TH ZYL 1 .*\"$version\"" <<<"$man" || fail "the man page is not of $version"
 for a in $actions; do
   grep -q "^\.B action=$a\$" <<<"$man" || fail "the man page does not document action=$a"
 done
