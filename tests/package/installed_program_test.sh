@@ -5,10 +5,11 @@
 # installed defaults, builds and searches an index, and that the usage, the man page and the
 # shell completion agree on every action, variable and type code.
 #
-# usage: installed_program_test.sh BUILD_DIR
+# usage: installed_program_test.sh BUILD_DIR [CPACK]
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
+cpack=${2:-cpack}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -19,7 +20,7 @@ fail() {
 }
 
 # --- the package ---------------------------------------------------------------------------
-(cd "$build" && cpack -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) || {
+(cd "$build" && "$cpack" -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) || {
   cat "$work/cpack.log" >&2
   echo "FAIL: cpack did not build the package" >&2
   exit 1
