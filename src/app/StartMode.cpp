@@ -84,9 +84,11 @@ void PrintUsage(std::ostream& out) {
          "Every argument is name=value. A quote at either end of a value is dropped, so\n"
          "write a query-language condition, which has quotes of its own, in apostrophes:\n"
          "  SearchType=3 content='Content LIKE \"*report*\"'\n"
-         "SearchType: 0 any word, 1 all words, 2 the phrase, 3 a query-language condition.\n"
-         "Document type codes:";
-  std::size_t column = 20;
+         "SearchType: 0 any word, 1 all words, 2 the phrase, 3 a query-language condition.\n";
+  // The codes come from the type table, so a new format shows up here by itself.
+  constexpr std::string_view kTypesLabel = "Document type codes:";
+  out << kTypesLabel;
+  std::size_t column = kTypesLabel.size();
   for (const extract::DocumentType& t : extract::DocumentTypes()) {
     if (t.code == "users") continue;  // user masks come with usermasks=
     if (column + 1 + t.code.size() > 79) {
