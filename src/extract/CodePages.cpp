@@ -538,6 +538,20 @@ CodePage FromSingleByte(SingleByteCyrillic guess) {
   return CodePage::Win;
 }
 
+// A UTF-16 mark is two bytes that also open ordinary single-byte text ("яю" in Windows-1251, as
+// a sample cut inside a word starts). Behind a real mark there are zero bytes or the 0x04 high
+// bytes of Cyrillic letters; behind "яю" in Russian text, neither.
+bool Utf16MarkHolds(std::string_view sample, bool bigEndian) {
+  const std::size_t units = sample.size() / 2;
+  if (units < 2) return true;
+  std::size_t highLike = 0;
+  for (std::size_t i = 1; i < units; ++i) {
+    const auto high = static_cast<unsigned char>(sample[2 * i + (bigEndian ? 0 : 1)]);
+    if (high == 0x00 || high == 0x04) ++highLike;
+  }
+  return highLike * 2 >= units - 1;
+}
+
 bool HasHighByte(std::string_view s) {
   for (const char c : s)
     if (static_cast<unsigned char>(c) >= 0x80) return true;
@@ -605,24 +619,6 @@ std::optional<bool> Utf16BigEndianWithoutMark(std::string_view sample) {
   if (orderWithHighAt(0)) return true;
   return std::nullopt;
 }
-
-namespace {
-
-// A UTF-16 mark is two bytes that also open ordinary single-byte text ("яю" in Windows-1251, as
-// a sample cut inside a word starts). Behind a real mark there are zero bytes or the 0x04 high
-// bytes of Cyrillic letters; behind "яю" in Russian text, neither.
-bool Utf16MarkHolds(std::string_view sample, bool bigEndian) {
-  const std::size_t units = sample.size() / 2;
-  if (units < 2) return true;
-  std::size_t highLike = 0;
-  for (std::size_t i = 1; i < units; ++i) {
-    const auto high = static_cast<unsigned char>(sample[2 * i + (bigEndian ? 0 : 1)]);
-    if (high == 0x00 || high == 0x04) ++highLike;
-  }
-  return highLike * 2 >= units - 1;
-}
-
-}  // namespace
 
 std::optional<CodePage> DetectUtf16(std::string_view sample) {
   if (const auto mark = FindByteOrderMark(sample); mark && mark->codePage != CodePage::Utf8) {

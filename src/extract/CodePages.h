@@ -17,10 +17,10 @@ enum class CodePage { Utf8, Unicode, UnicodeBe, Dos, Iso, Koi, Win, Mac };
 std::string_view CodePageName(CodePage cp);
 
 // Guesses the code page of a sample of text, in this order: UTF-16 (DetectUtf16); UTF-8 by its
-// byte-order mark or as valid
-// UTF-8 with at least one multi-byte sequence (a sample cut inside its last sequence still
-// counts); Win for a sample without bytes above 127; otherwise the single-byte Cyrillic code
-// page in which the sample reads most like Russian or English prose (CyrillicDetector.h).
+// byte-order mark or as valid UTF-8 with at least one multi-byte sequence (a sample cut inside
+// its last sequence still counts); Win for a sample without bytes above 127; otherwise the
+// single-byte Cyrillic code page in which the sample reads most like Russian or English prose
+// (CyrillicDetector.h). Never fails.
 CodePage DetectCodePage(std::string_view sample);
 
 // The UTF-16 byte order of a text without a byte-order mark, when its characters' high bytes
@@ -34,6 +34,8 @@ std::optional<bool> Utf16BigEndianWithoutMark(std::string_view sample);
 // open Windows-1251 text that begins with "яю"), or without a mark by
 // Utf16BigEndianWithoutMark; nullopt otherwise.
 std::optional<CodePage> DetectUtf16(std::string_view sample);
+
+// How many bytes of the text equal `byte`.
 std::size_t CountChar(std::string_view text, unsigned char byte);
 
 enum class SourceCodePage { Koi8R, Iso8859_5 };
