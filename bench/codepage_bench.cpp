@@ -93,7 +93,7 @@ std::string UchardetDetect(std::string_view s) {
   uchardet_delete(ud);
   // No answer and plain ASCII leave the program's default.
   if (name.empty() || name == "ASCII") return "windows-1251";
-  if (name == "UTF-16") return "UTF-16LE";
+  if (name == "UTF-16") return s.starts_with("\xFE\xFF") ? "UTF-16BE" : "UTF-16LE";
   return name;
 }
 #endif

@@ -541,13 +541,19 @@ CodePage FromSingleByte(SingleByteCyrillic guess) {
 // A UTF-16 mark is two bytes that also open ordinary single-byte text ("яю" in Windows-1251, as
 // a sample cut inside a word starts). Behind a real mark there are zero bytes or the 0x04 high
 // bytes of Cyrillic letters; behind "яю" in Russian text, neither.
+// The high byte of a UTF-16 character of Latin or Cyrillic text: 0x00 (Latin letters, blanks,
+// « »), 0x04 (Cyrillic letters), 0x20 and 0x21 (dashes, curly quotes, the ellipsis, №, ™).
+bool TextHighByte(unsigned char b) {
+  return b == 0x00 || b == 0x04 || b == 0x20 || b == 0x21;
+}
+
 bool Utf16MarkHolds(std::string_view sample, bool bigEndian) {
   const std::size_t units = sample.size() / 2;
   if (units < 2) return true;
   std::size_t highLike = 0;
   for (std::size_t i = 1; i < units; ++i) {
     const auto high = static_cast<unsigned char>(sample[2 * i + (bigEndian ? 0 : 1)]);
-    if (high == 0x00 || high == 0x04) ++highLike;
+    if (TextHighByte(high)) ++highLike;
   }
   return highLike * 2 >= units - 1;
 }
@@ -600,20 +606,24 @@ std::optional<bool> Utf16BigEndianWithoutMark(std::string_view sample) {
   if (units < 2) return std::nullopt;
   // Per byte position within a character (0 first, 1 second): bytes that can be the high byte
   // of Latin or Cyrillic text, and zero bytes.
-  std::array<std::size_t, 2> highLike{}, zeros{};
+  std::array<std::size_t, 2> highLike{}, zeros{}, latinOrCyrillic{};
   for (std::size_t i = 0; i < 2 * units; ++i) {
     const auto b = static_cast<unsigned char>(sample[i]);
-    highLike[i & 1] += b == 0x00 || b == 0x04;
+    highLike[i & 1] += TextHighByte(b);
     zeros[i & 1] += b == 0x00;
+    latinOrCyrillic[i & 1] += b == 0x00 || b == 0x04;
     // Ordinary text fails the 90 % below at both positions within its first few hundred bytes.
     const std::size_t seen = i / 2 + 1;
     if ((seen - highLike[0]) * 10 > units && (seen - highLike[1]) * 10 > units) return std::nullopt;
   }
-  // Low bytes are almost never zero (only U+0000, U+0400, U+0100 ...), high bytes nearly always
-  // 0x00 or 0x04; 90 % leaves room for a few other characters (dashes, quotes, €).
+  // Low bytes are almost never zero (only U+0000, U+0400, U+2000 ...), high bytes nearly always
+  // those of TextHighByte; 90 % leaves room for a few other characters (€, ©, accented letters).
+  // Most characters must be Latin or Cyrillic, so that a single-byte text of blanks (a
+  // fixed-width report, letter-spaced words) is not taken for punctuation in UTF-16.
   const auto orderWithHighAt = [&](std::size_t high) {
     const std::size_t low = 1 - high;
-    return highLike[high] * 10 >= units * 9 && zeros[low] * 10 <= units;
+    return highLike[high] * 10 >= units * 9 && latinOrCyrillic[high] * 2 >= units &&
+           zeros[low] * 10 <= units;
   };
   if (orderWithHighAt(1)) return false;
   if (orderWithHighAt(0)) return true;

@@ -24,9 +24,9 @@ std::string_view CodePageName(CodePage cp);
 CodePage DetectCodePage(std::string_view sample);
 
 // The UTF-16 byte order of a text without a byte-order mark, when its characters' high bytes
-// show it: nearly all 0x00 (Latin text, blanks, punctuation) or 0x04 (Cyrillic letters) at
-// every second byte, and nearly no zero byte at the others. nullopt when the text does not
-// look like UTF-16.
+// show it: nearly all 0x00 (Latin text, blanks, punctuation), 0x04 (Cyrillic letters) or
+// 0x20/0x21 (dashes, quotes, №) at every second byte, and nearly no zero byte at the others.
+// nullopt when the text does not look like UTF-16.
 std::optional<bool> Utf16BigEndianWithoutMark(std::string_view sample);
 
 // Unicode or UnicodeBe when the sample is UTF-16: by its byte-order mark, when the text behind

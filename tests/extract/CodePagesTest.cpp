@@ -172,6 +172,11 @@ TEST(DetectCodePage, Utf16MarkNeedsUtf16BehindIt) {
   EXPECT_EQ(Utf16BigEndianWithoutMark(Encode("Hello, world", "UTF-16LE")), false);
   EXPECT_EQ(Utf16BigEndianWithoutMark(Encode("Привет, мир", "UTF-16BE")), true);
   EXPECT_EQ(Utf16BigEndianWithoutMark("ab"), std::nullopt);
+  // Blanks are the high byte of dashes and quotes, but a text of blanks is not UTF-16.
+  EXPECT_EQ(Utf16BigEndianWithoutMark(std::string(64, ' ')), std::nullopt);
+  EXPECT_EQ(DetectCodePage(Encode("т е к с т   в р а з р я д к у", "windows-1251")), CodePage::Win);
+  // Dashes, quotes and № (high bytes 0x20, 0x21) in a short UTF-16 text.
+  EXPECT_EQ(Utf16BigEndianWithoutMark(Encode("«Да» — №5 “ok”…", "UTF-16LE")), false);
 }
 
 TEST(DetectCodePage, SampleCutInsideAUtf8SequenceIsStillUtf8) {
