@@ -1,21 +1,23 @@
 // Accuracy and speed of the code-page detector on real prose, against the byte-count heuristic
-// the program used before and, when built with it, the uchardet library.
+// the program used before and, when built with it (libuchardet-dev installed), the uchardet
+// library.
+//
+// Prose: bench/codepage_corpus.py FOLDER writes ru_test.txt and en_test.txt from the Debian
+// packages fortunes-ru, manpages-ru and fortunes-min (the halves the detector's model was not
+// learnt from). Run: build/bench/codepage_bench FOLDER [SAMPLES_PER_CELL [v]]
+// (v: also list the wrong verdicts, and the misread Russian samples of 100 bytes and more).
 //
 // With --files FOLDER instead, it times the text reader's decoding of every file below FOLDER
-// with detection (AutoRecode) and without (the legacy rule), to set against a build's time.
-//
-// Prose: bench/codepage_corpus.py FOLDER writes ru_test.txt and en_test.txt (text the detector's
-// model was not learnt from). Run: build/bench/codepage_bench FOLDER [SAMPLES_PER_CELL [v]]
-// (v: also list the wrong verdicts per encoding)
+// with detection (AutoRecode) and without (the legacy rule), and DetectCodePage alone, to set
+// against a build's time.
 //
 // For every encoding and sample size (30 ... 3000 bytes) the benchmark cuts samples at random
-// character positions of the prose (Russian samples hold at least one Cyrillic letter), encodes
-// them, cuts the bytes to the size, and asks each detector. A verdict is right when the sample
-// decodes in the verdict's encoding to exactly the text it decodes to in the true one: KOI8-R
-// text without a single letter that differs is not misread when called Windows-1251, and
-// Windows-1251 text that only holds lower-case letters other than я reads the same as
-// MacCyrillic. Characters an encoding lacks (« » — in KOI8-R) are written as their ASCII
-// stand-ins, as such files have them.
+// character positions of the prose (a Russian sample has a Cyrillic letter in its first third),
+// encodes them, cuts the bytes to the size, and asks each detector. A verdict is right when the
+// sample decodes in the verdict's encoding to exactly the text it decodes to in the true one:
+// Windows-1251 text whose only letters above 127 are lower-case letters other than я reads the
+// same in MacCyrillic, and calling it either is no misreading. Characters an encoding lacks
+// (« » — in KOI8-R) are written as their ASCII stand-ins, as such files have them.
 #include <unicode/ucnv.h>
 
 #include <algorithm>
@@ -46,8 +48,20 @@ namespace {
 // ------------------------------------------------------------------------------------------
 // The heuristic the program shipped before the frequency model: UTF-8 first, then byte counts.
 
+// UTF-8 with a multi-byte sequence, allowing the sample's cut to split the last sequence.
+bool OldLooksLikeUtf8(std::string_view s) {
+  if (base::LooksLikeUtf8(s)) return true;
+  for (std::size_t back = 1; back <= 3 && back <= s.size(); ++back) {
+    const auto b = static_cast<unsigned char>(s[s.size() - back]);
+    if ((b & 0xC0) == 0x80) continue;
+    const std::size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    return need > back && base::LooksLikeUtf8(s.substr(0, s.size() - back));
+  }
+  return false;
+}
+
 std::string OldDetect(std::string_view s) {
-  if (base::LooksLikeUtf8(s)) return "UTF-8";
+  if (OldLooksLikeUtf8(s)) return "UTF-8";
   if (s.size() >= 8 && static_cast<unsigned char>(s[0]) == 0xFF &&
       static_cast<unsigned char>(s[1]) == 0xFE && s[3] == s[5] && s[5] == s[7])
     return "UTF-16LE";

@@ -1,7 +1,9 @@
 #include "extract/CodePages.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "base/Cp1251.h"
 #include "base/Utf8.h"
@@ -452,20 +454,44 @@ std::string MapUpperHalf(std::string_view bytes, const std::array<std::uint8_t, 
   return out;
 }
 
-// MapUpperHalf and the Windows-1251 to UTF-8 step in one pass, without the copy between them.
-std::string UpperHalfToUtf8(std::string_view bytes, const std::array<std::uint8_t, 128>& table) {
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      out.push_back(c);
-      continue;
+// The UTF-8 form of each upper-half byte of a code page, so that converting a text appends
+// ready bytes instead of encoding every character again.
+class Utf8UpperHalf {
+ public:
+  explicit Utf8UpperHalf(const std::array<char32_t, 128>& characters) {
+    for (std::size_t b = 0; b < 128; ++b) {
+      std::string utf8;
+      base::AppendUtf8(utf8, characters[b]);
+      std::copy(utf8.begin(), utf8.end(), bytes_[b].begin());
+      length_[b] = static_cast<std::uint8_t>(utf8.size());
     }
-    const std::uint8_t mapped = table[b - 0x80];
-    base::AppendUtf8(out, base::Cp1251ToUnicode(mapped == kNone ? '?' : mapped));
   }
-  return out;
+
+  std::string Convert(std::string_view text) const {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const char c : text) {
+      const auto b = static_cast<unsigned char>(c);
+      if (b < 0x80)
+        out.push_back(c);
+      else
+        out.append(bytes_[b - 0x80].data(), length_[b - 0x80]);
+    }
+    return out;
+  }
+
+ private:
+  std::array<std::array<char, 4>, 128> bytes_{};
+  std::array<std::uint8_t, 128> length_{};
+};
+
+// The characters of an upper-half table taken through Windows-1251, as RecodeToWin and
+// DosToWin followed by the Windows-1251 decoding give them.
+std::array<char32_t, 128> ViaWindows1251(const std::array<std::uint8_t, 128>& table) {
+  std::array<char32_t, 128> characters{};
+  for (std::size_t b = 0; b < 128; ++b)
+    characters[b] = base::Cp1251ToUnicode(table[b] == kNone ? '?' : table[b]);
+  return characters;
 }
 
 // Expected length of a UTF-8 sequence from its lead byte (0 for a continuation or bad byte).
@@ -604,6 +630,11 @@ std::optional<ByteOrderMark> FindByteOrderMark(std::string_view bytes) {
 std::optional<bool> Utf16BigEndianWithoutMark(std::string_view sample) {
   const std::size_t units = sample.size() / 2;
   if (units < 2) return std::nullopt;
+  // Most characters of Latin or Cyrillic UTF-16 have a zero or 0x04 byte; text without either
+  // byte (nearly every single-byte text) is settled at memchr's speed.
+  if (std::memchr(sample.data(), 0x00, sample.size()) == nullptr &&
+      std::memchr(sample.data(), 0x04, sample.size()) == nullptr)
+    return std::nullopt;
   // Per byte position within a character (0 first, 1 second): bytes that can be the high byte
   // of Latin or Cyrillic text, and zero bytes.
   std::array<std::size_t, 2> highLike{}, zeros{}, latinOrCyrillic{};
@@ -642,8 +673,9 @@ std::optional<CodePage> DetectUtf16(std::string_view sample) {
 
 CodePage DetectCodePage(std::string_view sample) {
   if (const auto utf16 = DetectUtf16(sample)) return *utf16;
-  if (sample.starts_with("\xEF\xBB\xBF") || SampleLooksLikeUtf8(sample)) return CodePage::Utf8;
+  if (sample.starts_with("\xEF\xBB\xBF")) return CodePage::Utf8;
   if (!HasHighByte(sample)) return CodePage::Win;
+  if (SampleLooksLikeUtf8(sample)) return CodePage::Utf8;
   return FromSingleByte(GuessSingleByteCyrillic(sample));
 }
 
@@ -710,16 +742,12 @@ std::string RepairUtf8(std::string_view bytes) {
 }
 
 std::string MacCyrillicToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80)
-      out.push_back(c);
-    else
-      base::AppendUtf8(out, kMac[b - 0x80]);
-  }
-  return out;
+  static const Utf8UpperHalf mac([] {
+    std::array<char32_t, 128> characters{};
+    std::copy(kMac.begin(), kMac.end(), characters.begin());
+    return characters;
+  }());
+  return mac.Convert(bytes);
 }
 
 std::optional<std::string> DecodeUtf16Text(std::string_view bytes) {
@@ -739,29 +767,32 @@ std::optional<std::string> DecodeMarkedText(std::string_view bytes) {
 }
 
 std::string AutoRecode(std::string_view bytes) {
-  const CodePage verdict = DetectCodePage(bytes.substr(0, kSampleBytes));
-  const auto bom = FindByteOrderMark(bytes);
-  const std::size_t mark = bom && bom->codePage == verdict ? bom->length : 0;
-  switch (verdict) {
-    case CodePage::Unicode:
-    case CodePage::UnicodeBe:
-      return Utf16ToUtf8(bytes.substr(mark), verdict == CodePage::UnicodeBe);
+  const std::string_view sample = bytes.substr(0, kSampleBytes);
+  if (const auto utf16 = DetectUtf16(sample)) {
+    const auto mark = FindByteOrderMark(bytes);
+    return Utf16ToUtf8(bytes.substr(mark && mark->codePage == *utf16 ? mark->length : 0),
+                       *utf16 == CodePage::UnicodeBe);
+  }
+  if (bytes.starts_with("\xEF\xBB\xBF")) return RepairUtf8(bytes.substr(3));
+  // UTF-8 is recognised on the whole text first: a long ASCII start hides it from the sample,
+  // a UTF-8 text needs this one pass anyway, and any other text fails it at its first letter.
+  if (base::LooksLikeUtf8(bytes)) return std::string(bytes);
+  switch (DetectCodePage(sample)) {
     case CodePage::Utf8:
       // The sample decided; a stray bad byte further on must not make the text invalid.
-      return RepairUtf8(bytes.substr(mark));
-    default:
-      break;
-  }
-  // UTF-8 is recognised on the whole text as well: a long ASCII start hides it from the sample,
-  // and a text that is not UTF-8 fails the test at its first letter.
-  if (base::LooksLikeUtf8(bytes)) return std::string(bytes);
-  switch (verdict) {
-    case CodePage::Dos:
-      return UpperHalfToUtf8(bytes, kDos);
-    case CodePage::Iso:
-      return UpperHalfToUtf8(bytes, kIso);
-    case CodePage::Koi:
-      return UpperHalfToUtf8(bytes, kKoi8);
+      return RepairUtf8(bytes);
+    case CodePage::Dos: {
+      static const Utf8UpperHalf dos(ViaWindows1251(kDos));
+      return dos.Convert(bytes);
+    }
+    case CodePage::Iso: {
+      static const Utf8UpperHalf iso(ViaWindows1251(kIso));
+      return iso.Convert(bytes);
+    }
+    case CodePage::Koi: {
+      static const Utf8UpperHalf koi(ViaWindows1251(kKoi8));
+      return koi.Convert(bytes);
+    }
     case CodePage::Mac:
       return MacCyrillicToUtf8(bytes);
     default:
