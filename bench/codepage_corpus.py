@@ -78,7 +78,8 @@ def typographic(text, rng):
 def collect(folder):
     ru_f_train, ru_f_test = split(fortune_files(FORTUNES_RU))
     # The pages that list character sets are tables of every character, not prose.
-    charsets = re.compile(r"/(ascii|charsets|cp\d+|iso_8859|koi8|unicode|utf-8)[^/]*$")
+    charsets = re.compile(r"/(armscii|ascii|charsets|cp\d+|iso[-_]8859|koi8|latin\d+|tis-620"
+                          r"|unicode|utf-8)[^/]*$")
     ru_m = sorted(p for p in glob.glob(os.path.join(MAN_RU, "man*", "*.gz"))
                   if not charsets.search(p))
     ru_m_train, ru_m_test = split(ru_m)

@@ -12,8 +12,8 @@ namespace zyl::extract {
 enum class SingleByteCyrillic { Windows1251, Koi8R, Cp866, Iso8859_5, MacCyrillic };
 
 // The likeliest code page of the sample. Bytes below 128 read the same in every candidate, so
-// a sample without bytes above 127 and a sample that reads equally well in several (too short
-// to tell) come out Windows1251, the commonest. Never fails; costs one pass over the sample.
+// a sample without bytes above 127 comes out Windows1251, the commonest, as does a sample too
+// short to tell the candidates apart. Never fails; costs at most one pass over the sample.
 SingleByteCyrillic GuessSingleByteCyrillic(std::string_view sample);
 
 }  // namespace zyl::extract
