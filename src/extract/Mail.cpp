@@ -15,6 +15,7 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "extract/CodePages.h"
+#include "extract/HtmlEntities.h"
 #include "extract/HtmlText.h"
 #include "extract/MimeDecode.h"
 #include "extract/MimeParts.h"
@@ -264,7 +265,7 @@ std::string GetMailBody(std::string_view message) {
   const auto contentType = MimeHeaderField(part->entity.headers, "Content-Type");
   const std::string charset = contentType ? MimeParameter(*contentType, "charset") : "";
   std::string body = RecodeMailText(bytes, charset);
-  if (part->html) body = StripTagsChunked(StripCommentsAndScripts(body));
+  if (part->html) body = DecodeHtmlEntities(HtmlTagsToText(StripCommentsAndScripts(body)));
   return body;
 }
 

@@ -208,7 +208,7 @@ TEST(MailBodyTest, PlainTextIsPreferredInNestedMultiparts) {
   EXPECT_EQ(GetMailBody("Content-Type: multipart/mixed; boundary=b\n\n--b\n"
                         "Content-Type: text/html\n\n<p>Dear <b>Ann</b></p>\n--b\n"
                         "Content-Disposition: attachment; filename=a.txt\n\nattached\n--b--\n"),
-            "Dear Ann");
+            "Dear Ann ");
   EXPECT_EQ(GetMailBody("Content-Type: multipart/mixed; boundary=b\n\n--b\n"
                         "Content-Disposition: attachment; filename=a.txt\n\nattached\n--b--\n"),
             "attached");
