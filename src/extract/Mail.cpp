@@ -14,6 +14,7 @@
 #include "base/FileMask.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "extract/Charsets.h"
 #include "extract/CodePages.h"
 #include "extract/HtmlEntities.h"
 #include "extract/HtmlText.h"

@@ -1,12 +1,8 @@
 #include "extract/MimeDecode.h"
 
-#include <unicode/ucnv.h>
-#include <unicode/unistr.h>
-
-#include <memory>
-
 #include "base/Cp1251.h"
 #include "base/Strings.h"
+#include "extract/Charsets.h"
 
 namespace zyl::extract {
 
@@ -27,10 +23,6 @@ int Base64Value(char c) {
   if (c == '/') return 63;
   return -1;
 }
-
-struct ConverterCloser {
-  void operator()(UConverter* c) const { ucnv_close(c); }
-};
 
 // The "Q" encoding of encoded words: quoted-printable where "_" stands for a blank.
 std::string DecodeQWord(std::string_view text) {
@@ -122,22 +114,6 @@ std::string DecodeQuotedPrintableBytes(std::string_view text) {
     }
     out += '=';
   }
-  return out;
-}
-
-std::optional<std::string> RecodeCharset(std::string_view bytes, std::string_view charset) {
-  const std::string name = base::Trim(charset);
-  // An empty name would open the platform's default converter: not what was declared.
-  if (name.empty() || name.size() > 64) return std::nullopt;
-  UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(name.c_str(), &status));
-  if (U_FAILURE(status) || !converter) return std::nullopt;
-  if (bytes.size() > static_cast<std::size_t>(INT32_MAX / 2)) return std::nullopt;
-  icu::UnicodeString text(bytes.data(), static_cast<int32_t>(bytes.size()), converter.get(),
-                          status);
-  if (U_FAILURE(status)) return std::nullopt;
-  std::string out;
-  text.toUTF8String(out);
   return out;
 }
 

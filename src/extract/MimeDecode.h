@@ -4,7 +4,6 @@
 // decodes as far as it makes sense and keeps the rest as written.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,11 +16,6 @@ std::string DecodeBase64(std::string_view text);
 // Quoted-printable bytes: "=XX" in either letter case becomes that byte, "=" before a line break
 // (a soft break) is removed with the break, and any other "=" stays as written.
 std::string DecodeQuotedPrintableBytes(std::string_view text);
-
-// The bytes, written in the named character set (any name or alias the converters know,
-// letter case ignored), as UTF-8; malformed sequences become U+FFFD. nullopt when the name is
-// empty or unknown.
-std::optional<std::string> RecodeCharset(std::string_view bytes, std::string_view charset);
 
 // A header value with its encoded words decoded, as UTF-8. Blanks between two encoded words
 // are dropped (so a word split over folded lines joins again); adjacent words of one charset are
