@@ -383,6 +383,7 @@ std::optional<HelperDocument> RunHelperJob(HelperJob job, const std::string& pat
     case HelperJob::WordDocument: {
       std::optional<WordDocument> doc = ReadWordDocument(path);
       if (!doc) return std::nullopt;
+      if (doc->encrypted) return PasswordRequired();
       return HelperDocument{std::move(doc->text), std::move(doc->author), std::move(doc->title)};
     }
     case HelperJob::ExcelWorkbook: {

@@ -170,9 +170,16 @@ std::optional<WordDocument> ReadWordDocument(std::string_view path) {
     Parse parse;
     const int ret = parse.Open(p);
     // Bit 15 marks an encrypted document; any other non-zero value is a failure.
+    if (ret & 0x8000) {
+      doc.encrypted = true;
+      return doc;
+    }
     if (ret != 0) return std::nullopt;
     wvParseStruct* ps = parse.get();
-    if (ps->fib.fEncrypted) return std::nullopt;
+    if (ps->fib.fEncrypted) {
+      doc.encrypted = true;
+      return doc;
+    }
     TextCollector collector;
     collector.mainTextEnd = ps->fib.ccpText;
     ps->userData = &collector;

@@ -12,10 +12,11 @@ struct WordDocument {
   std::string text;  // UTF-8; paragraph and line ends as CR LF, table cells ended by TAB
   std::string author;
   std::string title;
+  bool encrypted = false;  // password-protected: nothing else is filled
 };
 
-// nullopt for files that are not Word 97-2003 documents wv can read, for encrypted
-// (password-protected) documents and for damaged ones.
+// nullopt for files that are not Word documents wv can read (other OLE2 files included) and
+// for damaged ones; a document marked encrypted for password-protected ones.
 std::optional<WordDocument> ReadWordDocument(std::string_view path);
 
 }  // namespace zyl::extract

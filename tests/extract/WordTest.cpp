@@ -34,17 +34,24 @@ TEST(WordTest, WordDocumentsGiveTheMainTextAndTheSummaryProperties) {
 }
 
 TEST(WordTest, EncryptedAndDamagedWordDocumentsAreErrors) {
-  EXPECT_EQ(GetWordInfo(test::FixturePath("office/protected.doc")).type, "error");
+  const FileInfo locked = GetWordInfo(test::FixturePath("office/protected.doc"));
+  EXPECT_EQ(locked.type, "error");
+  EXPECT_TRUE(locked.passwordRequired);
   test::TempDir dir;
   const std::string doc = Fixture("sample.doc");
   ASSERT_FALSE(doc.empty());
   for (const std::size_t size :
        {std::size_t{0}, std::size_t{100}, std::size_t{512}, doc.size() / 2, doc.size() - 1000}) {
-    EXPECT_EQ(GetWordInfo(dir.write("cut.doc", doc.substr(0, size))).type, "error") << size;
+    const FileInfo cut = GetWordInfo(dir.write("cut.doc", doc.substr(0, size)));
+    EXPECT_EQ(cut.type, "error") << size;
+    EXPECT_FALSE(cut.passwordRequired) << size;  // damaged, not locked
   }
-  // An OLE2 file without a WordDocument stream (a workbook) is not a Word document.
-  EXPECT_EQ(GetWordInfo(dir.write("book.doc", Fixture("sample.xls"))).type, "error");
-  EXPECT_EQ(GetWordInfo(dir.write("noise.doc", std::string(4096, '\x5A'))).type, "error");
+  // An OLE2 file without a WordDocument stream (a workbook) is not a Word document, and is
+  // not logged as locked either.
+  const FileInfo book = GetWordInfo(dir.write("book.doc", Fixture("sample.xls")));
+  EXPECT_EQ(book.type, "error");
+  EXPECT_FALSE(book.passwordRequired);
+  EXPECT_FALSE(GetWordInfo(dir.write("noise.doc", std::string(4096, '\x5A'))).passwordRequired);
   EXPECT_EQ(GetWordInfo(dir.file("missing.doc")).type, "error");
 }
 
