@@ -20,18 +20,19 @@ bool SaveContentInfo(ContentSink& sink, const FileInfo& info) {
   if (info.location.empty() || info.type.empty()) return false;
   // Rows are stored cut to the column lengths, in code points. Most records need no cut (a text
   // of no more bytes than the limit has no more code points either), and are then stored as they
-  // are, without copying the document's text.
+  // are, without copying the document's text. The location is never cut: a cut one names no
+  // file, can be neither opened nor served, and the update (which looks rows up by the whole
+  // path) would delete and add its row again on every run.
   const std::string_view author = WithoutPadding(info.author);
   const std::string_view title = WithoutPadding(info.title);
   const bool fits = author.size() == info.author.size() && title.size() == info.title.size() &&
-                    author.size() <= 50 && info.location.size() <= 255 && title.size() <= 255 &&
-                    info.type.size() <= 10;
+                    author.size() <= 50 && title.size() <= 255 && info.type.size() <= 10;
   FileInfo cut;
   if (!fits) {
     // Cut first: the cut may end the text in blanks of its own.
     cut.author = WithoutPadding(base::Left(info.author, 50));
     cut.content = info.content;
-    cut.location = base::Left(info.location, 255);
+    cut.location = info.location;
     cut.modified = info.modified;
     cut.title = WithoutPadding(base::Left(info.title, 255));
     cut.type = base::Left(info.type, 10);
