@@ -38,6 +38,7 @@ constexpr std::uint16_t kXf3 = 0x0243, kXf4 = 0x0443, kXf58 = 0x00E0;
 constexpr std::uint16_t kFormat23 = 0x001E, kFormat48 = 0x041E;
 
 constexpr std::uint16_t kSubstreamWorksheet = 0x0010;
+constexpr std::uint16_t kMaxColumns = 256;
 
 std::uint16_t U16(std::string_view d, std::size_t at) {
   if (at + 2 > d.size()) return 0;
@@ -413,6 +414,9 @@ class Parser {
   }
 
   void Place(const CellAt& at, std::string text) {
+    // No BIFF version has more than 256 columns; a cell past them is damage, and keeping it
+    // would make the sheet's text as wide as the claim.
+    if (at.column >= kMaxColumns) return;
     sheets_[static_cast<std::size_t>(at.sheet)].Set(at.row, at.column, std::move(text));
   }
 

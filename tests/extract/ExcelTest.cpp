@@ -250,10 +250,11 @@ TEST(BiffReaderTest, EncryptedNotBiffAndDamagedStreams) {
     ParseBiffStream(flipped);
   }
   // Counts and indexes from the file are never trusted: a huge string count, a shared string
-  // index past the table, a MULRK without cells.
+  // index past the table, a MULRK without cells, a column past the last one.
   const std::string lying = Bof(0x0600, 5) + Record(0x00FC, U32(~0u) + U32(~0u) + Str8("x")) +
                             kEof + Bof(0x0600, 0x10) + Record(0x00FD, Cell(0, 0) + U32(5)) +
-                            Record(0x00FD, Cell(0, 1) + U32(0)) + Record(0x00BD, U16(0)) + kEof;
+                            Record(0x00FD, Cell(0, 1) + U32(0)) + Record(0x00BD, U16(0)) +
+                            Record(0x0203, Cell(65535, 60000) + F64(1)) + kEof;
   const BiffWorkbook book = ParseBiffStream(lying);
   ASSERT_EQ(book.sheets.size(), 1u);
   EXPECT_EQ(book.sheets[0].UsedRangeText(), "x\r\n");  // the used range starts at column B
