@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <unicode/ucnv.h>
 
+#include <cstdio>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "base/Cp1251.h"
 #include "base/Utf8.h"
+#include "extract/Mail.h"
 
 namespace zyl::extract {
 namespace {
@@ -240,6 +242,23 @@ TEST(AutoRecode, Utf16DropsTheMarkAndKeepsWhatWindows1251Lacks) {
   const std::string odd = "\xFF\xFE" + Encode("abc", "UTF-16LE") + std::string("\x00\xD8\x41", 3);
   EXPECT_EQ(AutoRecode(odd), "abc\xEF\xBF\xBD");
   EXPECT_EQ(Utf16ToUtf8(Encode("Ж😀", "UTF-16BE"), true), "Ж😀");
+}
+
+TEST(AutoRecode, ReadsKoi8MailBodiesThatDeclareNoCharset) {
+  const std::string text = "Привет! Отчет за квартал пришлю завтра утром.";
+  const std::string koi = Encode(text, "koi8-r");
+  EXPECT_EQ(GetMailBody("Subject: x\r\nContent-Type: text/plain\r\n\r\n" + koi), text);
+  EXPECT_EQ(GetMailBody("Subject: x\n\n" + koi), text);  // no Content-Type at all
+  std::string quoted;
+  for (const char c : koi) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "=%02X", static_cast<unsigned char>(c));
+    quoted += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string(hex);
+  }
+  EXPECT_EQ(
+      GetMailBody("Content-Type: text/plain\nContent-Transfer-Encoding: quoted-printable\n\n" +
+                  quoted),
+      text);
 }
 
 }  // namespace
