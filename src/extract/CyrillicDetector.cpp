@@ -69,6 +69,13 @@ float Lead(const std::array<float, kCandidates>& score) {
 
 SingleByteCyrillic GuessSingleByteCyrillic(std::string_view sample) {
   static const PairTable pairs = BuildPairTable();
+  // The candidates' entries of one byte side by side: one cache line per byte read.
+  static const auto entries = [] {
+    std::array<std::array<std::uint8_t, kCandidates>, 256> byByte{};
+    for (std::size_t b = 0; b < 256; ++b)
+      for (std::size_t c = 0; c < kCandidates; ++c) byByte[b][c] = kByteClass[c][b];
+    return byByte;
+  }();
   std::array<float, kCandidates> score = kPrior;
   std::array<std::uint8_t, kCandidates> prev;
   prev.fill(kSpaceClass);
@@ -93,13 +100,13 @@ SingleByteCyrillic GuessSingleByteCyrillic(std::string_view sample) {
     if (runGoesOn) continue;
     // Pairs of two ASCII bytes read the same in every candidate and cannot tell them apart.
     if (high || prevHigh) {
+      const auto& entry = entries[byte];
       for (std::size_t c = 0; c < kCandidates; ++c) {
-        const std::uint8_t entry = kByteClass[c][byte];
-        score[c] += pairs[prev[c]][entry];
-        prev[c] = entry;
+        score[c] += pairs[prev[c]][entry[c]];
+        prev[c] = entry[c];
       }
     } else {
-      prev.fill(kByteClass[0][byte]);
+      prev.fill(entries[byte][0]);
     }
     prevHigh = high;
   }
