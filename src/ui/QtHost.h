@@ -1,0 +1,44 @@
+// The host of an indexing engine that runs on a worker thread behind a window: what the engine
+// reports is forwarded to the window thread with queued signals, so the window repaints and
+// answers input throughout; the stop button only raises a flag that the engine polls.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+
+#include "indexer/Host.h"
+
+namespace zyl::ui {
+
+class QtHost : public QObject, public indexer::Host {
+  Q_OBJECT
+
+ public:
+  explicit QtHost(QObject* parent = nullptr);
+
+  // Called on the window thread.
+  void RequestStop() { stop_ = true; }
+  void ClearStop() { stop_ = false; }
+
+  // indexer::Host, called on the worker thread.
+  void AddLogText(std::string_view text) override;
+  void SetStage(std::string_view stage) override;
+  void SetCurrentItem(std::string_view label, std::string_view item) override;
+  void SetCounter(std::string_view text) override;
+  void SetProgress(int percent) override;
+  bool StopRequested() override { return stop_; }
+  bool ConfirmStop(std::string_view question, std::string_view title) override;
+
+ signals:
+  void logText(const QString& text);
+  void stageChanged(const QString& stage);
+  void currentItemChanged(const QString& label, const QString& item);
+  void counterChanged(const QString& text);
+  void progressChanged(int percent);
+
+ private:
+  std::atomic<bool> stop_{false};
+};
+
+}  // namespace zyl::ui
