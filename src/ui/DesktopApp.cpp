@@ -20,6 +20,8 @@ int RunDesktop() {
   QApplication::setApplicationVersion(QStringLiteral(ZYL_VERSION));
   InstallMessageBoxes();
   IndexManagerWindow window;
+  QObject::connect(&window, &IndexManagerWindow::exitRequested, &app,
+                   [] { QCoreApplication::exit(0); });
   window.show();
   const int status = QApplication::exec();
   base::SetMessageHandler(nullptr);

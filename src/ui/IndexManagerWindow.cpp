@@ -71,8 +71,6 @@ IndexManagerWindow::IndexManagerWindow(QWidget* parent) : QMainWindow(parent) {
   ApplyTexts(*this, ManagerWindowTexts());
   LoadFormSize();
   ApplyColumnWidths(layout_.ColumnWidths());
-  layoutState_ = layout_.WindowState == settings::kWindowMaximized ? settings::kWindowMaximized
-                                                                   : settings::kWindowNormal;
   LoadIndexList();
   list_->setFocus();
 }
@@ -241,6 +239,10 @@ void IndexManagerWindow::ApplyLanguage() {
 
 void IndexManagerWindow::LoadFormSize() {
   layout_ = settings::LoadMainWindowLayout(settings::ConfigIniPath());
+  // The list shows the widths of the stored state from the start, so the state change below
+  // does not swap them.
+  layoutState_ = layout_.WindowState == settings::kWindowMaximized ? settings::kWindowMaximized
+                                                                   : settings::kWindowNormal;
   resize(Px(layout_.Width), Px(layout_.Height));
   move(Px(layout_.Left), Px(layout_.Top));
   if (layout_.WindowState == settings::kWindowMaximized) {
@@ -531,8 +533,8 @@ void IndexManagerWindow::ShowAbout() {
 }
 
 void IndexManagerWindow::Exit() {
-  // Ends the program at once: the layout is saved only by closing the window.
-  QCoreApplication::exit(0);
+  // The layout is saved only by closing the window; whoever runs the program ends it.
+  emit exitRequested();
 }
 
 }  // namespace zyl::ui

@@ -56,6 +56,10 @@ class IndexManagerWindow : public QMainWindow {
   void ShowAbout();
   void Exit();
 
+ signals:
+  // Exit: the program ends at once, without the window's closing (the layout is not saved).
+  void exitRequested();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;

@@ -1,0 +1,57 @@
+// Renders the desktop windows over the program folder of ZYL_HOME into PNG files, for the
+// documentation: zyl-screenshots OUTPUT_FOLDER NAME_SUFFIX [DESCRIPTOR_TO_UPDATE].
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "base/ProgramFolder.h"
+#include "catalog/IndexDatabase.h"
+#include "settings/Config.h"
+#include "ui/IndexManagerWindow.h"
+#include "ui/UpdateWindow.h"
+
+namespace {
+
+void Save(QWidget& window, const QString& file) {
+  // Let the window lay itself out and paint before grabbing it.
+  QApplication::processEvents();
+  if (!window.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: zyl-screenshots OUTPUT_FOLDER SUFFIX [DESCRIPTOR]\n");
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationVersion(QStringLiteral("demo"));
+  const std::string folder = zyl::base::ResolveProgramFolder("");
+  zyl::base::SetProgramFolder(folder);
+  zyl::settings::LoadConfig();
+  const QString out = QString::fromLocal8Bit(argv[1]);
+  const QString suffix = QString::fromLocal8Bit(argv[2]);
+  QDir().mkpath(out);
+
+  zyl::ui::IndexManagerWindow manager;
+  manager.show();
+  // Two rows selected: the status bar shows their summary.
+  auto* list = manager.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+  if (list && list->topLevelItemCount() > 1) list->topLevelItem(1)->setSelected(true);
+  Save(manager, out + QStringLiteral("/manager%1.png").arg(suffix));
+
+  if (argc > 3) {
+    zyl::ui::UpdateWindow update({argv[3]}, &manager);
+    QEventLoop loop;
+    QObject::connect(&update, &zyl::ui::UpdateWindow::runFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+    update.show();
+    loop.exec();
+    Save(update, out + QStringLiteral("/update%1.png").arg(suffix));
+  }
+  return 0;
+}
