@@ -1,5 +1,5 @@
 // Renders the desktop windows over the program folder of ZYL_HOME into PNG files, for the
-// documentation: zyl-screenshots OUTPUT_FOLDER NAME_SUFFIX [DESCRIPTOR_TO_UPDATE].
+// documentation: zyl-screenshots OUTPUT_FOLDER NAME_SUFFIX [DESCRIPTORS_TO_UPDATE...].
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -25,7 +25,7 @@ void Save(QWidget& window, const QString& file) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: zyl-screenshots OUTPUT_FOLDER SUFFIX [DESCRIPTOR]\n");
+    std::fprintf(stderr, "usage: zyl-screenshots OUTPUT_FOLDER SUFFIX [DESCRIPTOR...]\n");
     return 2;
   }
   QApplication app(argc, argv);
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
   Save(manager, out + QStringLiteral("/manager%1.png").arg(suffix));
 
   if (argc > 3) {
-    zyl::ui::UpdateWindow update({argv[3]}, &manager);
+    zyl::ui::UpdateWindow update(std::vector<std::string>(argv + 3, argv + argc), &manager);
     QEventLoop loop;
     QObject::connect(&update, &zyl::ui::UpdateWindow::runFinished, &loop, &QEventLoop::quit);
     QTimer::singleShot(120000, &loop, &QEventLoop::quit);
