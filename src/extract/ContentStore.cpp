@@ -32,8 +32,8 @@ bool SaveContentInfo(ContentSink& sink, const FileInfo& info) {
   } catch (const std::exception&) {
     // A failure without a database error number still must not stop the run.
   }
-  base::ShowMessage("Ошибка в процедуре SaveContentInfo " + base::StrNum(code) + "\r\n" +
-                    "Обратитесь в службу поддержки");
+  base::Deliver(sink.onMessage, "Ошибка в процедуре SaveContentInfo " + base::StrNum(code) +
+                                    "\r\n" + "Обратитесь в службу поддержки");
   return false;
 }
 

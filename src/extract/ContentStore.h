@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/Messages.h"
 #include "extract/FileInfo.h"
 
 namespace zyl::extract {
@@ -14,6 +15,9 @@ class ContentSink {
   virtual ~ContentSink() = default;
   // Appends one row, already cut to the stored lengths. Throws ContentSinkError on failure.
   virtual void AppendRow(const FileInfo& row) = 0;
+
+  // Where SaveContentInfo reports a failed append; set by whoever runs the sink.
+  base::MessageSink onMessage;
 };
 
 class ContentSinkError : public std::runtime_error {
@@ -27,7 +31,7 @@ class ContentSinkError : public std::runtime_error {
 
 // Appends `info` as one row: author cut to 50, title and location to 255 and type to 10 code
 // points, the content whole. A record with an empty location or type is skipped (returns false).
-// A failure of the sink is reported through base::ShowMessage with the program's
+// A failure of the sink is reported through the sink's onMessage with the program's
 // "Ошибка в процедуре SaveContentInfo" text and returns false; the row is not added.
 bool SaveContentInfo(ContentSink& sink, const FileInfo& info);
 

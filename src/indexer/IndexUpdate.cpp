@@ -84,6 +84,7 @@ void Update::FindIndexFiles() {
   found_.assign(1, "");
   FilesRetClass finder;
   finder.onYield = [this] { host_.Yield(); };
+  finder.onMessage = host_.Messages();
   for (const catalog::IndexFolderEntry& folder : folders_) {
     const FilesRetClass::List files = folder.subfolders
                                           ? finder.GetSubFilesMultiExt(masks, folder.path)
@@ -184,6 +185,7 @@ void Update::IndexNewFiles() {
     if (!indexed_.count(found_[i])) fresh.push_back(found_[i]);
   if (!fresh.empty()) {
     extract::DatabaseSink sink(dbname, options_.commitEvery);
+    sink.onMessage = host_.Messages();
     extract::PrepareReaders();  // before the workers exist
     const unsigned workers = Workers();
     // Looked up once: every lookup reads the language file again.
@@ -226,6 +228,7 @@ void Update::UpdateMailboxes() {
     db_->Execute(std::string("DELETE * FROM ContentIndex WHERE type='") + kind.type + "'");
     {
       extract::DatabaseSink sink(dbname, options_.commitEvery);
+      sink.onMessage = host_.Messages();
       kind.read(sink);
     }
     Line(kind.logLine);
@@ -255,6 +258,7 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
     return;
   }
   extract::DatabaseSink sink(dbname, options_.commitEvery);
+  sink.onMessage = host_.Messages();
   extract::SaveContentInfo(sink, info);
   Line(LangString(settings::kUpdateSuccess));
 }
@@ -281,6 +285,7 @@ void Update::UpdateArchives() {
   // Archives are searched in every folder and all folders below it, whatever the folder's flag.
   std::vector<std::string> archives;
   FilesRetClass finder;
+  finder.onMessage = host_.Messages();
   for (const catalog::IndexFolderEntry& folder : catalog::ReadFolders(descriptor_)) {
     const FilesRetClass::List list =
         finder.GetSubFilesMultiExt(std::string(extract::kArchiveMasks), folder.path);
@@ -289,6 +294,7 @@ void Update::UpdateArchives() {
   std::unordered_set<std::string> seen;
   ArchiveRun run([this](std::string_view line) { Line(line); });
   run.onYield = [this] { host_.Yield(); };
+  run.onMessage = host_.Messages();
   for (const std::string& archive : archives) {
     try {
       run.Process(archive, [&](const std::string& member, const std::string& location) {
@@ -335,12 +341,12 @@ void Update::RunLocal() {
 
 bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options) {
   if (!base::FileExists(descriptorPath)) {
-    base::ShowMessage("Файл " + descriptorPath + " не существует");
+    host.ShowMessage({"Файл " + descriptorPath + " не существует"});
     return false;
   }
   host.AddLogText(LangString(settings::kUpdateOpeningIndex) + " " + std::string(kBreak) +
                   descriptorPath + "... ");
-  catalog::UpgradeIndex(descriptorPath);
+  catalog::UpgradeIndex(descriptorPath, host.Messages());
   Update update(descriptorPath, host, options);
   update.dbname = catalog::ReadGeneral(descriptorPath, "dbname");
   update.masks = catalog::ReadMaskList(descriptorPath);
@@ -369,6 +375,9 @@ class LogHost : public Host {
   void AddLogText(std::string_view text) override {
     log += text;
     if (progress_) progress_->AddLogText(text);
+  }
+  void ShowMessage(const base::Message& message) override {
+    base::Deliver(progress_ ? progress_->Messages() : base::MessageSink{}, message);
   }
   void Yield() override {
     if (progress_) progress_->Yield();

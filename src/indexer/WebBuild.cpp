@@ -1,6 +1,5 @@
 #include "indexer/WebBuild.h"
 
-#include "base/Messages.h"
 #include "base/Strings.h"
 #include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
@@ -25,6 +24,7 @@ BuildResult StartWebIndex(const catalog::IndexDefinition& def, Host& host) {
     BeginWebBuild(host, [&] {
       catalog::CreateIndexDatabase(def.dbname);
       sink = std::make_unique<extract::DatabaseSink>(def.dbname);
+      sink->onMessage = host.Messages();
     });
     const WebCrawlResult crawl = CrawlIntoIndex(def.startUrl, def.depth, *sink, host,
                                                 WebCrawlKind::Build, [&](const WebCrawlResult& r) {
@@ -58,6 +58,7 @@ void ReindexWeb(const std::string& descriptorPath, const std::string& dbname, Ho
   database.Execute("DELETE * FROM ContentIndex");
   {
     extract::DatabaseSink sink(dbname);
+    sink.onMessage = host.Messages();
     CrawlIntoIndex(def.startUrl, def.depth, sink, host, WebCrawlKind::Update,
                    [&](const WebCrawlResult& r) {
                      sink.Commit();

@@ -14,10 +14,11 @@
 
 namespace zyl::server {
 
-DocumentServer::DocumentServer()
+DocumentServer::DocumentServer(base::MessageSink messages)
     : random_(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count())) {
   // The server searches for browsers; the recent lists of the desktop stay as they are.
   session_.updateRecentLists = false;
+  session_.onMessage = std::move(messages);
 }
 
 ReplyPlan DocumentServer::Handle(std::string_view text, const ServerEndpoint& endpoint) {

@@ -73,8 +73,8 @@ TEST(SaveContentInfo, SkipsRecordsWithoutLocationOrType) {
 
 TEST(SaveContentInfo, ReportsAFailedAppendAndGoesOn) {
   std::vector<std::string> shown;
-  base::ScopedMessageHandler handler([&](const base::Message& m) { shown.push_back(m.text); });
   RecordingSink sink;
+  sink.onMessage = [&](const base::Message& m) { shown.push_back(m.text); };
   sink.failWith = 3022;
   EXPECT_FALSE(SaveContentInfo(sink, Record()));
   sink.failWith = -5;

@@ -49,8 +49,8 @@ class FailingSink : public ContentSink {
 
 TEST(SaveContentInfo, ReportsAFailureWithTheErrorNumber) {
   std::string shown;
-  base::ScopedMessageHandler handler([&](const base::Message& m) { shown = m.text; });
   FailingSink sink;
+  sink.onMessage = [&](const base::Message& m) { shown = m.text; };
   FileInfo info;
   info.location = "/x";
   info.type = "txt";

@@ -5,6 +5,7 @@
 
 #include "base/Messages.h"
 #include "settings/Settings.h"
+#include "support/RecordingHost.h"
 #include "support/TestHttpServer.h"
 
 namespace zyl::indexer {
@@ -14,12 +15,7 @@ using test::HttpResponse;
 using test::LinkPage;
 using test::TestHttpServer;
 
-struct RecordingHost : Host {
-  std::string log;
-  std::function<bool()> stop;
-  void AddLogText(std::string_view text) override { log += text; }
-  bool StopRequested() override { return stop && stop(); }
-};
+using test::RecordingHost;
 
 struct RowSink : extract::ContentSink {
   std::vector<extract::FileInfo> rows;
@@ -94,14 +90,13 @@ TEST(WebIndex, ReindexLeavesNoRowForAPageThatDisappeared) {
 
 TEST(WebIndex, RowThatCannotBeStoredIsReportedAndNotCounted) {
   SmallSite site;
-  std::vector<std::string> messages;
-  base::ScopedMessageHandler handler([&](const base::Message& m) { messages.push_back(m.text); });
   RecordingHost host;
   RowSink sink;
+  sink.onMessage = host.Messages();
   sink.refuse = site.url("/a.htm");
   const WebCrawlResult result =
       CrawlIntoIndex(site.url("/index.htm"), 1, sink, host, WebCrawlKind::Build);
-  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(result.pages, 2);
   EXPECT_NE(host.log.find(site.url("/a.htm") + "...\r\n" + site.url("/b.htm") + "...успешно.\r\n"),
             std::string::npos)
@@ -134,7 +129,7 @@ TEST(WebIndex, StopEndsTheCrawlWithTheClosingLines) {
   SmallSite site;
   RecordingHost host;
   RowSink sink;
-  host.stop = [&] { return !sink.rows.empty(); };
+  host.stopWhen = [&](const std::string&) { return !sink.rows.empty(); };
   bool stoppedBeforeSummary = false;
   const WebCrawlResult result =
       CrawlIntoIndex(site.url("/index.htm"), 1, sink, host, WebCrawlKind::Update,

@@ -16,7 +16,7 @@ namespace {
 
 class DocumentServerTest : public ::testing::Test {
  protected:
-  DocumentServerTest() : quiet_([](const base::Message&) {}) {
+  DocumentServerTest() {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
     // An index "Docs" with two documents, one of them with a quote and blanks in its path.
@@ -51,9 +51,6 @@ class DocumentServerTest : public ::testing::Test {
   test::ProgramFolderScope home;
   std::string doc1, doc2;
   ServerEndpoint endpoint{"127.0.0.1", 8080};
-
- private:
-  base::ScopedMessageHandler quiet_;
 };
 
 TEST_F(DocumentServerTest, HelloFillsTheAddressAndTheIndexList) {
