@@ -10,11 +10,13 @@
 #include "base/OrderedPipeline.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
+#include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/UpgradeIndex.h"
+#include "db/Ast.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
-#include "extract/DatabaseSink.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
 #include "extract/Mail.h"
@@ -110,8 +112,10 @@ void Update::RemoveMissingFiles() {
   };
   std::vector<Row> rows;
   {
-    db::RowReader reader(*db_, "SELECT location, modified FROM ContentIndex WHERE " + kPlainRows,
-                         db::RowReader::Order::kAny);
+    db::RowReader reader(
+        *db_,
+        std::string("SELECT location, modified FROM ") + db::kTableName + " WHERE " + kPlainRows,
+        db::RowReader::Order::kAny);
     while (reader.Next())
       rows.push_back({reader.RowId(), reader.Field(0).AsText(), reader.Field(1).AsText()});
   }
@@ -135,8 +139,8 @@ void Update::RemoveMissingFiles() {
       Line(LangString(settings::kUpdateFile) + " " + location + " " +
            LangString(settings::kUpdateRemovingLink));
       if (deleted.insert(location).second)
-        db_->Execute("DELETE * FROM ContentIndex WHERE location=" + Quoted(location) + " AND " +
-                     kPlainRows);
+        db_->Execute(std::string("DELETE * FROM ") + db::kTableName +
+                     " WHERE location=" + Quoted(location) + " AND " + kPlainRows);
     }
     tx.Commit();
   }
@@ -157,9 +161,9 @@ void Update::UpdateModifiedFiles() {
     kept_.clear();
   }
   for (const std::string& location : changed) {
-    db::Recordset rs =
-        db_->OpenRecordset("SELECT content, modified, location FROM ContentIndex WHERE " +
-                           kPlainRows + " AND location=" + Quoted(location));
+    db::Recordset rs = db_->OpenRecordset(std::string("SELECT content, modified, location FROM ") +
+                                          db::kTableName + " WHERE " + kPlainRows +
+                                          " AND location=" + Quoted(location));
     const std::string current = base::FileModifiedText(location).value_or("");
     while (!rs.Eof()) {
       if (rs.Field(1).AsText() != current) {
@@ -184,7 +188,7 @@ void Update::IndexNewFiles() {
   for (std::size_t i = 1; i < found_.size(); ++i)
     if (!indexed_.count(found_[i])) fresh.push_back(found_[i]);
   if (!fresh.empty()) {
-    extract::DatabaseSink sink(dbname, options_.commitEvery);
+    catalog::DatabaseSink sink(dbname, options_.commitEvery);
     sink.onMessage = host_.Messages();
     extract::PrepareReaders();  // before the workers exist
     const unsigned workers = Workers();
@@ -200,7 +204,7 @@ void Update::IndexNewFiles() {
           if (info.failed()) {
             Line(ioError);
           } else {
-            extract::SaveContentInfo(sink, info);
+            catalog::SaveContentInfo(sink, info);
             Line(success);
           }
           host_.Yield();
@@ -212,22 +216,24 @@ void Update::IndexNewFiles() {
 
 void Update::UpdateMailboxes() {
   struct Kind {
-    const char* key;
+    bool catalog::IndexDefinition::*flag;
     const char* type;
-    extract::MailCounts (*read)(extract::ContentSink&);
+    extract::MailCounts (*read)(catalog::ContentSink&);
     const char* logLine;
   };
   static const Kind kinds[] = {
-      {"OutlookExpress", "mail_oe", extract::ReadOutlookExpressMail,
+      {&catalog::IndexDefinition::mailOutlookExpress, "mail_oe", extract::ReadOutlookExpressMail,
        "Обновление Outlook Express mailbox"},
-      {"NetscapeMessenger", "mail_moz", extract::ReadNetscapeMail,
+      {&catalog::IndexDefinition::mailNetscape, "mail_moz", extract::ReadNetscapeMail,
        "Обновление NetscapeMessenger mailbox"},
   };
+  const catalog::IndexDefinition mailFlags = catalog::ReadIndexDefinition(descriptor_);
   for (const Kind& kind : kinds) {
-    if (settings::ReadIniValue("Mail", kind.key, "0", descriptor_) != "1") continue;
-    db_->Execute(std::string("DELETE * FROM ContentIndex WHERE type='") + kind.type + "'");
+    if (!(mailFlags.*kind.flag)) continue;
+    db_->Execute(std::string("DELETE * FROM ") + db::kTableName + " WHERE type='" + kind.type +
+                 "'");
     {
-      extract::DatabaseSink sink(dbname, options_.commitEvery);
+      catalog::DatabaseSink sink(dbname, options_.commitEvery);
       sink.onMessage = host_.Messages();
       kind.read(sink);
     }
@@ -236,8 +242,8 @@ void Update::UpdateMailboxes() {
 }
 
 void Update::UpdateArchiveMember(const std::string& member, const std::string& location) {
-  db::Recordset rs = db_->OpenRecordset(
-      "SELECT content,modified, location FROM ContentIndex WHERE location=" + Quoted(location));
+  db::Recordset rs = db_->OpenRecordset(std::string("SELECT content,modified, location FROM ") +
+                                        db::kTableName + " WHERE location=" + Quoted(location));
   if (!(rs.Bof() && rs.Eof())) {
     const std::string current = base::FileModifiedText(member).value_or("");
     if (rs.Field(1).AsText() != current) {
@@ -257,15 +263,15 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
     Line(LangString(settings::kUpdateIoError));
     return;
   }
-  extract::DatabaseSink sink(dbname, options_.commitEvery);
+  catalog::DatabaseSink sink(dbname, options_.commitEvery);
   sink.onMessage = host_.Messages();
-  extract::SaveContentInfo(sink, info);
+  catalog::SaveContentInfo(sink, info);
   Line(LangString(settings::kUpdateSuccess));
 }
 
 void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen) {
-  db::Recordset rs =
-      db_->OpenRecordset("SELECT location FROM ContentIndex WHERE left(location,4)='arc:'");
+  db::Recordset rs = db_->OpenRecordset(std::string("SELECT location FROM ") + db::kTableName +
+                                        " WHERE left(location,4)='arc:'");
   if (rs.Bof() && rs.Eof()) return;
   Line(LangString(settings::kUpdateCheckingLinks));
   db::Transaction tx(*db_);
@@ -325,14 +331,14 @@ void Update::RunLocal() {
   std::int64_t count = 0;
   std::int64_t total = 0;
   {
-    db::RowReader rows(*db_, "SELECT filesize FROM ContentIndex", db::RowReader::Order::kAny);
+    db::RowReader rows(*db_, std::string("SELECT filesize FROM ") + db::kTableName,
+                       db::RowReader::Order::kAny);
     while (rows.Next()) {
       ++count;
       total += rows.Field(0).AsInt();
     }
   }
-  settings::WriteIniValue("General", "FilesCount", count, descriptor_);
-  settings::WriteIniValue("General", "FilesSize", total, descriptor_);
+  catalog::WriteIndexTotals(descriptor_, count, total);
   Line(LangString(settings::kUpdateIndexFinished));
   Log(std::string(kBreak) + std::string(48, '_'));
 }

@@ -9,10 +9,11 @@
 
 #include "base/OrderedPipeline.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
+#include "catalog/IndexList.h"
 #include "extract/Archive.h"
-#include "extract/DatabaseSink.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
 #include "extract/Mail.h"
@@ -64,7 +65,7 @@ class Build {
   Host& host_;
   const BuildOptions& options_;
   BuildResult result_;
-  std::unique_ptr<extract::DatabaseSink> writer_;
+  std::unique_ptr<catalog::DatabaseSink> writer_;
   const std::string success_, passwordRequired_, ioError_;
 };
 
@@ -73,7 +74,7 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
   Log(shownName + "...");
   if (!info.failed()) {
     if (!location.empty()) info.location = location;
-    extract::SaveContentInfo(*writer_, info);
+    catalog::SaveContentInfo(*writer_, info);
     Log(success_);
     result_.filesSize += info.filesize;
   } else {
@@ -142,7 +143,7 @@ BuildResult Build::Run() {
     catalog::CreateIndexDatabase(def_.dbname);
     Log(LangString(settings::kBuildFound) + " " + base::StrNum(static_cast<std::int64_t>(n)) + "." +
         std::string(kBreak) + LangString(settings::kBuildConnecting));
-    writer_ = std::make_unique<extract::DatabaseSink>(def_.dbname, options_.commitEvery);
+    writer_ = std::make_unique<catalog::DatabaseSink>(def_.dbname, options_.commitEvery);
     writer_->onMessage = host_.Messages();
   } catch (const std::exception& e) {
     result_.outcome = BuildResult::kFailed;
@@ -202,10 +203,8 @@ BuildResult Build::Run() {
   result_.filesCount = writer_->RowCount();
   writer_.reset();
 
-  settings::Settings& config = settings::Config();
-  settings::AddToRecentList(def_.descriptorPath, config.RecentIndex);
   try {
-    settings::SaveGeneralSetting("RecentIndex", config.RecentIndex);
+    catalog::AddToRecentIndexList(def_.descriptorPath);
   } catch (const std::exception& e) {
     host_.ShowMessage({e.what()});
   }

@@ -4,6 +4,7 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "catalog/DescriptorReader.h"
+#include "catalog/IndexList.h"
 #include "catalog/UpgradeIndex.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
@@ -15,7 +16,7 @@ namespace zyl::search {
 
 std::vector<IndexEntry> RecentIndexes() {
   std::vector<IndexEntry> entries;
-  for (const std::string& path : settings::SplitRecentList(settings::Config().RecentIndex)) {
+  for (const std::string& path : catalog::ReadRecentIndexList()) {
     // A missing descriptor must not be created by reading it.
     const std::string title =
         base::FileExists(path) ? catalog::ReadGeneral(path, "title", path) : path;

@@ -17,11 +17,11 @@ using test::TestHttpServer;
 
 using test::RecordingHost;
 
-struct RowSink : extract::ContentSink {
-  std::vector<extract::FileInfo> rows;
+struct RowSink : catalog::ContentSink {
+  std::vector<catalog::FileInfo> rows;
   std::string refuse;  // location whose append fails
-  void AppendRow(const extract::FileInfo& row) override {
-    if (row.location == refuse) throw extract::ContentSinkError(3022, "duplicate");
+  void AppendRow(const catalog::FileInfo& row) override {
+    if (row.location == refuse) throw catalog::ContentSinkError(3022, "duplicate");
     rows.push_back(row);
   }
 };
@@ -58,7 +58,7 @@ TEST(WebIndex, BuildLogsEveryPageAndTheTotals) {
   EXPECT_EQ(host.log, logAtEnd + "Обработка закончена.\r\nОбработано страниц: 2\r\n");
 
   ASSERT_EQ(sink.rows.size(), 2u);
-  const extract::FileInfo& a = sink.rows[1];
+  const catalog::FileInfo& a = sink.rows[1];
   EXPECT_EQ(a.location, site.url("/a.htm"));
   EXPECT_EQ(a.title, "A");
   EXPECT_EQ(a.author, "Ann");

@@ -4,9 +4,9 @@
 
 #include "base/Messages.h"
 #include "base/Paths.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
-#include "extract/DatabaseSink.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
@@ -32,15 +32,15 @@ class SearchSessionTest : public ::testing::Test {
     def.dbname = home.file(name + ".mdb");
     catalog::CreateIndexDatabase(def.dbname);
     {
-      extract::DatabaseSink sink(def.dbname);
+      catalog::DatabaseSink sink(def.dbname);
       for (const auto& [location, content, modified] : rows) {
-        extract::FileInfo info;
+        catalog::FileInfo info;
         info.location = location;
         info.content = content;
         info.type = "txt";
         info.modified = modified;
         info.filesize = static_cast<std::int32_t>(content.size());
-        extract::SaveContentInfo(sink, info);
+        catalog::SaveContentInfo(sink, info);
       }
     }
     catalog::WriteLocalDescriptor(def);

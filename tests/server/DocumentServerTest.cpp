@@ -4,9 +4,9 @@
 
 #include "base/Messages.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
-#include "extract/DatabaseSink.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
@@ -28,15 +28,15 @@ class DocumentServerTest : public ::testing::Test {
     def.dbname = home.file("Docs.mdb");
     catalog::CreateIndexDatabase(def.dbname);
     {
-      extract::DatabaseSink sink(def.dbname);
+      catalog::DatabaseSink sink(def.dbname);
       for (const std::string& path : {doc1, doc2}) {
-        extract::FileInfo info;
+        catalog::FileInfo info;
         info.location = path;
         info.content = test::ReadFile(path);
         info.title = "T<" + path.substr(path.size() - 6) + ">";
         info.type = "txt";
         info.filesize = 10;
-        extract::SaveContentInfo(sink, info);
+        catalog::SaveContentInfo(sink, info);
       }
     }
     catalog::WriteLocalDescriptor(def);

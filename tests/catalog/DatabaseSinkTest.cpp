@@ -1,4 +1,4 @@
-#include "extract/DatabaseSink.h"
+#include "catalog/DatabaseSink.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include "catalog/IndexDatabase.h"
 #include "support/TestSupport.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 namespace {
 
 TEST(DatabaseSink, StoresRowsCutInCodePointsAndCountsThem) {
@@ -59,4 +59,4 @@ TEST(SaveContentInfo, ReportsAFailureWithTheErrorNumber) {
 }
 
 }  // namespace
-}  // namespace zyl::extract
+}  // namespace zyl::catalog

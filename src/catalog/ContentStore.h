@@ -5,9 +5,9 @@
 #include <string>
 
 #include "base/Messages.h"
-#include "extract/FileInfo.h"
+#include "catalog/FileInfo.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 
 // Where rows go: the index database's ContentIndex table, or anything a test provides.
 class ContentSink {
@@ -29,10 +29,11 @@ class ContentSinkError : public std::runtime_error {
   int code_;
 };
 
-// Appends `info` as one row: author cut to 50, title and location to 255 and type to 10 code
-// points, the content whole. A record with an empty location or type is skipped (returns false).
+// Appends `info` as one row: author, title, location and type cut to their stored lengths (in
+// code points, catalog/IndexTable.h), the content whole. A record with an empty location or type
+// is skipped (returns false).
 // A failure of the sink is reported through the sink's onMessage with the program's
 // "Ошибка в процедуре SaveContentInfo" text and returns false; the row is not added.
 bool SaveContentInfo(ContentSink& sink, const FileInfo& info);
 
-}  // namespace zyl::extract
+}  // namespace zyl::catalog

@@ -1,4 +1,4 @@
-#include "extract/ContentStore.h"
+#include "catalog/ContentStore.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "base/Messages.h"
 #include "base/Utf8.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 namespace {
 
 class RecordingSink : public ContentSink {
@@ -90,4 +90,4 @@ TEST(SaveContentInfo, ReportsAFailedAppendAndGoesOn) {
 }
 
 }  // namespace
-}  // namespace zyl::extract
+}  // namespace zyl::catalog
