@@ -25,7 +25,6 @@
 #include "indexer/FilesRetClass.h"
 #include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
-#include "settings/IniFile.h"
 #include "settings/LangKeys.h"
 #include "settings/Settings.h"
 

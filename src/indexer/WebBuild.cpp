@@ -11,7 +11,6 @@
 #include "indexer/WebIndex.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
-#include "settings/IniFile.h"
 #include "settings/Settings.h"
 
 namespace zyl::indexer {
