@@ -364,5 +364,21 @@ TEST_F(IndexManagerWindowTest, UpdateRunsTheSelectedIndexesAndReloadsTheList) {
   EXPECT_EQ(List(window)->topLevelItem(0)->text(4), "    1");
 }
 
+TEST_F(IndexManagerWindowTest, TheFolderPickerGivesTheChosenFolderOrNothing) {
+  ModalAnswers answers;
+  answers.Then(
+      [&](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        EXPECT_TRUE(files->testOption(QFileDialog::ShowDirsOnly));
+        files->selectFile(Q(docs_));
+        static_cast<QDialog*>(files)->accept();
+      },
+      "QFileDialog");
+  EXPECT_EQ(BrowseForFolder(nullptr, "Каталог"), docs_);
+  answers.Then([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); }, "QFileDialog");
+  EXPECT_EQ(BrowseForFolder(nullptr, "Каталог"), "");
+}
+
 }  // namespace
 }  // namespace zyl::ui
