@@ -222,7 +222,7 @@ int RunSearchAction(const StartContext& ctx) {
   session.updateRecentLists = false;
   session.onMessage = messages;
   const bool ok = session.RunSearch(form, selected, base::LocalParts(base::Now()));
-  if (args.GetArgumentValue("showsql") == "1") ctx.out << search::LastSearchSql() << "\n";
+  if (args.GetArgumentValue("showsql") == "1") ctx.out << session.LastSearchSql() << "\n";
 
   const std::string format = base::LCase(args.GetArgumentValue("format"));
   if (format == "json") {
