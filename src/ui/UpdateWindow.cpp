@@ -58,7 +58,7 @@ UpdateWindow::UpdateWindow(std::vector<std::string> descriptors, QWidget* parent
   connect(host_.get(), &QtHost::logText, this, &UpdateWindow::AddRTF1Text);
   ApplyLanguage();
   const int dpi = logicalDpiX();
-  resize(TwipsToPixels(8400, dpi), TwipsToPixels(5400, dpi));
+  resize(TwipsToPixels(8400, dpi), TwipsToPixels(6600, dpi));
 }
 
 UpdateWindow::~UpdateWindow() {
