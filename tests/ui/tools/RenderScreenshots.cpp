@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "base/ProgramFolder.h"
+#include "base/Version.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
 #include "ui/IndexManagerWindow.h"
@@ -29,7 +30,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationVersion(QStringLiteral("demo"));
+  QApplication::setApplicationVersion(
+      QString::fromUtf8(zyl::base::ProgramVersion().data(),
+                        static_cast<qsizetype>(zyl::base::ProgramVersion().size())));
   const std::string folder = zyl::base::ResolveProgramFolder("");
   zyl::base::SetProgramFolder(folder);
   zyl::settings::LoadConfig();
