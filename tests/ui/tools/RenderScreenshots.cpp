@@ -19,7 +19,8 @@ namespace {
 void Save(QWidget& window, const QString& file) {
   // Let the window lay itself out and paint before grabbing it.
   QApplication::processEvents();
-  if (!window.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+  if (!window.grab().save(file, "PNG", 0))
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
 }
 
 }  // namespace
