@@ -62,10 +62,7 @@ class Update {
   void UpdateArchives();
   void UpdateArchiveMember(const std::string& member, const std::string& location);
   void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen);
-  unsigned Workers() const {
-    if (options_.workers) return options_.workers;
-    return std::max(1u, std::thread::hardware_concurrency());
-  }
+  unsigned Workers() const { return base::PipelineWorkers(options_.workers); }
 
   const std::string& descriptor_;
   Host& host_;
@@ -216,7 +213,7 @@ void Update::IndexNewFiles() {
     const std::string ioError = LangString(settings::kUpdateIoError);
     const std::string success = LangString(settings::kUpdateSuccess);
     base::RunOrderedPipeline<extract::FileInfo>(
-        fresh.size(), workers, 2 * workers + 2,
+        fresh.size(), workers, base::PipelineDepth(workers),
         [&](std::size_t i) { return extract::GetFileInfo(fresh[i], options_.extract); },
         [&](std::size_t i, extract::FileInfo&& info) {
           Log(adding + " " + fresh[i] + "...");
