@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <thread>
 
-#include "base/Messages.h"
 #include "base/OrderedPipeline.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
+#include "catalog/IndexList.h"
 #include "extract/Archive.h"
-#include "extract/DatabaseSink.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
 #include "extract/Mail.h"
@@ -32,10 +32,9 @@ using settings::LangString;
 constexpr std::string_view kBreak = "\r\n";
 constexpr std::string_view kStopTitle = "Создание индекса";
 
-unsigned WorkerCount(const BuildOptions& options) {
-  if (options.workers) return options.workers;
-  if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
-  return std::max(1u, std::thread::hardware_concurrency());
+BuildOptions WithPdfMode(BuildOptions options, bool pdfFull) {
+  options.extract.pdfFullText = pdfFull;
+  return options;
 }
 
 // One build run: the state the steps share.
@@ -45,7 +44,7 @@ class Build {
   Build(const catalog::IndexDefinition& def, Host& host, const BuildOptions& options)
       : def_(def),
         host_(host),
-        options_(options),
+        options_(WithPdfMode(options, def.pdfFull)),
         success_(LangString(settings::kBuildSuccess) + std::string(kBreak)),
         passwordRequired_(LangString(settings::kBuildPasswordRequired) + std::string(kBreak)),
         ioError_(LangString(settings::kBuildIoError) + std::string(kBreak)) {}
@@ -63,9 +62,9 @@ class Build {
 
   const catalog::IndexDefinition& def_;
   Host& host_;
-  const BuildOptions& options_;
+  const BuildOptions options_;
   BuildResult result_;
-  std::unique_ptr<extract::DatabaseSink> writer_;
+  std::unique_ptr<catalog::DatabaseSink> writer_;
   const std::string success_, passwordRequired_, ioError_;
 };
 
@@ -74,7 +73,7 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
   Log(shownName + "...");
   if (!info.failed()) {
     if (!location.empty()) info.location = location;
-    extract::SaveContentInfo(*writer_, info);
+    catalog::SaveContentInfo(*writer_, info);
     Log(success_);
     result_.filesSize += info.filesize;
   } else {
@@ -86,23 +85,26 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
 }
 
 void Build::ParseArcFile(const std::string& archive) {
-  ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); });
+  ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); },
+                 options_.extract.archives);
   run.onYield = [this] { host_.Yield(); };
+  run.onMessage = host_.Messages();
   run.Process(archive, [this](const std::string& member, const std::string& location) {
-    Store(member, location, extract::GetFileInfo(member), location);
+    Store(member, location, extract::GetFileInfo(member, options_.extract), location);
   });
 }
 
 void Build::ParseMailBox() {
   if (def_.mailOutlookExpress) {
     Log("Outlook Express mailbox...");
-    const extract::MailCounts counts = extract::ReadOutlookExpressMail(*writer_);
+    const extract::MailCounts counts =
+        extract::ReadOutlookExpressMail(*writer_, options_.extract.mail);
     Log("done" + std::string(kBreak));
     result_.filesSize += counts.totalSize;
   }
   if (def_.mailNetscape) {
     Log("Netscape Messenger mailbox...");
-    const extract::MailCounts counts = extract::ReadNetscapeMail(*writer_);
+    const extract::MailCounts counts = extract::ReadNetscapeMail(*writer_, options_.extract.mail);
     Log("done" + std::string(kBreak));
     result_.filesSize += counts.totalSize;
   }
@@ -123,15 +125,9 @@ bool Build::ConfirmedStop() {
 
 BuildResult Build::Run() {
   const auto started = std::chrono::steady_clock::now();
-  const std::string prefix = LangString(settings::kBuildCounterPrefix);
-  const std::string of = LangString(settings::kBuildOf);
-
-  host_.SetStage(LangString(settings::kBuildSearchingFiles));
-  host_.SetCurrentItem(LangString(settings::kBuildFolder) + ":", "");
-  host_.SetCounter(prefix);
+  host_.SetStage(Stage::kSearchingFiles);
+  host_.SetCurrentItem(ItemKind::kFolder, "");
   Log(LangString(settings::kBuildSearchingFiles) + "..." + std::string(kBreak));
-
-  extract::SetPdfFullText(def_.pdfFull);
 
   bool stopped = false;
   const std::vector<std::string> files = CollectIndexFiles(def_, host_, stopped);
@@ -147,7 +143,8 @@ BuildResult Build::Run() {
     catalog::CreateIndexDatabase(def_.dbname);
     Log(LangString(settings::kBuildFound) + " " + base::StrNum(static_cast<std::int64_t>(n)) + "." +
         std::string(kBreak) + LangString(settings::kBuildConnecting));
-    writer_ = std::make_unique<extract::DatabaseSink>(def_.dbname, options_.commitEvery);
+    writer_ = std::make_unique<catalog::DatabaseSink>(def_.dbname, options_.commitEvery);
+    writer_->onMessage = host_.Messages();
   } catch (const std::exception& e) {
     result_.outcome = BuildResult::kFailed;
     result_.error = e.what();
@@ -157,8 +154,7 @@ BuildResult Build::Run() {
   Log(" " + LangString(settings::kBuildSuccess) + std::string(kBreak) +
       LangString(settings::kBuildProcessingFiles) + ":" + std::string(kBreak));
 
-  host_.SetStage(LangString(settings::kBuildProcessingFile));
-  const std::string fileLabel = LangString(settings::kBuildFile) + ":";
+  host_.SetStage(Stage::kProcessingFiles);
 
   bool stopConfirmed = false;
   try {
@@ -166,24 +162,23 @@ BuildResult Build::Run() {
     // ahead by the workers.
     extract::PrepareReaders();  // before the workers exist
     base::RunOrderedPipeline<extract::FileInfo>(
-        n, WorkerCount(options_), 2 * WorkerCount(options_) + 2,
+        n, base::PipelineWorkers(options_.workers),
+        base::PipelineDepth(base::PipelineWorkers(options_.workers)),
         [&](std::size_t i) {
           if (extract::IsArchiveExtension(files[i])) return extract::FileInfo{};
-          return extract::GetFileInfo(files[i]);
+          return extract::GetFileInfo(files[i], options_.extract);
         },
         [&](std::size_t i, extract::FileInfo&& info) {
           host_.Yield();
           const std::string& f = files[i];
-          host_.SetCurrentItem(fileLabel, f);
+          host_.SetCurrentItem(ItemKind::kFile, f);
           if (extract::IsArchiveExtension(f)) {
             ParseArcFile(f);
           } else {
             Store(f, f, std::move(info), "");
           }
           const auto done = static_cast<std::int64_t>(i + 1);
-          host_.SetCounter(prefix + " " + base::StrNum(done) + " " + of + " " +
-                           base::StrNum(static_cast<std::int64_t>(n)));
-          host_.SetProgress(static_cast<int>(done * 100 / static_cast<std::int64_t>(n)));
+          host_.SetCounts(done, static_cast<std::int64_t>(n));
           result_.filesCount = writer_->RowCount();
           host_.Yield();
           if (ConfirmedStop()) {
@@ -209,12 +204,10 @@ BuildResult Build::Run() {
   result_.filesCount = writer_->RowCount();
   writer_.reset();
 
-  settings::Settings& config = settings::Config();
-  settings::AddToRecentList(def_.descriptorPath, config.RecentIndex);
   try {
-    settings::SaveGeneralSetting("RecentIndex", config.RecentIndex);
+    catalog::AddToRecentIndexList(def_.descriptorPath);
   } catch (const std::exception& e) {
-    base::ShowMessage(e.what());
+    host_.ShowMessage({e.what()});
   }
 
   catalog::IndexDefinition final = def_;
@@ -243,7 +236,7 @@ BuildResult Build::Run() {
   Log(LangString(settings::kBuildTime) + ": " + settings::FormatElapsed(seconds) +
       std::string(kBreak));
   extract::ReleaseAutomationServers();
-  host_.SetStage(LangString(settings::kBuildReady));
+  host_.SetStage(Stage::kReady);
   return result_;
 }
 }  // namespace
@@ -258,9 +251,9 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
                                            bool& stopped) {
   FilesRetClass finder;
   finder.onYield = [&host] { host.Yield(); };
-  const std::string folderLabel = settings::LangString(settings::kBuildFolder) + ":";
+  finder.onMessage = host.Messages();
   finder.onFolderProceed = [&](const std::string& folder) {
-    host.SetCurrentItem(folderLabel, folder);
+    host.SetCurrentItem(ItemKind::kFolder, folder);
     if (!host.StopRequested()) return;
     if (host.ConfirmStop(settings::LangString(settings::kBuildConfirmStop), kStopTitle)) {
       finder.CancelSearch = true;
@@ -278,6 +271,13 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
     files.insert(files.end(), found.begin() + 1, found.end());
   }
   return files;
+}
+
+BuildOptions BuildOptions::FromSettings(const settings::Settings& s) {
+  BuildOptions o;
+  o.workers = s.Workers > 0 ? static_cast<unsigned>(s.Workers) : 0;
+  o.extract = extract::ExtractOptions::FromSettings(s);
+  return o;
 }
 
 BuildResult StartIndex(const catalog::IndexDefinition& def, Host& host,

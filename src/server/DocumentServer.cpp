@@ -7,17 +7,20 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "catalog/DescriptorReader.h"
+#include "db/Ast.h"
 #include "db/Database.h"
+#include "search/FormVariables.h"
 #include "server/ResultPage.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Settings.h"
 
 namespace zyl::server {
 
-DocumentServer::DocumentServer()
+DocumentServer::DocumentServer(base::MessageSink messages)
     : random_(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count())) {
   // The server searches for browsers; the recent lists of the desktop stay as they are.
   session_.updateRecentLists = false;
+  session_.onMessage = std::move(messages);
 }
 
 ReplyPlan DocumentServer::Handle(std::string_view text, const ServerEndpoint& endpoint) {
@@ -44,33 +47,13 @@ std::string DocumentServer::Hello(const ServerEndpoint& endpoint) const {
   return page;
 }
 
-void FillFormFromRequest(const Request& r, search::SearchForm& f) {
-  f.searchText = GetQueryVar(r, "content");
-  f.wholeWord = base::ValInt(GetQueryVar(r, "WholeWord")) != 0;
-  // The list has four types; a number outside it is refused the way the list refuses it, and
-  // the type in force stays (clamping 9 to 3 would search with the words as a condition).
-  if (const std::int64_t type = base::ValInt(GetQueryVar(r, "SearchType")); type >= 0 && type <= 3)
-    f.searchType = static_cast<int>(type);
-  f.author = GetQueryVar(r, "author");
-  f.title = GetQueryVar(r, "title");
-  f.fileName = GetQueryVar(r, "location");
-  for (int n = 1; n <= search::kTypePositions; ++n)
-    f.types[n - 1] = GetQueryVar(r, "type" + std::to_string(n)) == "1";
-  f.dateFrom = GetQueryVar(r, "datefrom");
-  f.dateTo = GetQueryVar(r, "dateto");
-  if (!f.dateFrom.empty() || !f.dateTo.empty()) f.dateBetween = true;
-  f.sizeFrom = GetQueryVar(r, "sizemin");
-  f.sizeTo = GetQueryVar(r, "sizemax");
-  if (!f.sizeFrom.empty() || !f.sizeTo.empty()) f.sizeBetween = true;
-}
-
 ServerReply DocumentServer::FindFile(const Request& request, const ServerEndpoint& endpoint) {
   const std::string name = GetQueryVar(request, "indexname");
   std::vector<search::IndexEntry> selected;
   for (const search::IndexEntry& index : search::RecentIndexes())
     if (index.title == name) selected.push_back(index);
 
-  FillFormFromRequest(request, form_);
+  search::FillFormFromVariables(request.vars.value_or(QueryVars{}), form_);
   // What the search button does before it searches. A query-language request searches with its
   // condition as typed; there is no query builder to open here.
   form_.searchText = search::CleanSearchBox(form_.searchText, form_.searchType);
@@ -106,8 +89,8 @@ bool IsIndexedLocation(std::string_view location, const std::string& dbname) {
     // parameter: a "'" inside it is doubled and cannot end the literal.
     db::Database database = db::Database::Open(dbname);
     db::Recordset rs =
-        database.OpenRecordset("SELECT location FROM ContentIndex WHERE location = '" +
-                               base::Replace(location, "'", "''") + "'");
+        database.OpenRecordset(std::string("SELECT location FROM ") + db::kTableName +
+                               " WHERE location = '" + base::Replace(location, "'", "''") + "'");
     return !(rs.Bof() && rs.Eof());
   } catch (const std::exception&) {
     return false;

@@ -16,7 +16,8 @@ namespace zyl::server {
 
 class DocumentServer : public RequestHandler {
  public:
-  DocumentServer();
+  // `messages` receives what a search reports (a missing descriptor, a refused statement).
+  explicit DocumentServer(base::MessageSink messages = {});
 
   // Parses the request and runs its action; an unknown or missing action gets no reply.
   ReplyPlan Handle(std::string_view request, const ServerEndpoint& endpoint) override;
@@ -33,10 +34,6 @@ class DocumentServer : public RequestHandler {
   search::SearchSession session_;
   std::mt19937 random_;
 };
-
-// Fills the server's search form from the request variables, as the search window's fields
-// would be typed: boxes are overwritten, the date and size options only switched on.
-void FillFormFromRequest(const Request& request, search::SearchForm& form);
 
 // The database of an index named in a request: the index of the recent list with that title,
 // or the file name + ".mdb" in the index folder. "" (no database) when the name is not a plain
