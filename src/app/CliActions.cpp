@@ -248,7 +248,7 @@ int RunSearchAction(const StartContext& ctx) {
   return ok && !failed ? 0 : 1;
 }
 
-int RunServerAction(const StartContext& ctx) {
+server::ServerOptions ServerOptionsFromArguments(const StartContext& ctx) {
   server::ServerOptions options;
   const settings::Settings& config = settings::Config();
   options.port = config.localport;
@@ -257,6 +257,11 @@ int RunServerAction(const StartContext& ctx) {
   options.bindAddress = config.BindAddress;
   const std::string bind = ctx.args.GetArgumentValue("bind");
   if (!bind.empty()) options.bindAddress = bind;
+  return options;
+}
+
+int RunServerAction(const StartContext& ctx) {
+  server::ServerOptions options = ServerOptionsFromArguments(ctx);
   options.printLink = [&ctx](const std::string& link) {
     ctx.out << "ZYL document server: search page at " << link << std::endl;
   };
