@@ -363,7 +363,7 @@ void IndexManagerWindow::LoadIndexList() {
   panel2_->clear();
   sortColumn_ = -1;
   list_->header()->setSortIndicatorShown(false);
-  rows_ = catalog::MakeIndexListRows(RecentIndexList(), LocaleNumber);
+  rows_ = catalog::MakeIndexListRows(RecentIndexes(), LocaleNumber);
   if (rows_.empty()) return;
   const QIcon local = LoadIcon("index-local");
   const QIcon web = LoadIcon("index-web");
@@ -477,7 +477,11 @@ void IndexManagerWindow::OpenIndex() {
   dialog.setNameFilter(ToQt(settings::LangString(settings::kManagerIndexFileFilter)) +
                        QStringLiteral(" (*.zyl)"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  AddRecentIndex(FromQt(dialog.selectedFiles().front()));
+  try {
+    AddRecentIndex(FromQt(dialog.selectedFiles().front()));
+  } catch (const std::exception& e) {
+    ShowMessageBox(this, {e.what(), {}, base::MessageIcon::Error});
+  }
   LoadIndexList();
 }
 
@@ -499,11 +503,8 @@ void IndexManagerWindow::DeleteIndex() {
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName(QStringLiteral("DeleteQuestion"));
     if (box.exec() == QMessageBox::No) continue;
-    // A row whose descriptor is already gone is only taken off the list.
-    if (DeleteIndexFiles(row->descriptorPath) == DeleteResult::EmptyDbName) {
-      ShowMessageBox(this, {"Ошибка в файле индекса", {}, base::MessageIcon::Error});
-    }
-    RemoveRecentIndex(row->descriptorPath);
+    DeleteIndexFiles(row->descriptorPath,
+                     [this](const base::Message& m) { ShowMessageBox(this, m); });
   }
   LoadIndexList();
 }
