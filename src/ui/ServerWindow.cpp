@@ -198,7 +198,6 @@ int RunServerWindow(int port, std::string bindAddress) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZYL"));
   QApplication::setApplicationVersion(QStringLiteral(ZYL_VERSION));
-  InstallMessageBoxes();
   ServerWindow window(port, std::move(bindAddress));
   QObject::connect(&window, &ServerWindow::exitRequested, &app, [] { QCoreApplication::exit(0); });
   window.show();
