@@ -111,7 +111,8 @@ std::vector<std::string> LanguageFiles(std::string_view folder) {
     std::error_code kind;
     if (!it->is_regular_file(kind)) continue;
     std::string name = it->path().filename().string();
-    if (name.size() > 4 && base::AsciiLower(std::string_view(name).substr(name.size() - 4)) == ".lng") {
+    if (name.size() > 4 &&
+        base::AsciiLower(std::string_view(name).substr(name.size() - 4)) == ".lng") {
       names.push_back(std::move(name));
     }
   }

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -393,6 +394,10 @@ void OptionsDialog::DrawViewInterface() {
 void OptionsDialog::ShowColor(QPushButton* picker, std::int32_t color) {
   QPixmap swatch(Px(900), Px(200));
   swatch.fill(ToColor(color));
+  // A frame keeps a white swatch visible on a light button.
+  QPainter painter(&swatch);
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
   picker->setIcon(QIcon(swatch));
   picker->setIconSize(swatch.size());
 }
@@ -413,8 +418,7 @@ void OptionsDialog::PickColor(bool background) {
 // --- Browsers ------------------------------------------------------------------------------------
 
 void OptionsDialog::ChooseIndexFolder() {
-  const std::string folder =
-      BrowseForFolder(this, settings::LangString(kOptionFolderPrompt));
+  const std::string folder = BrowseForFolder(this, settings::LangString(kOptionFolderPrompt));
   if (!folder.empty()) text1_->setText(ToQt(folder));
   if (!text1_->text().endsWith(QLatin1Char('/'))) text1_->setText(text1_->text() + '/');
 }

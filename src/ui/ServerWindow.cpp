@@ -39,6 +39,8 @@ W* Named(W* widget, const char* name) {
 QLineEdit* ReadOnlyBox(const char* name) {
   auto* box = Named(new QLineEdit, name);
   box->setReadOnly(true);
+  // Selectable for copying, but the window opens with nothing in focus.
+  box->setFocusPolicy(Qt::ClickFocus);
   return box;
 }
 

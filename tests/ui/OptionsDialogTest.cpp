@@ -45,9 +45,7 @@ class OptionsDialogTest : public test::ManagerFixture {
       box->setText(text);
     }
   }
-  static void Click(QWidget& dialog, const char* name) {
-    Find<QPushButton>(dialog, name)->click();
-  }
+  static void Click(QWidget& dialog, const char* name) { Find<QPushButton>(dialog, name)->click(); }
   std::string Server(std::string_view key) const {
     return settings::ReadIniValue("General", key, "", settings::ServerIniPath());
   }
@@ -79,8 +77,7 @@ TEST_F(OptionsDialogTest, ShowsTheSettingsOnItsPagesInTheLanguageInUse) {
   ASSERT_EQ(list1->count(), 2);
   EXPECT_EQ(list1->item(0)->text(), "english.lng");
   EXPECT_EQ(list1->currentItem()->text(), "russian.lng");
-  EXPECT_EQ(Find<QComboBox>(dialog, "Combo1")->currentText().toStdString(),
-            s.SimpleTextFontName);
+  EXPECT_EQ(Find<QComboBox>(dialog, "Combo1")->currentText().toStdString(), s.SimpleTextFontName);
   auto* archivers = Find<QTreeWidget>(dialog, "ListView1");
   ASSERT_EQ(archivers->topLevelItemCount(), 6);
   EXPECT_EQ(archivers->topLevelItem(2)->text(0), "LHA (*.lzh)");

@@ -6,13 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QNetworkInterface>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
-#include <QNetworkInterface>
 
 #include "ModalAnswers.h"
 #include "server/ServerAddress.h"
@@ -110,8 +110,7 @@ TEST_F(ServerWindowTest, ShowsWhereItListensAndAnswersHello) {
   EXPECT_EQ(Text(window, "Text1"), "127.0.0.1");
   EXPECT_EQ(Text(window, "Text3"), QString::number(port));
   EXPECT_EQ(Text(window, "Text2").toStdString(), server::LocalHostName());
-  EXPECT_EQ(Text(window, "Label5"),
-            QStringLiteral("http://127.0.0.1:%1/?action=hello").arg(port));
+  EXPECT_EQ(Text(window, "Label5"), QStringLiteral("http://127.0.0.1:%1/?action=hello").arg(port));
   const Reply reply = Fetch(port);
   ASSERT_TRUE(reply.connected);
   EXPECT_TRUE(reply.bytes.starts_with("HTTP/1.0 200")) << reply.bytes.substr(0, 80);
@@ -208,9 +207,9 @@ TEST(ServerWindowTextsTest, BothLanguageFilesHoldTheWindowsMessages) {
   test::ProgramFolderScope home;
   for (const char* file : {"russian.lng", "english.lng"}) {
     for (const settings::LangText& t : kServerMessages) {
-      EXPECT_NE(settings::GetProfileValue("ServerWindow", std::to_string(t.key), "\x01",
-                                          home.file(file)),
-                "\x01")
+      EXPECT_NE(
+          settings::GetProfileValue("ServerWindow", std::to_string(t.key), "\x01", home.file(file)),
+          "\x01")
           << file << " " << t.key;
     }
   }
