@@ -119,7 +119,10 @@ IndexDetails ReadIndexDetails(std::string_view descriptorPath, const TypeLabels&
     d.foldersLabel = settings::LangString(settings::kManagerFolders);
     for (const IndexFolderEntry& f : ReadFolders(descriptorPath)) d.folders.push_back(f.path);
     d.typesLabel = settings::LangString(settings::kManagerFileTypes);
-    if (typeLabels) d.types = typeLabels(ReadGeneral(descriptorPath, "ext"));
+    if (typeLabels) {
+      d.types = typeLabels(ReadGeneral(descriptorPath, "ext"),
+                           base::EqualsNoCase(ReadGeneral(descriptorPath, "PDF_Mode"), "Full"));
+    }
     const std::string user = ReadGeneral(descriptorPath, "UserFiles");
     if (!user.empty()) {
       d.types.push_back(settings::LangString(settings::kFileTypeLabels[0]) + " " + user);

@@ -172,7 +172,7 @@ inline constexpr LangText kManagerConfirmDelete{kManagerWindow, 108,
                                                 "Вы уверены что хотите удалить файлы индекса?"};
 // The archive line of a local index's types comes only from the language file.
 inline constexpr LangText kManagerArchives =
-    Caption(kManagerWindow, 109, "Архивы (zip, rar, arj, cab, lzh, uc2)");
+    Caption(kManagerWindow, 109, "Архивы");
 inline constexpr LangText kManagerNotAvailable{kManagerWindow, 110,
                                                "Эта функция пока недоступна в этой версии."};
 inline constexpr LangText kManagerVersion{kManagerWindow, 111, "Версия"};

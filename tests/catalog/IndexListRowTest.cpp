@@ -81,10 +81,13 @@ TEST(IndexListRowTest, DetailsOfLocalAndWebIndexes) {
       Local(dir, "docs.zyl",
             "UserFiles=*.cpp;\r\nArchive=1\r\n[mail]\r\noutlookexpress=1\r\nNetscapeMessenger=1");
   std::string seenMasks;
-  const IndexDetails d = ReadIndexDetails(path, [&](std::string_view masks) {
+  bool seenFull = true;
+  const IndexDetails d = ReadIndexDetails(path, [&](std::string_view masks, bool pdfFull) {
     seenMasks = masks;
+    seenFull = pdfFull;
     return std::vector<std::string>{"T"};
   });
+  EXPECT_FALSE(seenFull);
   EXPECT_EQ(seenMasks, "*.txt;*.htm*;*.pdf;*.wk1;*.wk3;*.wk4;");
   EXPECT_EQ(d.description, "a\r\nb");
   EXPECT_EQ(d.foldersLabel, "Каталоги");

@@ -106,6 +106,18 @@ TEST_F(IndexManagerWindowTest, ListsTheRecentIndexesWithTheirStatistics) {
   EXPECT_EQ(Text(window, "Panel2"), "Выбрано  2, файлов:  1254,  1 MB");
 }
 
+TEST_F(IndexManagerWindowTest, TypeLinesNameThePdfModeMailAndArchives) {
+  const std::string pdf = home_.write(
+      "index/Pdf.zyl",
+      "[General]\r\ntitle=P\r\next=*.doc;*.pdf;\r\nPDF_Mode=Full\r\nArchive=1\r\n"
+      "[Mail]\r\nOutlookExpress=1\r\n[Folders]\r\n/a/,1\r\n");
+  SetRecent(pdf + ";");
+  IndexManagerWindow window;
+  EXPECT_EQ(Lines(window, "List2"),
+            QStringList({"Файлы Win WORD (*.doc)", "Текст Adobe Acrobat полностью (*.pdf)",
+                         "Outlook Express", "Архивы"}));
+}
+
 TEST_F(IndexManagerWindowTest, ToolbarHasItsButtonsWithIconsAndTips) {
   IndexManagerWindow window;
   auto* bar = Find<QToolBar>(window, "Toolbar1");
@@ -362,6 +374,22 @@ TEST_F(IndexManagerWindowTest, UpdateRunsTheSelectedIndexesAndReloadsTheList) {
   EXPECT_TRUE(log.contains("Добавляем файл " + Q(docs_ + "/a.txt")));
   // The update recomputed the statistics, and the list shows them.
   EXPECT_EQ(List(window)->topLevelItem(0)->text(4), "    1");
+}
+
+TEST_F(IndexManagerWindowTest, TheFolderPickerGivesTheChosenFolderOrNothing) {
+  ModalAnswers answers;
+  answers.Then(
+      [&](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        EXPECT_TRUE(files->testOption(QFileDialog::ShowDirsOnly));
+        files->selectFile(Q(docs_));
+        static_cast<QDialog*>(files)->accept();
+      },
+      "QFileDialog");
+  EXPECT_EQ(BrowseForFolder(nullptr, "Каталог"), docs_);
+  answers.Then([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); }, "QFileDialog");
+  EXPECT_EQ(BrowseForFolder(nullptr, "Каталог"), "");
 }
 
 }  // namespace

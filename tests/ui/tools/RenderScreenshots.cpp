@@ -45,9 +45,19 @@ int main(int argc, char** argv) {
 
   zyl::ui::IndexManagerWindow manager;
   manager.show();
-  // Two rows selected: the status bar shows their summary.
+  // The local index focused (its folders and types shown) and the web index selected as well,
+  // so the status bar shows the summary of two rows.
   auto* list = manager.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-  if (list && list->topLevelItemCount() > 1) list->topLevelItem(1)->setSelected(true);
+  if (list) {
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* item = list->topLevelItem(i);
+      if (item->text(2) == QLatin1String("local")) list->setCurrentItem(item);
+    }
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* item = list->topLevelItem(i);
+      if (item->text(2) == QLatin1String("WebFolder")) item->setSelected(true);
+    }
+  }
   Save(manager, out + QStringLiteral("/manager%1.png").arg(suffix));
 
   {
