@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "base/Paths.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
@@ -70,6 +72,12 @@ TEST(IndexListRowTest, SummaryAddsCountsAndRoundsKilobytesPerRow) {
   c.sizeKb = 2000000;
   const IndexListRow* big[] = {&c};
   EXPECT_EQ(SelectionSummary(big), "Выбрано  1, файлов:  0, ");
+  // Odd numbers of a hand-edited descriptor neither wrap nor go negative.
+  IndexListRow odd;
+  odd.files = std::numeric_limits<std::int64_t>::max();
+  odd.sizeKb = -1e300;
+  const IndexListRow* odds[] = {&odd, &odd};
+  EXPECT_EQ(SelectionSummary(odds), "Выбрано  2, файлов:  9223372036854775807,  0 KB");
   EXPECT_EQ(IndexCountText(3), "Всего индексов: 3");
   EXPECT_EQ(PadLeft("абв", 5), "  абв");
 }
