@@ -3,6 +3,7 @@
 #include "indexer/IndexUpdate.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 
@@ -61,10 +62,7 @@ class Update {
   void UpdateArchives();
   void UpdateArchiveMember(const std::string& member, const std::string& location);
   void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen);
-  unsigned Workers() const {
-    if (options_.workers) return options_.workers;
-    return std::max(1u, std::thread::hardware_concurrency());
-  }
+  unsigned Workers() const { return base::PipelineWorkers(options_.workers); }
 
   const std::string& descriptor_;
   Host& host_;
@@ -77,6 +75,8 @@ class Update {
   // same pass, so that the modified-file check need not scan the table again.
   std::vector<std::pair<std::string, std::string>> kept_;
   std::unique_ptr<db::Database> db_;
+  // The row sink of the archive pass, open from its first new member to its end.
+  std::optional<catalog::DatabaseSink> archiveSink_;
 };
 
 // Folders of the descriptor that name a folder. A line such as ",0" leaves an empty path, which
@@ -213,7 +213,7 @@ void Update::IndexNewFiles() {
     const std::string ioError = LangString(settings::kUpdateIoError);
     const std::string success = LangString(settings::kUpdateSuccess);
     base::RunOrderedPipeline<extract::FileInfo>(
-        fresh.size(), workers, 2 * workers + 2,
+        fresh.size(), workers, base::PipelineDepth(workers),
         [&](std::size_t i) { return extract::GetFileInfo(fresh[i], options_.extract); },
         [&](std::size_t i, extract::FileInfo&& info) {
           Log(adding + " " + fresh[i] + "...");
@@ -256,8 +256,11 @@ void Update::UpdateMailboxes() {
 }
 
 void Update::UpdateArchiveMember(const std::string& member, const std::string& location) {
-  db::Recordset rs = db_->OpenRecordset(std::string("SELECT content,modified, location FROM ") +
-                                        db::kTableName + " WHERE location=" + Quoted(location));
+  // Once the pass's row sink is open, every read and write of the pass goes through its
+  // connection: a second connection could not write while the sink's group is open.
+  db::Database& database = archiveSink_ ? archiveSink_->database() : *db_;
+  db::Recordset rs = database.OpenRecordset(std::string("SELECT content,modified, location FROM ") +
+                                            db::kTableName + " WHERE location=" + Quoted(location));
   if (!(rs.Bof() && rs.Eof())) {
     const std::string current = base::FileModifiedText(member).value_or("");
     if (rs.Field(1).AsText() != current) {
@@ -277,10 +280,13 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
     Line(LangString(settings::kUpdateIoError));
     return;
   }
-  catalog::DatabaseSink sink(dbname, options_.commitEvery);
-  sink.onMessage = host_.Messages();
-  Line(LangString(catalog::SaveContentInfo(sink, info) ? settings::kUpdateSuccess
-                                                       : settings::kUpdateIoError));
+  if (!archiveSink_) {
+    // One sink for the whole pass, opened at the first new member.
+    archiveSink_.emplace(dbname, options_.commitEvery);
+    archiveSink_->onMessage = host_.Messages();
+  }
+  Line(LangString(catalog::SaveContentInfo(*archiveSink_, info) ? settings::kUpdateSuccess
+                                                                : settings::kUpdateIoError));
 }
 
 void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen) {
@@ -326,6 +332,8 @@ void Update::UpdateArchives() {
       Line(archive + ": " + e.what());
     }
   }
+  if (archiveSink_) archiveSink_->Commit();  // a failure here ends the update with its error
+  archiveSink_.reset();
   RemoveMissingArchiveMembers(seen);
 }
 

@@ -32,11 +32,6 @@ using settings::LangString;
 constexpr std::string_view kBreak = "\r\n";
 constexpr std::string_view kStopTitle = "Создание индекса";
 
-unsigned WorkerCount(const BuildOptions& options) {
-  if (options.workers) return options.workers;
-  return std::max(1u, std::thread::hardware_concurrency());
-}
-
 BuildOptions WithPdfMode(BuildOptions options, bool pdfFull) {
   options.extract.pdfFullText = pdfFull;
   return options;
@@ -167,7 +162,8 @@ BuildResult Build::Run() {
     // ahead by the workers.
     extract::PrepareReaders();  // before the workers exist
     base::RunOrderedPipeline<extract::FileInfo>(
-        n, WorkerCount(options_), 2 * WorkerCount(options_) + 2,
+        n, base::PipelineWorkers(options_.workers),
+        base::PipelineDepth(base::PipelineWorkers(options_.workers)),
         [&](std::size_t i) {
           if (extract::IsArchiveExtension(files[i])) return extract::FileInfo{};
           return extract::GetFileInfo(files[i], options_.extract);

@@ -69,7 +69,6 @@ void FillList(QListWidget* box, const std::vector<std::string>& lines) {
 
 IndexManagerWindow::IndexManagerWindow(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("frmWelcome2"));
-  setWindowIcon(LoadIcon("index-local"));
   BuildMenus();
   BuildToolbar();
   BuildCentralArea();
@@ -553,7 +552,7 @@ void IndexManagerWindow::ShowAbout() {
                            ToQt(settings::LangString(settings::kManagerAboutText)).toHtmlEscaped()),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("frmAbout"));
-  box.setIconPixmap(LoadIcon("search").pixmap(48, 48));
+  box.setIconPixmap(LoadIcon("zyl").pixmap(48, 48));
   box.exec();
 }
 

@@ -16,7 +16,8 @@ void QtHost::AddLogText(std::string_view text) {
   pendingLog_ += text;
   if (flushQueued_) return;
   flushQueued_ = true;
-  QMetaObject::invokeMethod(this, [this] { FlushLog(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { FlushLog(); }, Qt::QueuedConnection);
 }
 
 void QtHost::FlushLog() {

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/Messages.h"
@@ -19,6 +20,7 @@
 #include "settings/Settings.h"
 #include "support/RecordingHost.h"
 #include "support/TestSupport.h"
+#include "support/ZipWriter.h"
 
 namespace zyl::indexer {
 namespace {
@@ -251,6 +253,46 @@ TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {
   const std::string failed = RunBatchUpdate(def.descriptorPath, log, nullptr, &updated);
   EXPECT_FALSE(updated);
   EXPECT_EQ(test::ReadFile(log), failed + "\r\n");
+}
+
+}  // namespace
+}  // namespace zyl::indexer
+
+namespace zyl::indexer {
+namespace {
+
+// The archive pass adds new members through one row sink, refreshes changed ones and drops the
+// members that are gone, and the rows it writes are all there when it ends.
+TEST_F(IndexUpdateTest, ArchivePassAddsRefreshesAndRemovesMembers) {
+  settings::WriteIniValue("General", "Archive", "1", def.descriptorPath);
+  const std::string zip = home.file("docs/pack.zip");
+  test::WriteZip(zip, {{"one.txt", "first"}, {"two.txt", "second"}, {"sub/three.txt", "third"}});
+  LogHost host;
+  UpdateOptions options = UpdateOptions::FromSettings(settings::Config());
+  options.commitEvery = 2;  // the pass spans more than one group
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, host, options)) << host.log;
+  auto members = [&] {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (auto& row : Rows())
+      if (row.first.rfind("arc:", 0) == 0) out.push_back(row);
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  const std::string prefix = "arc:" + zip + "//";
+  EXPECT_EQ(members(),
+            (std::vector<std::pair<std::string, std::string>>{{prefix + "one.txt", "first"},
+                                                              {prefix + "sub/three.txt", "third"},
+                                                              {prefix + "two.txt", "second"}}));
+
+  // The same members again are neither added twice nor lost; a vanished one goes.
+  test::WriteZip(zip, {{"one.txt", "first"}, {"two.txt", "second"}, {"four.txt", "fourth"}});
+  LogHost again;
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, again, options)) << again.log;
+  EXPECT_EQ(members(),
+            (std::vector<std::pair<std::string, std::string>>{{prefix + "four.txt", "fourth"},
+                                                              {prefix + "one.txt", "first"},
+                                                              {prefix + "two.txt", "second"}}));
+  EXPECT_TRUE(again.messages.empty());
 }
 
 }  // namespace

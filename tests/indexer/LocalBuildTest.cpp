@@ -1,7 +1,5 @@
 #include "indexer/LocalBuild.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -22,30 +20,14 @@
 #include "support/RecordingHost.h"
 #include "support/StoredRows.h"
 #include "support/TestSupport.h"
+#include "support/ZipWriter.h"
 
 namespace zyl::indexer {
 namespace {
 
 using test::RecordingHost;
 
-void WriteZip(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& files) {
-  archive* a = archive_write_new();
-  archive_write_set_format_zip(a);
-  archive_write_open_filename(a, path.c_str());
-  for (const auto& [name, data] : files) {
-    archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, name.c_str());
-    archive_entry_set_size(e, static_cast<la_int64_t>(data.size()));
-    archive_entry_set_filetype(e, AE_IFREG);
-    archive_entry_set_perm(e, 0644);
-    archive_write_header(a, e);
-    archive_write_data(a, data.data(), data.size());
-    archive_entry_free(e);
-  }
-  archive_write_close(a);
-  archive_write_free(a);
-}
+using test::WriteZip;
 
 class LocalBuildTest : public ::testing::Test {
  protected:

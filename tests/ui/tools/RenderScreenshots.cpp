@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "base/ProgramFolder.h"
+#include "base/Version.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
@@ -24,7 +25,8 @@ namespace {
 void Save(QWidget& window, const QString& file) {
   // Let the window lay itself out and paint before grabbing it.
   QApplication::processEvents();
-  if (!window.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+  if (!window.grab().save(file, "PNG", 0))
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
 }
 
 }  // namespace
@@ -35,7 +37,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationVersion(QStringLiteral("demo"));
+  QApplication::setApplicationVersion(
+      QString::fromUtf8(zyl::base::ProgramVersion().data(),
+                        static_cast<qsizetype>(zyl::base::ProgramVersion().size())));
   const std::string folder = zyl::base::ResolveProgramFolder("");
   zyl::base::SetProgramFolder(folder);
   zyl::settings::LoadConfig();
