@@ -27,6 +27,7 @@
 #include "ui/ApplyTexts.h"
 #include "ui/Icons.h"
 #include "ui/IndexStore.h"
+#include "ui/OptionsDialog.h"
 #include "ui/PlatformServices.h"
 #include "ui/Twips.h"
 #include "ui/UpdateWindow.h"
@@ -528,7 +529,10 @@ void IndexManagerWindow::SearchIndex() {
 }
 
 void IndexManagerWindow::ShowOptions() {
-  ShowNotAvailable();
+  {
+    OptionsDialog dialog(this);
+    dialog.exec();
+  }
   LoadIndexList();
 }
 
