@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/DateTime.h"
+#include "db/WorkBudget.h"
 #include "search/ResultList.h"
 #include "search/SearchForm.h"
 
@@ -50,6 +51,9 @@ class SearchSession {
 
   // Whether to update the recent lists of config.ini (the command line leaves them alone).
   bool updateRecentLists = true;
+  // What the statement may cost in each index; one that runs out is refused like a mistaken
+  // condition. Generous enough for any plain search of a large index.
+  db::WorkBudget budget{std::chrono::seconds(60), 256u << 20};
 
  private:
   std::vector<ResultRow> results_;

@@ -54,9 +54,10 @@ class FileDescriptor {
 };
 
 // Only regular files are streamed: opening a FIFO would block the server's one thread until a
-// writer appears, and a device such as /dev/zero would never end.
+// writer appears, and a device such as /dev/zero would never end. A final symbolic link is not
+// followed: what is served is the file at the path itself, never what a link points to.
 FileDescriptor OpenForStreaming(const std::string& path) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
   struct stat info {};
   if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
   return file;

@@ -11,6 +11,7 @@
 #include "server/HttpReply.h"
 #include "server/HttpRequest.h"
 #include "server/RequestHandler.h"
+#include "base/FileStamp.h"
 
 namespace zyl::server {
 
@@ -18,7 +19,8 @@ class DocumentServer : public RequestHandler {
  public:
   DocumentServer();
 
-  // Parses the request and runs its action; an unknown or missing action gets no reply.
+  // Parses the request and runs its action; an unknown or missing action gets no reply. The
+  // recent index list is read again first when config.ini has changed.
   ReplyPlan Handle(std::string_view request, const ServerEndpoint& endpoint) override;
 
   std::string Hello(const ServerEndpoint& endpoint) const;
@@ -29,9 +31,13 @@ class DocumentServer : public RequestHandler {
   const search::SearchForm& form() const { return form_; }
 
  private:
+  // Takes the recent index list from config.ini again when the file has changed since.
+  void RefreshRecentIndexes();
+
   search::SearchForm form_;
   search::SearchSession session_;
   std::mt19937 random_;
+  base::FileStamp recentList_;
 };
 
 // Fills the server's search form from the request variables, as the search window's fields
@@ -42,7 +48,8 @@ void FillFormFromRequest(const Request& request, search::SearchForm& form);
 // or the file name + ".mdb" in the index folder.
 std::string DatabaseOfIndex(std::string_view indexName);
 
-// True when the index database holds a row with exactly this location.
+// True when the index database holds a row with exactly this location. The database is only
+// read, never changed.
 bool IsIndexedLocation(std::string_view location, const std::string& dbname);
 
 }  // namespace zyl::server
