@@ -103,8 +103,8 @@ ServerReply DocumentServer::FindFile(const Request& request, const ServerEndpoin
 
   std::uniform_int_distribution<int> session(1, 1000);
   const std::string page = BuildResultPage(
-      templateText, session_.Results(),
-      GetQueryVar(request, "content"), [&](const search::ResultRow& hit) {
+      templateText, session_.Results(), GetQueryVar(request, "content"),
+      [&](const search::ResultRow& hit) {
         return DocumentLink(endpoint.address, endpoint.port, hit.location, name, session(random_));
       });
   return {"200", "", page};

@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/FileStamp.h"
 #include "search/SearchForm.h"
 #include "search/SearchSession.h"
 #include "server/HttpReply.h"
 #include "server/HttpRequest.h"
 #include "server/RequestHandler.h"
-#include "base/FileStamp.h"
 
 namespace zyl::server {
 

@@ -140,6 +140,8 @@ void LoadConfig() {
   }
   s.localport = server.Number("General", "localport", def.localport);
   s.BindAddress = server.String("General", "BindAddress", def.BindAddress);
+  s.MaxConnections =
+      Positive(server.Number("General", "MaxConnections", def.MaxConnections), def.MaxConnections);
 
   // 6. Language file, always in the program folder.
   const std::string lang = config.String("Interface", "Lang", "");

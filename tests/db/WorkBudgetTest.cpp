@@ -80,9 +80,8 @@ TEST(WorkBudget, CapsTheTextFunctionsBuildInOneStatement) {
   // Each execution has a budget of its own: the same statement again still fits.
   EXPECT_EQ(CodeOf(s.db(), eight), SQLITE_OK);
   // Twenty texts do not, whichever function builds them.
-  for (const char* term :
-       {"Len(Space(1000000)) = 1", "Len(String(1000000, \"x\")) = 1",
-        "Len(Replace(Space(100000), \" \", \"0123456789\")) = 1"}) {
+  for (const char* term : {"Len(Space(1000000)) = 1", "Len(String(1000000, \"x\")) = 1",
+                           "Len(Replace(Space(100000), \" \", \"0123456789\")) = 1"}) {
     EXPECT_EQ(CodeOf(s.db(), Repeated(term, 20)), SQLITE_TOOBIG) << term;
   }
   s.db().SetWorkBudget({});
