@@ -624,10 +624,21 @@ std::unique_ptr<QCoreApplication> EnsureApplication() {
   return app;
 }
 
+// A server holds a descriptor per connection (two while it streams a file), and the usual
+// soft limit of 1024 would leave room for a few hundred clients; the hard limit is the
+// system's real bound.
+void RaiseDescriptorLimit() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 }  // namespace
 
 int RunDocumentServer(RequestHandler& handler, const ServerOptions& options, std::ostream& err) {
   const std::unique_ptr<QCoreApplication> app = EnsureApplication();
+  RaiseDescriptorLimit();
   ConnectionLayer layer(handler, options.limits);
   const std::string why = layer.Listen(options.port, options.bindAddress);
   if (!why.empty()) {

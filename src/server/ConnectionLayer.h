@@ -27,8 +27,8 @@ struct ConnectionLimits {
   // the system's queue) until one closes; a connection that has been sending its request for
   // longer than `evictAfterMs` then makes way for them. Lowered to what the process's
   // descriptor limit allows.
-  int maxConnections = 256;
-  int evictAfterMs = 1000;
+  int maxConnections = 1024;
+  int evictAfterMs = 200;
   // A streamed file is read this much at a time, and the next piece only once the socket has
   // taken the previous one, so a large document never sits in memory.
   std::size_t streamChunkBytes = 64 * 1024;

@@ -111,7 +111,7 @@ TEST_F(ConfigTest, ServerPagesUseTheRelativeRuleAndMimeKeepsItsLines) {
   // No cap at all is no choice: zero or nonsense keeps the default.
   Write("server.ini", "[General]\r\nMaxConnections=0\r\n");
   LoadConfig();
-  EXPECT_EQ(Config().MaxConnections, 256);
+  EXPECT_EQ(Config().MaxConnections, 1024);
 }
 
 TEST_F(ConfigTest, LanguageFileAndItsHelpFile) {
