@@ -73,9 +73,10 @@ void Stmt::BindAll(const std::vector<Value>& values) {
 
 bool Stmt::Step() {
   WorkAccount& work = conn_.Work();
-  work.Enter(work_);
+  const bool metered = work.Budget().Limited();
+  if (metered) work.Enter(work_);
   const int rc = sqlite3_step(st_);
-  work.Leave();
+  if (metered) work.Leave();
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   // The statement's own error text is the useful part (a function's refusal, a busy file).

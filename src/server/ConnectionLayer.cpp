@@ -150,7 +150,7 @@ class Connection : public QObject {
     deadline_->start(shared_.limits.requestTimeoutMs);
   }
 
-  // Still waiting for its request, and since this long.
+  // Still waiting for its request (accepted at AcceptedAt()).
   bool StillReading() const { return state_ == State::Reading; }
   std::chrono::steady_clock::time_point AcceptedAt() const { return acceptedAt_; }
 
@@ -414,7 +414,6 @@ struct ConnectionLayer::Impl {
         oldest = c;
     }
     if (!oldest) return false;
-    paused = false;  // closing it must not resume accepting from inside this loop
     oldest->Close();
     return true;
   }
@@ -485,8 +484,9 @@ std::string ConnectionLayer::Listen(int port, std::string_view bindAddress) {
   impl_->bound = address;
   impl_->server = std::move(server);
   if (!impl_->StartAccepting()) {
+    const std::string why = std::strerror(errno);
     Close();
-    return what + ": " + std::strerror(errno);
+    return what + ": " + why;
   }
   return {};
 }
