@@ -7,13 +7,16 @@
 namespace zyl::extract {
 
 struct FileInfo {
-  std::string content;   // the whole extracted text (UTF-8); never shortened here
+  std::string content;  // the whole extracted text (UTF-8); never shortened here
   std::string author;
   std::string modified;  // base::FormatModified form
   std::string title;
   std::string type;      // stored type ("txt", "doc", ...) or "error"
   std::string location;  // full path, "arc:" member, mail or web location
   std::int32_t filesize = 0;
+  // With type "error": the document is encrypted, so the failure is logged as needing a
+  // password rather than as unreadable.
+  bool passwordRequired = false;
 
   bool failed() const { return type == "error"; }
 };
