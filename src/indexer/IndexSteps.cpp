@@ -35,4 +35,14 @@ void ExtractInOrder(const std::vector<std::string>& files, const extract::Extrac
       consume);
 }
 
+const std::vector<MailboxKind>& MailboxKinds() {
+  static const std::vector<MailboxKind> kinds = {
+      {&catalog::IndexDefinition::mailOutlookExpress, "mail_oe", extract::ReadOutlookExpressMail,
+       "Outlook Express", "Обновление Outlook Express mailbox"},
+      {&catalog::IndexDefinition::mailNetscape, "mail_moz", extract::ReadNetscapeMail,
+       "Netscape Messenger", "Обновление NetscapeMessenger mailbox"},
+  };
+  return kinds;
+}
+
 }  // namespace zyl::indexer

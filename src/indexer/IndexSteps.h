@@ -10,6 +10,7 @@
 #include "catalog/IndexDefinition.h"
 #include "extract/ExtractOptions.h"
 #include "extract/FileInfo.h"
+#include "extract/Mail.h"
 #include "indexer/FilesRetClass.h"
 
 namespace zyl::indexer {
@@ -28,5 +29,16 @@ void ExtractInOrder(const std::vector<std::string>& files, const extract::Extrac
                     unsigned workers,
                     const std::function<bool(std::size_t, extract::FileInfo&&)>& consume,
                     const std::function<bool(const std::string&)>& skip = {});
+
+// The mailbox kinds an index may hold: the descriptor flag, the stored type, the reader, and
+// the log texts of the build ("<buildName> mailbox...done") and of the update.
+struct MailboxKind {
+  bool catalog::IndexDefinition::*flag;
+  const char* type;
+  extract::MailCounts (*read)(catalog::ContentSink&, const extract::MailOptions&);
+  const char* buildName;
+  const char* updateLine;
+};
+const std::vector<MailboxKind>& MailboxKinds();
 
 }  // namespace zyl::indexer

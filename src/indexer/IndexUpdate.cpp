@@ -221,20 +221,8 @@ void Update::IndexNewFiles() {
 }
 
 void Update::UpdateMailboxes() {
-  struct Kind {
-    bool catalog::IndexDefinition::*flag;
-    const char* type;
-    extract::MailCounts (*read)(catalog::ContentSink&, const extract::MailOptions&);
-    const char* logLine;
-  };
-  static const Kind kinds[] = {
-      {&catalog::IndexDefinition::mailOutlookExpress, "mail_oe", extract::ReadOutlookExpressMail,
-       "Обновление Outlook Express mailbox"},
-      {&catalog::IndexDefinition::mailNetscape, "mail_moz", extract::ReadNetscapeMail,
-       "Обновление NetscapeMessenger mailbox"},
-  };
   const catalog::IndexDefinition mailFlags = catalog::ReadIndexDefinition(descriptor_);
-  for (const Kind& kind : kinds) {
+  for (const MailboxKind& kind : MailboxKinds()) {
     if (!(mailFlags.*kind.flag)) continue;
     db_->Execute(std::string("DELETE * FROM ") + db::kTableName + " WHERE type='" + kind.type +
                  "'");
@@ -243,7 +231,7 @@ void Update::UpdateMailboxes() {
       sink.onMessage = host_.Messages();
       kind.read(sink, options_.extract.mail);
     }
-    Line(kind.logLine);
+    Line(kind.updateLine);
   }
 }
 

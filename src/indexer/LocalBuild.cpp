@@ -96,16 +96,10 @@ void Build::ParseArcFile(const std::string& archive) {
 }
 
 void Build::ParseMailBox() {
-  if (def_.mailOutlookExpress) {
-    Log("Outlook Express mailbox...");
-    const extract::MailCounts counts =
-        extract::ReadOutlookExpressMail(*writer_, options_.extract.mail);
-    Log("done" + std::string(kBreak));
-    result_.filesSize += counts.totalSize;
-  }
-  if (def_.mailNetscape) {
-    Log("Netscape Messenger mailbox...");
-    const extract::MailCounts counts = extract::ReadNetscapeMail(*writer_, options_.extract.mail);
+  for (const MailboxKind& kind : MailboxKinds()) {
+    if (!(def_.*kind.flag)) continue;
+    Log(std::string(kind.buildName) + " mailbox...");
+    const extract::MailCounts counts = kind.read(*writer_, options_.extract.mail);
     Log("done" + std::string(kBreak));
     result_.filesSize += counts.totalSize;
   }
