@@ -251,7 +251,7 @@ int RunSearchAction(const StartContext& ctx) {
   return ok && !unreadable ? 0 : 1;
 }
 
-int RunServerAction(const StartContext& ctx) {
+server::ServerOptions ServerOptionsFromArguments(const StartContext& ctx) {
   server::ServerOptions options;
   const settings::Settings& config = settings::Config();
   options.port = config.localport;
@@ -260,6 +260,11 @@ int RunServerAction(const StartContext& ctx) {
   options.bindAddress = config.BindAddress;
   const std::string bind = ctx.args.GetArgumentValue("bind");
   if (!bind.empty()) options.bindAddress = bind;
+  return options;
+}
+
+int RunServerAction(const StartContext& ctx) {
+  server::ServerOptions options = ServerOptionsFromArguments(ctx);
   options.printLink = [&ctx](const std::string& link) {
     ctx.out << "ZYL document server: search page at " << link << std::endl;
   };
