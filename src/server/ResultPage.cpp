@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 #include "server/HttpRequest.h"
 
@@ -151,9 +152,7 @@ std::string BuildErrorPage(std::string_view t, std::string_view message) {
 }
 
 std::string MimeTypeOf(std::string_view path, const std::vector<std::string>& mimeLines) {
-  const std::size_t dot = path.rfind('.');
-  const std::string ext = base::LCase(dot == std::string_view::npos ? path : path.substr(dot + 1));
-  const std::string suffix = ";" + ext;
+  const std::string suffix = ";" + base::FileExtension(path);
   for (const std::string& line : mimeLines)
     if (line.size() > suffix.size() && line.ends_with(suffix))
       return line.substr(0, line.size() - suffix.size());
