@@ -40,6 +40,13 @@ void CreateIndexDatabase(const std::string& dbname) {
   // Journals of an earlier database of the same name belong to that one.
   std::filesystem::remove(dbname + "-wal", ec);
   std::filesystem::remove(dbname + "-shm", ec);
+  // A template seeded by an earlier version lacks the substring index; the copy gets it now,
+  // while it is empty and the index costs nothing to fill.
+  try {
+    db::Database::Open(dbname).AddSubstringIndex();
+  } catch (const std::exception& e) {
+    throw std::runtime_error("cannot prepare the index database " + dbname + ": " + e.what());
+  }
 }
 
 std::optional<bool> HasFilesizeColumn(const std::string& dbname) {
@@ -60,6 +67,15 @@ bool AddFilesizeColumn(const std::string& dbname) {
     return true;
   } catch (const std::exception&) {
     return false;
+  }
+}
+
+std::optional<bool> AddSubstringIndex(const std::string& dbname) {
+  try {
+    db::Database database = db::Database::Open(dbname);
+    return database.AddSubstringIndex();
+  } catch (const std::exception&) {
+    return std::nullopt;
   }
 }
 

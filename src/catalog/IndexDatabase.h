@@ -20,5 +20,9 @@ void CreateIndexDatabase(const std::string& dbname);
 std::optional<bool> HasFilesizeColumn(const std::string& dbname);
 // Adds filesize (32-bit integer, default 0); false on failure.
 bool AddFilesizeColumn(const std::string& dbname);
+// Gives a database of an older version the stable row key and the substring index that
+// searches narrow by (db::Database::AddSubstringIndex). True when it added them, false when
+// they were there, nullopt on failure.
+std::optional<bool> AddSubstringIndex(const std::string& dbname);
 
 }  // namespace zyl::catalog

@@ -36,7 +36,20 @@ std::string UpgradeUserFiles(std::string_view userFiles) {
   return base::Join(pieces, ";");
 }
 
-void UpgradeIndex(std::string_view descriptorPath, const base::MessageSink& report) {
+namespace {
+void UpgradeSubstringIndex(const std::string& dbname, const LogSink& log) {
+  if (!log) return;
+  const std::optional<bool> added = AddSubstringIndex(dbname);
+  if (!added)
+    log("Не удалось добавить индекс подстрок: поиск по этому индексу просматривает все "
+        "записи.\r\n");
+  else if (*added)
+    log("К базе индекса прежней версии добавлен индекс подстрок.\r\n");
+}
+}  // namespace
+
+void UpgradeIndex(std::string_view descriptorPath, const base::MessageSink& report,
+                  const LogSink& log) {
   try {
     const std::string ext = ReadGeneral(descriptorPath, "ext");
     if (IsOldExtList(ext)) {
@@ -59,7 +72,10 @@ void UpgradeIndex(std::string_view descriptorPath, const base::MessageSink& repo
   const std::string dbname = ReadGeneral(descriptorPath, "dbname");
   if (dbname.empty()) return;
   const std::optional<bool> present = HasFilesizeColumn(dbname);
-  if (present && *present) return;
+  if (present && *present) {
+    UpgradeSubstringIndex(dbname, log);
+    return;
+  }
   if (present) {
     Inform(report,
            "Обнаружена база индекса версии 0.96 или ниже.\r\n"
@@ -67,6 +83,7 @@ void UpgradeIndex(std::string_view descriptorPath, const base::MessageSink& repo
            "Без обновления поиск невозможен.");
     if (AddFilesizeColumn(dbname)) {
       Inform(report, "Обновление завершено.");
+      UpgradeSubstringIndex(dbname, log);
       return;
     }
   }

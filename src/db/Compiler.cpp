@@ -10,6 +10,7 @@
 #include "db/LikePattern.h"
 #include "db/Parser.h"
 #include "db/SqlFunctions.h"
+#include "db/SubstringIndex.h"
 
 namespace zyl::db {
 
@@ -354,6 +355,42 @@ class Compiler {
     }
   }
 
+ public:
+  // What the substring index can narrow `e` to: each `content LIKE` with a literal pattern
+  // holding a run of three characters, combined by AND and OR as the condition combines them.
+  // Anything else (NOT, other columns, functions of the content) gives "", no narrowing; an
+  // AND needs one narrowed part, an OR all of them.
+  static std::string SubstringMatch(const Expr& e) {
+    if (e.kind == ExprKind::Like) {
+      if (e.negated) return {};
+      const Expr& subject = *e.args[0];
+      const Expr& pattern = *e.args[1];
+      if (!IsTextLiteral(pattern)) return {};
+      bool amp = false;
+      const Expr* inner = PaddedSubject(subject, amp);
+      const bool padded = inner != nullptr;
+      const Expr& column = padded ? *inner : subject;
+      if (column.kind != ExprKind::Column || column.column != Column::Content) return {};
+      try {
+        return SubstringCandidates(LikePattern(pattern.literal.TextView()), padded);
+      } catch (const LikePatternError&) {
+        return {};
+      }
+    }
+    if (e.kind != ExprKind::Binary || (e.op != Op::And && e.op != Op::Or)) return {};
+    std::string out;
+    for (const auto& a : e.args) {
+      const std::string part = SubstringMatch(*a);
+      if (part.empty()) {
+        if (e.op == Op::Or) return {};
+        continue;
+      }
+      out += (out.empty() ? "(" : (e.op == Op::And ? " AND (" : " OR (")) + part + ")";
+    }
+    return out;
+  }
+
+ private:
   static bool IsBlankLiteral(const Expr& e) {
     return IsTextLiteral(e) && e.literal.TextView() == " ";
   }
@@ -552,7 +589,10 @@ CompiledQuery CompileStatement(std::string_view text) {
       }
     }
   }
-  if (st.where) q.where = c.Cond(*st.where);
+  if (st.where) {
+    q.where = c.Cond(*st.where);
+    q.substringMatch = Compiler::SubstringMatch(*st.where);
+  }
   q.params = std::move(c.params);
   return q;
 }

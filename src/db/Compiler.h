@@ -25,6 +25,9 @@ struct CompiledQuery {
   std::vector<CompiledField> fields;
   std::string where;          // engine condition, "" when the statement has none
   std::vector<Value> params;  // ?1, ?2, ... in order
+  // A MATCH expression of the substring index that every row the condition selects satisfies,
+  // or "" when the condition gives none (see SubstringIndex.h).
+  std::string substringMatch;
 };
 
 CompiledQuery CompileStatement(std::string_view text);

@@ -31,12 +31,32 @@ class Connection {
   int NextSavepoint() { return ++savepoints_; }
   // What statements on this connection may cost (unlimited unless a caller sets a budget).
   WorkAccount& Work() { return work_; }
+  // Whether the file has the substring index, which every change of rows keeps in step.
+  bool HasSubstringIndex() const { return substringIndex_; }
+  void SetSubstringIndex(bool present) { substringIndex_ = present; }
 
  private:
   sqlite3* db_;
   WorkAccount work_;
   std::string path_;
   int savepoints_ = 0;
+  bool substringIndex_ = false;
+};
+
+// Makes the statements run while it lives one change: a row and its index entries are written
+// together or not at all, inside a caller's transaction or on their own.
+class Savepoint {
+ public:
+  explicit Savepoint(Connection& conn);
+  ~Savepoint();
+  Savepoint(const Savepoint&) = delete;
+  Savepoint& operator=(const Savepoint&) = delete;
+  void Release();
+
+ private:
+  Connection& conn_;
+  std::string name_;
+  bool done_ = false;
 };
 
 class Stmt {

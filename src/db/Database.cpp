@@ -6,10 +6,12 @@
 #include <fstream>
 
 #include "base/Paths.h"
+#include "base/Strings.h"
 #include "db/Compiler.h"
 #include "db/Connection.h"
 #include "db/Parser.h"
 #include "db/SqlFunctions.h"
+#include "db/SubstringIndex.h"
 
 namespace zyl::db {
 
@@ -116,6 +118,22 @@ std::int64_t Stmt::Int(int i) const {
   return sqlite3_column_int64(st_, i);
 }
 
+Savepoint::Savepoint(Connection& conn)
+    : conn_(conn), name_("zyl_row" + std::to_string(conn.NextSavepoint())) {
+  conn_.Exec("SAVEPOINT " + name_);
+}
+
+Savepoint::~Savepoint() {
+  if (done_) return;
+  const std::string sql = "ROLLBACK TO " + name_ + "; RELEASE " + name_;
+  sqlite3_exec(conn_.handle(), sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+void Savepoint::Release() {
+  conn_.Exec("RELEASE " + name_);
+  done_ = true;
+}
+
 // ---- Database ----
 
 namespace {
@@ -219,7 +237,9 @@ Database Database::Open(const std::string& path, Access access) {
                     "the file " + path + " is not a readable index database (" + e.what() + ")");
     throw;
   }
-  return Database(std::move(conn));
+  Database database(std::move(conn));
+  database.conn().SetSubstringIndex(database.HasTable(kSubstringTable));
+  return database;
 }
 
 Database Database::CreateEmpty(const std::string& path) {
@@ -234,14 +254,17 @@ Database Database::CreateEmpty(const std::string& path) {
     // location, type, modified or filesize (the update, size and date conditions) never have to
     // walk through the content's overflow pages. Statements name the columns, so the order is
     // not visible to them.
+    // `id` is the row's stable key: the substring index refers to rows by it, and only a
+    // declared key is kept by the engine when it rewrites the file (VACUUM).
     conn->Exec(
         "BEGIN;"
-        "CREATE TABLE ContentIndex(title TEXT, author TEXT, location TEXT, type TEXT, "
+        "CREATE TABLE ContentIndex(id INTEGER PRIMARY KEY, title TEXT, author TEXT, location TEXT, "
+        "type TEXT, "
         "modified TEXT, filesize INTEGER DEFAULT 0, content TEXT);"
         // Location lookups, and the whole-table passes of the update, which read only these
         // columns and so never touch the table's own pages.
-        "CREATE INDEX ContentIndex_location ON ContentIndex(location, type, modified, filesize);"
-        "COMMIT;");
+        "CREATE INDEX ContentIndex_location ON ContentIndex(location, type, modified, filesize);" +
+        CreateSubstringIndexSql() + ";COMMIT;");
   }
   return Open(path);
 }
@@ -272,12 +295,19 @@ std::int64_t Database::Execute(std::string_view statement) {
   const CompiledQuery q = CompileStatement(statement);
   if (q.kind != Statement::Kind::Delete)
     throw SqlError(1, "only DELETE statements are run directly; a SELECT opens a recordset");
-  std::string sql = "DELETE FROM ContentIndex";
-  if (!q.where.empty()) sql += " WHERE " + q.where;
-  Stmt st(conn(), sql);
+  const std::string where = q.where.empty() ? "1" : q.where;
+  Savepoint change(conn());
+  if (conn().HasSubstringIndex()) {
+    Stmt unindex(conn(), UnindexRowsSql(where));
+    unindex.BindAll(q.params);
+    unindex.Step();
+  }
+  Stmt st(conn(), "DELETE FROM ContentIndex WHERE " + where);
   st.BindAll(q.params);
   st.Step();
-  return sqlite3_changes64(conn().handle());
+  const std::int64_t deleted = sqlite3_changes64(conn().handle());
+  change.Release();
+  return deleted;
 }
 
 Recordset Database::OpenRecordset(std::string_view source) {
@@ -303,7 +333,16 @@ Recordset Database::OpenRecordset(std::string_view source) {
     for (const auto& f : q.fields) cols += (cols.empty() ? "" : ", ") + f.sql;
     rs.LoadAggregate("SELECT " + cols + " FROM ContentIndex" + where, q.params);
   } else {
-    rs.LoadRowids("SELECT rowid FROM ContentIndex" + where + " ORDER BY rowid", q.params);
+    std::string narrowed = where;
+    if (!q.substringMatch.empty() && conn().HasSubstringIndex()) {
+      // Only rows holding every trigram of the patterns are tested; the condition itself still
+      // decides each of them, so the rows are those of a scan.
+      q.params.emplace_back(q.substringMatch);
+      narrowed = std::string(" WHERE rowid IN (SELECT rowid FROM ") + kSubstringTable + " WHERE " +
+                 kSubstringTable + " MATCH ?" + std::to_string(q.params.size()) + ") AND (" +
+                 q.where + ")";
+    }
+    rs.LoadRowids("SELECT rowid FROM ContentIndex" + narrowed + " ORDER BY rowid", q.params);
   }
   return rs;
 }
@@ -335,6 +374,93 @@ void Database::AddColumn(std::string_view table, std::string_view column, std::s
       sql += " DEFAULT " + QuoteText(defaultValue->TextView(), '\'');
   }
   conn().Exec(sql);
+}
+
+bool Database::HasSubstringIndex() const {
+  return conn().HasSubstringIndex();
+}
+
+namespace {
+
+// Whether ContentIndex declares the stable key `id INTEGER PRIMARY KEY`.
+bool HasStableKey(Connection& c) {
+  Stmt st(c, "SELECT name, type, pk FROM pragma_table_info('ContentIndex')");
+  while (st.Step())
+    if (st.Column(0).TextView() == "id" && st.Int(2) == 1 &&
+        base::EqualsNoCase(st.Column(1).TextView(), "INTEGER"))
+      return true;
+  return false;
+}
+
+std::string QuotedName(std::string_view name) {
+  std::string out = "\"";
+  for (char ch : name) {
+    if (ch == '"') out += '"';
+    out += ch;
+  }
+  return out + "\"";
+}
+
+bool IsIntegerText(std::string_view s) {
+  if (!s.empty() && s.front() == '-') s.remove_prefix(1);
+  return !s.empty() && s.size() < 19 && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Rewrites ContentIndex with the stable key, each row keeping its number (and so the order
+// searches list it in). The column list is read from the file, so a table of any older layout
+// keeps all its columns.
+void RekeyTable(Connection& c) {
+  std::string defs, names;
+  bool hasFilesize = false;
+  {
+    Stmt st(c, "SELECT name, type, dflt_value FROM pragma_table_info('ContentIndex')");
+    while (st.Step()) {
+      const std::string name(st.Column(0).TextView());
+      if (name == "id")
+        throw DbError(kBadArgument,
+                      "the table ContentIndex of " + c.path() + " already has a column named id");
+      if (name == "filesize") hasFilesize = true;
+      const std::string type(st.Column(1).TextView());
+      const Value dflt = st.Column(2);
+      defs += ", " + QuotedName(name);
+      if (IsPlainName(type, true)) defs += " " + type;
+      if (!dflt.IsNull() && IsIntegerText(dflt.AsText())) defs += " DEFAULT " + dflt.AsText();
+      names += ", " + QuotedName(name);
+    }
+  }
+  if (names.empty())
+    throw DbError(kNotFound, "the index database " + c.path() + " has no table ContentIndex");
+  c.Exec("CREATE TABLE ContentIndex_keyed(id INTEGER PRIMARY KEY" + defs + ")");
+  c.Exec("INSERT INTO ContentIndex_keyed(id" + names + ") SELECT rowid" + names +
+         " FROM ContentIndex ORDER BY rowid");
+  c.Exec("DROP TABLE ContentIndex");
+  c.Exec("ALTER TABLE ContentIndex_keyed RENAME TO ContentIndex");
+  c.Exec(hasFilesize ? "CREATE INDEX ContentIndex_location ON ContentIndex(location, type, "
+                       "modified, filesize)"
+                     : "CREATE INDEX ContentIndex_location ON ContentIndex(location)");
+}
+
+}  // namespace
+
+bool Database::AddSubstringIndex() {
+  Connection& c = conn();
+  const bool keyed = HasStableKey(c);
+  bool indexed = HasTable(kSubstringTable);
+  if (keyed && indexed) return false;
+  Transaction tx(*this);
+  if (!keyed) {
+    // Entries keyed by the old row numbers would name the wrong rows after the rewrite.
+    if (indexed) c.Exec(std::string("DROP TABLE ") + kSubstringTable);
+    indexed = false;
+    RekeyTable(c);
+  }
+  if (!indexed) {
+    c.Exec(CreateSubstringIndexSql());
+    c.Exec(IndexRowsSql("1"));
+  }
+  tx.Commit();
+  c.SetSubstringIndex(true);
+  return true;
 }
 
 // ---- Transaction ----

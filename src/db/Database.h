@@ -58,6 +58,13 @@ class Database {
   void AddColumn(std::string_view table, std::string_view column, std::string_view type,
                  const std::optional<Value>& defaultValue = std::nullopt);
 
+  // Gives the database what later versions search by: a stable key on ContentIndex (an older
+  // table is rewritten with its rows keeping their order and numbers) and the substring index,
+  // filled from the rows already there, all in one transaction. Returns true when it changed
+  // anything; throws DbError when it cannot.
+  bool AddSubstringIndex();
+  bool HasSubstringIndex() const;
+
  private:
   enum class Access { ReadWrite, ReadOnly };
   static Database Open(const std::string& path, Access access);

@@ -505,4 +505,21 @@ bool LikePattern::MatchesPadded(std::string_view text) const {
   return Match(v);
 }
 
+std::vector<std::u32string> LikePattern::LiteralRuns() const {
+  std::vector<std::u32string> runs;
+  for (const Segment& seg : segments_) {
+    std::u32string run;
+    for (const Elem& e : seg.elems) {
+      if (e.kind == ElemKind::Literal) {
+        run += e.cp;
+        continue;
+      }
+      if (!run.empty()) runs.push_back(std::move(run));
+      run.clear();
+    }
+    if (!run.empty()) runs.push_back(std::move(run));
+  }
+  return runs;
+}
+
 }  // namespace zyl::db

@@ -40,6 +40,9 @@ class LikePattern {
   bool MatchesPadded(std::string_view text) const;
 
   const std::string& source() const { return source_; }
+  // The runs of plain characters (folded) between the pattern's wildcards and classes: every
+  // text the pattern matches holds each of them, in any letter case.
+  std::vector<std::u32string> LiteralRuns() const;
 
   enum class ElemKind : std::uint8_t { Literal, Any, Digit, Class };
   struct Elem {

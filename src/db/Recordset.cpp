@@ -5,6 +5,7 @@
 #include "base/Strings.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "db/SubstringIndex.h"
 
 namespace zyl::db {
 
@@ -189,16 +190,34 @@ void Recordset::Update() {
     const std::string sql = cols.empty()
                                 ? "INSERT INTO ContentIndex DEFAULT VALUES"
                                 : "INSERT INTO ContentIndex (" + names + ") VALUES (" + marks + ")";
+    const bool indexed = conn_->HasSubstringIndex();
+    std::optional<Savepoint> change;
+    if (indexed) change.emplace(*conn_);
     Stmt st(*conn_, sql);
     for (std::size_t k = 0; k < cols.size(); ++k)
       st.Bind(static_cast<int>(k + 1), buffer_[cols[k]]);
     st.Step();
+    const std::int64_t rowid = sqlite3_last_insert_rowid(conn_->handle());
+    if (indexed) {
+      ChangeIndexEntry(IndexRowsSql("rowid = ?1"), rowid);
+      change->Release();
+    }
     const bool atEnd = pos_ >= static_cast<std::ptrdiff_t>(rowids_.size());
-    rowids_.push_back(sqlite3_last_insert_rowid(conn_->handle()));
+    rowids_.push_back(rowid);
     deleted_.push_back(false);
     if (atEnd) pos_ = static_cast<std::ptrdiff_t>(rowids_.size());
   } else {
     if (!cols.empty()) {
+      const std::int64_t rowid = rowids_[static_cast<std::size_t>(pos_)];
+      bool contentChanges = false;
+      for (std::size_t k : cols)
+        if (fields_[k].column == static_cast<int>(Column::Content)) contentChanges = true;
+      const bool reindex = contentChanges && conn_->HasSubstringIndex();
+      std::optional<Savepoint> change;
+      if (reindex) {
+        change.emplace(*conn_);
+        ChangeIndexEntry(UnindexRowsSql("rowid = ?1"), rowid);
+      }
       std::string sets;
       for (std::size_t k = 0; k < cols.size(); ++k)
         sets += (k ? ", " : "") + fields_[cols[k]].sql + " = ?" + std::to_string(k + 1);
@@ -206,9 +225,12 @@ void Recordset::Update() {
                           std::to_string(cols.size() + 1));
       for (std::size_t k = 0; k < cols.size(); ++k)
         st.Bind(static_cast<int>(k + 1), buffer_[cols[k]]);
-      st.Bind(static_cast<int>(cols.size() + 1),
-              Value(static_cast<long long>(rowids_[static_cast<std::size_t>(pos_)])));
+      st.Bind(static_cast<int>(cols.size() + 1), Value(static_cast<long long>(rowid)));
       st.Step();
+      if (reindex) {
+        ChangeIndexEntry(IndexRowsSql("rowid = ?1"), rowid);
+        change->Release();
+      }
     }
     rowPos_ = -1;
   }
@@ -223,12 +245,26 @@ void Recordset::Delete() {
   if (aggregate_) throw DbError(kNotUpdatable, "the recordset cannot be updated");
   mode_ = Mode::None;
   RequireCurrent();
+  const std::int64_t rowid = rowids_[static_cast<std::size_t>(pos_)];
+  const bool indexed = conn_->HasSubstringIndex();
+  std::optional<Savepoint> change;
+  if (indexed) {
+    change.emplace(*conn_);
+    ChangeIndexEntry(UnindexRowsSql("rowid = ?1"), rowid);
+  }
   Stmt st(*conn_, "DELETE FROM ContentIndex WHERE rowid = ?1");
-  st.Bind(1, Value(static_cast<long long>(rowids_[static_cast<std::size_t>(pos_)])));
+  st.Bind(1, Value(static_cast<long long>(rowid)));
   st.Step();
+  if (indexed) change->Release();
   deleted_[static_cast<std::size_t>(pos_)] = true;
   ++deletedCount_;
   rowPos_ = -1;
+}
+
+void Recordset::ChangeIndexEntry(const std::string& sql, std::int64_t rowid) {
+  Stmt st(*conn_, sql);
+  st.Bind(1, Value(static_cast<long long>(rowid)));
+  st.Step();
 }
 
 Recordset Recordset::Filter(std::string_view condition) const {

@@ -70,6 +70,8 @@ class Recordset {
   void LoadAggregate(const std::string& sql, const std::vector<Value>& params);
   void RequireCurrent() const;
   void PrepareFetch();
+  // Runs an index statement of SubstringIndex.h for the one row `rowid` (bound as ?1).
+  void ChangeIndexEntry(const std::string& sql, std::int64_t rowid);
   const Value& Current(int i);
   std::ptrdiff_t NextLive(std::ptrdiff_t from, int step) const;
   int RequireField(std::string_view name) const;

@@ -354,7 +354,8 @@ bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOpti
   }
   host.AddLogText(LangString(settings::kUpdateOpeningIndex) + " " + std::string(kBreak) +
                   descriptorPath + "... ");
-  catalog::UpgradeIndex(descriptorPath, host.Messages());
+  catalog::UpgradeIndex(descriptorPath, host.Messages(),
+                        [&host](std::string_view line) { host.AddLogText(line); });
   // The index's own PDF mode: changed PDFs of a full-text index are re-read in full.
   UpdateOptions own = options;
   own.extract.pdfFullText = catalog::ReadGeneral(descriptorPath, "PDF_Mode") == "Full";

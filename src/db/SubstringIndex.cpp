@@ -1,0 +1,89 @@
+#include "db/SubstringIndex.h"
+
+#include <set>
+
+#include "base/Strings.h"
+#include "base/Utf8.h"
+#include "db/LikePattern.h"
+
+namespace zyl::db {
+
+namespace {
+
+// Terms of one pattern are few: any subset of a run's trigrams still holds every match, and a
+// handful already narrows as far as the index can.
+constexpr std::size_t kMaxTermsPerPattern = 12;
+
+void AppendTerm(std::string& out, const std::u32string& trigram) {
+  std::string t;
+  for (char32_t c : trigram) base::AppendUtf8(t, c);
+  out += '"';
+  for (char c : t) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+}  // namespace
+
+std::string FoldForSubstringIndex(std::string_view content) {
+  std::string out;
+  out.reserve(content.size());
+  std::size_t i = 0;
+  while (i < content.size()) {
+    const auto c = static_cast<unsigned char>(content[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(static_cast<unsigned>(c - 'A') < 26u ? c + 32 : c);
+      ++i;
+      continue;
+    }
+    base::AppendUtf8(out, base::FoldCodePoint(base::DecodeUtf8At(content, i)));
+  }
+  return out;
+}
+
+std::string SubstringCandidates(const LikePattern& pattern, bool padded) {
+  std::set<std::u32string> trigrams;
+  for (std::u32string run : pattern.LiteralRuns()) {
+    // Against a padded text a run may begin on the blank before the content or end on the
+    // blank after it; neither is indexed.
+    if (padded && !run.empty() && run.front() == U' ') run.erase(0, 1);
+    if (padded && !run.empty() && run.back() == U' ') run.pop_back();
+    for (std::size_t i = 0; i + kTrigram <= run.size(); ++i)
+      trigrams.insert(run.substr(i, kTrigram));
+  }
+  if (trigrams.empty()) return {};
+  // Spread the chosen terms over the pattern rather than taking its first characters only.
+  const std::size_t step = (trigrams.size() + kMaxTermsPerPattern - 1) / kMaxTermsPerPattern;
+  std::string out;
+  std::size_t k = 0;
+  for (const std::u32string& t : trigrams) {
+    if (k++ % step) continue;
+    if (!out.empty()) out += " AND ";
+    AppendTerm(out, t);
+  }
+  return out;
+}
+
+std::string CreateSubstringIndexSql() {
+  return std::string("CREATE VIRTUAL TABLE ") + kSubstringTable +
+         " USING fts5(content, content='', detail=none, columnsize=0, "
+         "tokenize='trigram case_sensitive 1')";
+}
+
+std::string IndexRowsSql(std::string_view where) {
+  return std::string("INSERT INTO ") + kSubstringTable +
+         "(rowid, content) SELECT rowid, zyl_fold(content) FROM ContentIndex WHERE content IS NOT "
+         "NULL AND (" +
+         std::string(where) + ")";
+}
+
+std::string UnindexRowsSql(std::string_view where) {
+  return std::string("INSERT INTO ") + kSubstringTable + "(" + kSubstringTable +
+         ", rowid, content) SELECT 'delete', rowid, zyl_fold(content) FROM ContentIndex WHERE "
+         "content IS NOT NULL AND (" +
+         std::string(where) + ")";
+}
+
+}  // namespace zyl::db

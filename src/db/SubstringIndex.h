@@ -1,0 +1,36 @@
+// The substring index beside ContentIndex: an engine full-text table of the content's trigrams,
+// keyed by the row's stable key. It only ever narrows a search to candidate rows; the LIKE
+// test still decides every row, so a search answers exactly as a scan of the whole table.
+//
+// The index holds the content folded as LIKE folds it (code point by code point, simple case
+// folding, malformed bytes read as LIKE reads them), and the engine's tokenizer runs with its
+// own folding off. So a pattern's literal characters, folded the same way, find every row
+// LIKE can match, whatever the engine's idea of letter case.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zyl::db {
+
+class LikePattern;
+
+inline constexpr const char* kSubstringTable = "ContentFts";
+// Shortest literal run the index can narrow by: its terms are runs of three characters.
+inline constexpr std::size_t kTrigram = 3;
+
+// The text the index holds for `content`.
+std::string FoldForSubstringIndex(std::string_view content);
+
+// A MATCH expression every row that `pattern` matches satisfies (all trigrams of the
+// pattern's literal runs), or "" when the pattern has no run of three characters. `padded`:
+// the pattern is matched against " " + content + " ", whose blanks are not in the index.
+std::string SubstringCandidates(const LikePattern& pattern, bool padded);
+
+// Engine statements of this layer (no outside text in them).
+std::string CreateSubstringIndexSql();
+// Adds, or removes, the index entries of the rows of ContentIndex that `where` selects.
+std::string IndexRowsSql(std::string_view where);
+std::string UnindexRowsSql(std::string_view where);
+
+}  // namespace zyl::db
