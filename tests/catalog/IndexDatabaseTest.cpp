@@ -94,6 +94,57 @@ TEST_F(IndexDatabaseTest, BrokenDatabaseIsReportedAndNothingIsOverwritten) {
   EXPECT_TRUE(shown.empty());
 }
 
+TEST_F(IndexDatabaseTest, UpdateGivesAnOldDatabaseTheSubstringIndexKeepingItsRows) {
+  const std::string dbname = OldDatabase("old.mdb");
+  const std::string descriptor = Descriptor(dbname, "*.txt;");
+  UpgradeIndex(descriptor, record_);  // a search: the size column, but no index yet
+  EXPECT_FALSE(db::Database::Open(dbname).HasSubstringIndex());
+  {
+    // Rows 2 and 3 of four, so that the numbers have a gap the rewrite must keep.
+    db::Database database = db::Database::Open(dbname);
+    db::Recordset rs = database.OpenRecordset("ContentIndex");
+    for (const char* text : {"Первый документ", "second Document", "третий", "fourth"}) {
+      rs.AddNew();
+      rs.SetField("content", db::Value(text));
+      rs.SetField("location", db::Value(std::string("/d/") + text));
+      rs.Update();
+    }
+    database.Execute("DELETE * FROM ContentIndex WHERE content = 'третий' OR title = 'old'");
+  }
+  std::vector<std::string> log;
+  const LogSink toLog = [&log](std::string_view line) { log.emplace_back(line); };
+
+  shown.clear();
+  UpgradeIndex(descriptor, record_, toLog);  // the update
+  EXPECT_TRUE(shown.empty());
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NE(log[0].find("индекс подстрок"), std::string::npos);
+
+  db::Database database = db::Database::Open(dbname);
+  EXPECT_TRUE(database.HasSubstringIndex());
+  db::Recordset rs = database.OpenRecordset(
+      "SELECT location FROM ContentIndex WHERE content LIKE '*ДОКУМЕНТ*' OR content LIKE "
+      "'*document*'");
+  ASSERT_EQ(rs.RecordCount(), 2);
+  EXPECT_EQ(rs.Field("location").AsText(), "/d/Первый документ");
+  rs.MoveNext();
+  EXPECT_EQ(rs.Field("location").AsText(), "/d/second Document");
+  // A row added after the upgrade is found through the index as well.
+  db::Recordset table = database.OpenRecordset("ContentIndex");
+  table.AddNew();
+  table.SetField("content", db::Value("fifth document"));
+  table.SetField("location", db::Value("/d/5"));
+  table.Update();
+  EXPECT_EQ(database
+                .OpenRecordset("SELECT location FROM ContentIndex WHERE content LIKE "
+                               "'*fifth*'")
+                .RecordCount(),
+            1);
+  log.clear();
+  UpgradeIndex(descriptor, record_, toLog);
+  EXPECT_TRUE(log.empty());
+}
+
 TEST(UpgradeIndexText, RulesOfTheOldForms) {
   EXPECT_FALSE(IsOldExtList(""));
   EXPECT_FALSE(IsOldExtList("*.txt;*.doc;"));
