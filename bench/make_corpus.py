@@ -2,8 +2,10 @@
 """Writes a benchmark corpus of text and HTML files: English and Russian text in UTF-8,
 Windows-1251 and KOI8-R, in nested folders.
 
-usage: make_corpus.py FOLDER [--files N] [--size-kb K] [--seed S]
-Defaults: 20000 files of about 11 KB on average (about 220 MB)."""
+usage: make_corpus.py FOLDER [--files N] [--size-kb K] [--seed S] [--rare]
+Defaults: 20000 files of about 11 KB on average (about 220 MB). With --rare, a few files also
+hold rare words and a phrase ("pessimistic", "пессимизм", "в конце концов"), so that searches
+have something to find in few documents."""
 import argparse
 import os
 import random
@@ -20,8 +22,15 @@ def paragraph(rng, words, n):
     return " ".join(rng.choice(words) for _ in range(n)).capitalize() + "."
 
 
-def text(rng, size):
+RARE = (("pessimistic", 0.004), ("пессимизм", 0.003), ("в конце концов", 0.005))
+
+
+def text(rng, size, rare=False):
     out, total = [], 0
+    if rare:
+        for phrase, share in RARE:
+            if rng.random() < share:
+                out.append(paragraph(rng, EN if phrase.isascii() else RU, 10) + " " + phrase + ".")
     while total < size:
         lang = EN if rng.random() < 0.5 else RU
         p = paragraph(rng, lang, rng.randint(20, 80))
@@ -36,6 +45,7 @@ def main():
     ap.add_argument("--files", type=int, default=20000)
     ap.add_argument("--size-kb", type=int, default=11)
     ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--rare", action="store_true")
     a = ap.parse_args()
     rng = random.Random(a.seed)
     total = 0
@@ -43,7 +53,7 @@ def main():
         folder = os.path.join(a.folder, f"d{i % 20:02d}", f"s{(i // 20) % 50:02d}")
         os.makedirs(folder, exist_ok=True)
         size = int(rng.uniform(0.2, 1.8) * a.size_kb * 1024)
-        body = text(rng, size)
+        body = text(rng, size, a.rare)
         kind = i % 4
         if kind == 3:
             name = f"page{i}.html"

@@ -297,7 +297,11 @@ std::int64_t Database::Execute(std::string_view statement) {
     throw SqlError(1, "only DELETE statements are run directly; a SELECT opens a recordset");
   const std::string where = q.where.empty() ? "1" : q.where;
   Savepoint change(conn());
-  if (conn().HasSubstringIndex()) {
+  if (conn().HasSubstringIndex() && q.where.empty()) {
+    // Emptying the table (a web index before a new crawl) empties the index at once.
+    conn().Exec(std::string("INSERT INTO ") + kSubstringTable + "(" + kSubstringTable +
+                ") VALUES('delete-all')");
+  } else if (conn().HasSubstringIndex()) {
     Stmt unindex(conn(), UnindexRowsSql(where));
     unindex.BindAll(q.params);
     unindex.Step();
@@ -333,15 +337,8 @@ Recordset Database::OpenRecordset(std::string_view source) {
     for (const auto& f : q.fields) cols += (cols.empty() ? "" : ", ") + f.sql;
     rs.LoadAggregate("SELECT " + cols + " FROM ContentIndex" + where, q.params);
   } else {
-    std::string narrowed = where;
-    if (!q.substringMatch.empty() && conn().HasSubstringIndex()) {
-      // Only rows holding every trigram of the patterns are tested; the condition itself still
-      // decides each of them, so the rows are those of a scan.
-      q.params.emplace_back(q.substringMatch);
-      narrowed = std::string(" WHERE rowid IN (SELECT rowid FROM ") + kSubstringTable + " WHERE " +
-                 kSubstringTable + " MATCH ?" + std::to_string(q.params.size()) + ") AND (" +
-                 q.where + ")";
-    }
+    const std::string narrowed =
+        NarrowedWhere(conn().HasSubstringIndex(), q.where, q.substringMatch, q.params);
     rs.LoadRowids("SELECT rowid FROM ContentIndex" + narrowed + " ORDER BY rowid", q.params);
   }
   return rs;

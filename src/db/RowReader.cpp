@@ -3,6 +3,7 @@
 #include "db/Compiler.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "db/SubstringIndex.h"
 
 namespace zyl::db {
 
@@ -14,7 +15,8 @@ RowReader::RowReader(Database& db, std::string_view select, Order order) {
   db.conn();  // throws when the database is closed
   std::string cols;
   for (const auto& f : q.fields) cols += (cols.empty() ? "" : ", ") + f.sql;
-  const std::string where = q.where.empty() ? "" : " WHERE " + q.where;
+  const std::string where =
+      NarrowedWhere(conn_->HasSubstringIndex(), q.where, q.substringMatch, q.params);
   fields_ = static_cast<int>(q.fields.size());
   stmt_ = std::make_unique<Stmt>(*conn_, "SELECT " + cols + ", rowid FROM ContentIndex" + where +
                                              (order == Order::kDatabase ? " ORDER BY rowid" : ""));

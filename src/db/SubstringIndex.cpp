@@ -66,6 +66,17 @@ std::string SubstringCandidates(const LikePattern& pattern, bool padded) {
   return out;
 }
 
+std::string NarrowedWhere(bool hasIndex, const std::string& where, const std::string& match,
+                          std::vector<Value>& params) {
+  if (where.empty()) return {};
+  if (!hasIndex || match.empty()) return " WHERE " + where;
+  // Only rows holding every trigram of the patterns are tested; the condition itself still
+  // decides each of them, so the rows are those of a scan.
+  params.emplace_back(match);
+  return std::string(" WHERE rowid IN (SELECT rowid FROM ") + kSubstringTable + " WHERE " +
+         kSubstringTable + " MATCH ?" + std::to_string(params.size()) + ") AND (" + where + ")";
+}
+
 std::string CreateSubstringIndexSql() {
   return std::string("CREATE VIRTUAL TABLE ") + kSubstringTable +
          " USING fts5(content, content='', detail=none, columnsize=0, "

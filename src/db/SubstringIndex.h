@@ -10,6 +10,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "db/Value.h"
 
 namespace zyl::db {
 
@@ -26,6 +29,12 @@ std::string FoldForSubstringIndex(std::string_view content);
 // pattern's literal runs), or "" when the pattern has no run of three characters. `padded`:
 // the pattern is matched against " " + content + " ", whose blanks are not in the index.
 std::string SubstringCandidates(const LikePattern& pattern, bool padded);
+
+// The WHERE clause of a SELECT over ContentIndex for the compiled condition `where`: narrowed to
+// the candidates of `match` when the connection has the index and the condition gives a match
+// (which is then appended to `params`), else the condition alone; "" for no condition.
+std::string NarrowedWhere(bool hasIndex, const std::string& where, const std::string& match,
+                          std::vector<Value>& params);
 
 // Engine statements of this layer (no outside text in them).
 std::string CreateSubstringIndexSql();

@@ -12,6 +12,7 @@
 #include "catalog/FileInfo.h"
 #include "db/Compiler.h"
 #include "db/Database.h"
+#include "db/RowReader.h"
 #include "search/SearchRequest.h"
 #include "support/TestSupport.h"
 
@@ -130,12 +131,17 @@ std::string RandomCondition(std::mt19937& rng) {
   return cond;
 }
 
+// The rows as a search reads them (row by row) and as a recordset lists them must agree.
 std::vector<std::string> Locations(db::Database& database, const std::string& sql) {
-  std::vector<std::string> out;
+  std::vector<std::string> out, read;
+  db::RowReader reader(database, sql);
+  const int column = sql.starts_with("SELECT location") ? 0 : 3;
+  while (reader.Next()) read.push_back(std::string(reader.Field(column).TextView()));
   db::Recordset rs = database.OpenRecordset(sql);
-  if (rs.RecordCount() == 0) return out;
-  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
-    out.push_back(std::string(rs.Field("location").TextView()));
+  if (rs.RecordCount() > 0)
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+      out.push_back(std::string(rs.Field("location").TextView()));
+  EXPECT_EQ(out, read);
   return out;
 }
 

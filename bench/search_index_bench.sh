@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Search benchmark: the same index searched with its substring index and by scanning the whole
+# table (a copy of the database without the index, as an older version left it). Every search
+# runs as a whole process (`zyl action=search`); the median of three runs is shown.
+# usage: bench/search_index_bench.sh [BUILD_DIR] [WORK_DIR] [FILES] [SIZE_KB]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+work=${2:-/tmp/zyl-search-bench}
+files=${3:-4000}
+sizekb=${4:-12}
+zyl=$build/src/app/zyl
+rm -rf "$work"
+mkdir -p "$work"
+export ZYL_HOME=$work/home
+python3 "$root/bench/make_corpus.py" "$work/corpus" --files "$files" --size-kb "$sizekb" --rare
+corpus=$(du -sb "$work/corpus" | cut -f1)
+
+/usr/bin/time -f "%e %M" -o "$work/time.txt" \
+  "$zyl" action=build index=Bench "folders=$work/corpus" types=txt,html > "$work/build.log" 2>&1
+read -r secs rss < "$work/time.txt"
+db=$ZYL_HOME/index/Bench.mdb
+sqlite3 "$db" "PRAGMA wal_checkpoint(TRUNCATE);" > /dev/null
+echo "corpus: $files files, $((corpus / 1000000)) MB"
+echo "build with the substring index: ${secs} s, peak RSS $((rss / 1024)) MB, database $(($(stat -c %s "$db") / 1000000)) MB"
+
+# The scanning twin: the same rows without the index.
+scan=$ZYL_HOME/index/Scan.mdb
+cp "$db" "$scan"
+sqlite3 "$scan" "DROP TABLE ContentFts; VACUUM;"
+sed "s|Bench.mdb|Scan.mdb|" "$ZYL_HOME/index/Bench.zyl" > "$ZYL_HOME/index/Scan.zyl"
+echo "database without the index: $(($(stat -c %s "$scan") / 1000000)) MB"
+
+median_ms() {  # descriptor, arguments...
+  local d=$1; shift
+  local t=()
+  for _ in 1 2 3; do
+    local s e
+    s=$(date +%s%N)
+    "$zyl" action=search "index=$d" "$@" > "$work/out.txt" 2>&1
+    e=$(date +%s%N)
+    t+=($(((e - s) / 1000000)))
+  done
+  printf '%s\n' "${t[@]}" | sort -n | sed -n 2p
+}
+
+run() {  # label, arguments...
+  local label=$1; shift
+  local a b rows rows2
+  a=$(median_ms "$ZYL_HOME/index/Scan.zyl" "$@")
+  rows=$(md5sum < "$work/out.txt" | cut -c1-8)
+  b=$(median_ms "$ZYL_HOME/index/Bench.zyl" "$@")
+  rows2=$(md5sum < "$work/out.txt" | cut -c1-8)
+  local n
+  n=$(grep -c . "$work/out.txt" || true)
+  local same=same
+  [ "$rows" = "$rows2" ] || same=DIFFERENT
+  printf '| %-22s | %6s ms | %6s ms | %6s lines | output %s |\n' "$label" "$a" "$b" "$n" "$same"
+}
+
+echo "| query | scan | index | output | scan = index |"
+run "rare word" content=pessimistic
+run "nowhere" content=zzyzxqv
+run "common word" content=budget
+run "two rare, any" content="pessimistic пессимизм" SearchType=0
+run "rare and common, all" content="pessimistic budget" SearchType=1
+run "phrase" content="в конце концов" SearchType=2
+run "Cyrillic word" content=пессимизм
+run "substring" content=ssimis
+run "whole word" content=pessimistic WholeWord=1
+run "query language" SearchType=3 "content='Content LIKE \"*pessim*\" OR Content LIKE \"*ПЕССИМ*\"'"
