@@ -32,11 +32,15 @@ class ArchiveRun {
   // The folder is empty again when it returns. Returns the number of members handed on.
   std::size_t Process(const std::string& archive, const ArchiveMemberHandler& perMember);
 
+  // What became of the archive of the last Process call.
+  const extract::ArchiveOutcome& lastOutcome() const { return lastOutcome_; }
+
   // Called between listed entries, so that a window stays responsive during a large listing.
   std::function<void()> onYield;
 
  private:
   extract::ArchiveLog log_;
+  extract::ArchiveOutcome lastOutcome_;
   std::string folder_;
 };
 
