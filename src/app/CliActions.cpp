@@ -8,6 +8,7 @@
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/NewIndex.h"
 #include "extract/DocumentTypes.h"
@@ -44,7 +45,7 @@ int RunUpdateAction(const StartContext& ctx) {
   CliHost host(ctx.out, ctx.err, StderrIsTerminal());
   indexer::RunBatchUpdate(index, ctx.args.GetArgumentValue("log"), &host);
   ctx.out << "\n";
-  return base::FileExists(index) ? 0 : 1;
+  return base::FileExists(index) && !catalog::IsUnfinishedIndex(index) ? 0 : 1;
 }
 
 int RunBuildAction(const StartContext& ctx) {

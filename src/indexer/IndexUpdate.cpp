@@ -10,6 +10,7 @@
 #include "base/OrderedPipeline.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/UpgradeIndex.h"
 #include "db/Database.h"
@@ -336,6 +337,13 @@ void Update::RunLocal() {
 bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options) {
   if (!base::FileExists(descriptorPath)) {
     base::ShowMessage("Файл " + descriptorPath + " не существует");
+    return false;
+  }
+  if (catalog::IsUnfinishedIndex(descriptorPath)) {
+    // Nothing to update: the build of this index was stopped before it wrote the descriptor.
+    const std::string message = catalog::UnfinishedIndexMessage(descriptorPath);
+    host.AddLogText(message + std::string(kBreak));
+    base::ShowMessage(message);
     return false;
   }
   host.AddLogText(LangString(settings::kUpdateOpeningIndex) + " " + std::string(kBreak) +

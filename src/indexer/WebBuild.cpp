@@ -16,6 +16,7 @@
 namespace zyl::indexer {
 
 BuildResult StartWebIndex(const catalog::IndexDefinition& def, Host& host) {
+  const catalog::IndexBuildLock building(def.descriptorPath);
   BuildResult result;
   settings::Settings& config = settings::Config();
   settings::AddToRecentList(def.descriptorPath, config.RecentIndex);

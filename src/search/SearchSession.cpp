@@ -3,6 +3,7 @@
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/UpgradeIndex.h"
 #include "db/Database.h"
@@ -73,6 +74,7 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
                               const base::DateTimeParts& now) {
   lastError_.clear();
   const std::string sql = BuildSearchSql(RequestFromForm(form, now));
+  bool unreadable = false;  // an index that could not be searched
 
   if (updateRecentLists) {
     settings::Settings& c = settings::Config();
@@ -113,6 +115,11 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
         base::ShowMessage("Файл " + index.descriptorPath + " не существует");
         continue;
       }
+      if (catalog::IsUnfinishedIndex(index.descriptorPath)) {
+        base::ShowMessage(catalog::UnfinishedIndexMessage(index.descriptorPath));
+        unreadable = true;
+        continue;
+      }
       catalog::UpgradeIndex(index.descriptorPath);
       const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
       try {
@@ -132,7 +139,7 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
     history_.push_back(
         {static_cast<std::int64_t>(results_.size()), form.searchText, indexNames, results_});
   }
-  return true;
+  return !unreadable;
 }
 
 }  // namespace zyl::search
