@@ -7,13 +7,14 @@
 namespace zyl::extract {
 
 struct FileInfo {
-  std::string content;   // the whole extracted text (UTF-8); never shortened here
+  std::string content;  // the whole extracted text (UTF-8); never shortened here
   std::string author;
   std::string modified;  // base::FormatModified form
   std::string title;
   std::string type;      // stored type ("txt", "doc", ...) or "error"
   std::string location;  // full path, "arc:" member, mail or web location
   std::int32_t filesize = 0;
+  bool textCut = false;  // content holds only the leading part of the document's text
 
   bool failed() const { return type == "error"; }
 };

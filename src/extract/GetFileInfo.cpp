@@ -12,6 +12,7 @@
 #include "extract/HtmlReader.h"
 #include "extract/Mp3Reader.h"
 #include "extract/OfficeReaders.h"
+#include "extract/TextLimit.h"
 #include "extract/TextReader.h"
 #include "settings/Settings.h"
 
@@ -67,6 +68,8 @@ FileInfo GetFileInfo(std::string_view path) {
     const std::string extension = FileExtension(path);
     if (!IsConverterInstalled(extension)) return ErrorInfo();
     FileInfo read = RunReader(path, extension);
+    // Whatever the reader, no document gives more than MaxTextBytes of text.
+    info.textCut = CutText(read.content, MaxTextBytes()) || read.textCut;
     info.content = std::move(read.content);
     info.author = std::move(read.author);
     info.title = std::move(read.title);

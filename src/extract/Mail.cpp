@@ -16,6 +16,7 @@
 #include "base/Strings.h"
 #include "extract/CodePages.h"
 #include "extract/HtmlText.h"
+#include "extract/TextLimit.h"
 #include "settings/Settings.h"
 
 namespace zyl::extract {
@@ -339,6 +340,11 @@ bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_vi
       break;
     }
     buffer.erase(0, start);
+    // A giant message is kept only up to the most a message is read for (MailMessageInfo cuts
+    // it there), and the end, which may hold the start of the next separator.
+    const std::size_t keep = static_cast<std::size_t>(MaxMarkupBytes()) + 1;
+    if (buffer.size() > keep + separator.size())
+      buffer.erase(keep, buffer.size() - keep - (separator.size() - 1));
     // A separator may straddle the next chunk: search again from just before the end.
     searchFrom = buffer.size() >= separator.size() ? buffer.size() - separator.size() + 1 : 0;
   }
@@ -348,10 +354,16 @@ bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_vi
 
 FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress) {
   FileInfo info;
+  // A giant message (an attachment of hundreds of MB) is read for its leading part only.
+  if (message.size() > MaxMarkupBytes()) {
+    message = message.substr(0, static_cast<std::size_t>(MaxMarkupBytes()));
+    info.textCut = true;
+  }
   info.title = base::DecodeLegacyText(GetMailSubject(message));
   info.author = base::DecodeLegacyText(GetMailFrom(message));
   info.modified = base::FormatModified(GetMailDate(message));
   info.content = GetMailBody(message, outlookExpress ? kOutlookEndMarker : kNetscapeEndMarker);
+  if (CutText(info.content, MaxTextBytes())) info.textCut = true;
   info.location = std::string(mailbox) + "/" + base::DecodeLegacyText(GetMessageId(message));
   info.type = outlookExpress ? "mail_oe" : "mail_moz";
   info.filesize =

@@ -74,8 +74,17 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
   Log(shownName + "...");
   if (!info.failed()) {
     if (!location.empty()) info.location = location;
-    extract::SaveContentInfo(*writer_, info);
+    const std::optional<std::string> refused = extract::StoreContentInfo(*writer_, info);
+    if (refused) {
+      // The file is not in the index: that is an error of the build, whatever the reason.
+      ++result_.failures;
+      Log(" не сохранено: база данных не приняла запись (" + *refused + ")." + std::string(kBreak));
+      return;
+    }
     Log(success_);
+    if (info.textCut)
+      Log("Текст документа обрезан: сохранены первые " + base::StrNum(info.content.size()) +
+          " байт." + std::string(kBreak));
     result_.filesSize += info.filesize;
   } else {
     ++result_.failures;
@@ -90,6 +99,9 @@ void Build::ParseArcFile(const std::string& archive) {
   run.Process(archive, [this](const std::string& member, const std::string& location) {
     Store(member, location, extract::GetFileInfo(member), location);
   });
+  // An archive whose unpacking failed, or that held members which could not be extracted, is
+  // an error of the build; its log line has said which.
+  if (!run.lastOutcome().complete()) ++result_.failures;
 }
 
 void Build::ParseMailBox() {
@@ -121,6 +133,7 @@ bool Build::ConfirmedStop() {
 }
 
 BuildResult Build::Run() {
+  const catalog::IndexBuildLock building(def_.descriptorPath);
   const auto started = std::chrono::steady_clock::now();
   const std::string prefix = LangString(settings::kBuildCounterPrefix);
   const std::string of = LangString(settings::kBuildOf);

@@ -182,6 +182,8 @@ void LoadConfig() {
   // Extraction workers; 0 lets the build choose one per core.
   const std::int32_t workers = config.Number("Build", "Workers", def.Workers);
   s.Workers = workers >= 0 ? workers : def.Workers;
+  s.MaxTextBytes =
+      Positive(config.Number("Build", "MaxTextBytes", def.MaxTextBytes), def.MaxTextBytes);
 
   Config() = std::move(s);
 }

@@ -14,6 +14,7 @@
 #include "base/Paths.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
+#include "catalog/NewIndex.h"
 #include "db/Database.h"
 #include "extract/DocumentTypes.h"
 #include "settings/Config.h"
@@ -158,6 +159,7 @@ TEST_F(LocalBuildTest, AKilledBuildLeavesADatabaseThatOpens) {
   def.types = {"txt"};
   def.UserFiles.clear();
   def.archive = false;
+  home.write("index/Docs.zyl", "");  // the name reserved as the wizard and the command line do
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -168,11 +170,14 @@ TEST_F(LocalBuildTest, AKilledBuildLeavesADatabaseThatOpens) {
     ::_exit(0);
   }
   std::int64_t rows = 0;
+  bool takenForUnfinished = false;
   for (int tries = 0; tries < 500 && rows < 20; ++tries) {
     ::usleep(10000);
     try {
       db::Database database = db::Database::Open(def.dbname);
       rows = database.OpenRecordset("SELECT location FROM ContentIndex").RecordCount();
+      // While the build runs, its empty descriptor is not that of an unfinished index.
+      takenForUnfinished = takenForUnfinished || catalog::IsUnfinishedIndex(def.descriptorPath);
     } catch (const std::exception&) {
       // Not created yet.
     }
@@ -180,12 +185,30 @@ TEST_F(LocalBuildTest, AKilledBuildLeavesADatabaseThatOpens) {
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
   ASSERT_GE(rows, 20) << "the build did not get far enough before the kill";
-  db::Database database = db::Database::Open(def.dbname);
-  const std::int64_t kept =
-      database.OpenRecordset("SELECT location FROM ContentIndex").RecordCount();
-  EXPECT_GE(kept, rows);
-  EXPECT_LT(kept, 400);
-  EXPECT_EQ(kept % 10, 0);  // whole groups only
+  EXPECT_FALSE(takenForUnfinished);
+  {
+    db::Database database = db::Database::Open(def.dbname);
+    const std::int64_t kept =
+        database.OpenRecordset("SELECT location FROM ContentIndex").RecordCount();
+    EXPECT_GE(kept, rows);
+    EXPECT_LT(kept, 400);
+    EXPECT_EQ(kept % 10, 0);  // whole groups only
+  }
+
+  // What is left is an unfinished index, and its name can be built again.
+  EXPECT_EQ(test::ReadFile(def.descriptorPath), "");
+  EXPECT_TRUE(catalog::IsUnfinishedIndex(def.descriptorPath));
+  catalog::IndexDefinition again;
+  ASSERT_EQ(catalog::DefineNewIndex("Docs", "", home.file("index"), again), "");
+  again.folders = def.folders;
+  again.types = def.types;
+  again.ext = def.ext;
+  RecordingHost host;
+  const BuildResult r = StartIndex(again, host);
+  ASSERT_EQ(r.outcome, BuildResult::kFinished) << r.error;
+  EXPECT_EQ(r.filesCount, 400);
+  EXPECT_EQ(Locations().size(), 400u);
+  EXPECT_FALSE(catalog::IsUnfinishedIndex(def.descriptorPath));
 }
 
 TEST_F(LocalBuildTest, NothingFoundStillWritesTheDescriptor) {
