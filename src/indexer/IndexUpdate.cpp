@@ -15,6 +15,7 @@
 #include "catalog/UpgradeIndex.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
+#include "extract/Archive.h"
 #include "extract/DatabaseSink.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
@@ -60,7 +61,8 @@ class Update {
   void UpdateMailboxes();
   void UpdateArchives();
   void UpdateArchiveMember(const std::string& member, const std::string& location);
-  void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen);
+  void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen,
+                                   const std::unordered_set<std::string>& unreadArchives);
   unsigned Workers() const {
     if (options_.workers) return options_.workers;
     if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
@@ -260,7 +262,8 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
   Line(LangString(settings::kUpdateSuccess));
 }
 
-void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen) {
+void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen,
+                                         const std::unordered_set<std::string>& unreadArchives) {
   db::Recordset rs =
       db_->OpenRecordset("SELECT location FROM ContentIndex WHERE left(location,4)='arc:'");
   if (rs.Bof() && rs.Eof()) return;
@@ -268,7 +271,9 @@ void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& 
   db::Transaction tx(*db_);
   while (!rs.Eof()) {
     const std::string location = rs.Field(0).AsText();
-    if (!seen.count(location)) {
+    const auto parts = extract::SplitArchiveLocation(location);
+    const bool unread = parts && unreadArchives.count(parts->first);
+    if (!seen.count(location) && !unread) {
       Line(LangString(settings::kUpdateFile) + " " + location + " " +
            LangString(settings::kUpdateRemovingLink));
       rs.Delete();
@@ -290,18 +295,22 @@ void Update::UpdateArchives() {
   std::unordered_set<std::string> seen;
   ArchiveRun run([this](std::string_view line) { Line(line); });
   run.onYield = [this] { host_.Yield(); };
+  std::unordered_set<std::string> unreadArchives;
   for (const std::string& archive : archives) {
     try {
       run.Process(archive, [&](const std::string& member, const std::string& location) {
         UpdateArchiveMember(member, location);
         seen.insert(location);
       });
+      // An archive that could not be unpacked this time (a crash, the time limit) tells
+      // nothing about its members: their rows stay as they are.
+      if (run.lastOutcome().failed) unreadArchives.insert(archive);
     } catch (const std::exception& e) {
       // A failing archive does not end the pass; its members count as not seen.
       Line(archive + ": " + e.what());
     }
   }
-  RemoveMissingArchiveMembers(seen);
+  RemoveMissingArchiveMembers(seen, unreadArchives);
 }
 
 void Update::RunLocal() {

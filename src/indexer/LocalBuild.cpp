@@ -83,7 +83,7 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
     }
     Log(success_);
     if (info.textCut)
-      Log("Текст документа обрезан: сохранены первые " + base::StrNum(info.content.size()) +
+      Log("Текст документа обрезан: сохранены первые " + std::to_string(info.content.size()) +
           " байт." + std::string(kBreak));
     result_.filesSize += info.filesize;
   } else {

@@ -1,7 +1,10 @@
 #include "indexer/IndexUpdate.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <utime.h>
+
+#include <chrono>
 
 #include "base/Messages.h"
 #include "base/Paths.h"
@@ -9,6 +12,7 @@
 #include "db/Database.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
+#include "extract/OfficeHelper.h"
 #include "indexer/LocalBuild.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
@@ -129,6 +133,31 @@ TEST_F(IndexUpdateTest, PdfModeComesFromTheDescriptor) {
   settings::WriteIniValue("General", "PDF_Mode", "Min", def.descriptorPath);
   ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
   EXPECT_FALSE(extract::PdfFullText());
+}
+
+TEST_F(IndexUpdateTest, MembersOfAnArchiveThatCouldNotBeUnpackedThisTimeStay) {
+  const std::string good = home.write("bin/arc", "#!/bin/sh\necho member text > m.txt\n");
+  const std::string hang = home.write("bin/hang", "#!/bin/sh\nsleep 30\n");
+  ::chmod(good.c_str(), 0755);
+  ::chmod(hang.c_str(), 0755);
+  settings::Config().CabPath = good;
+  settings::Config().CabCmd = "%arc%";
+  home.write("docs/pack.cab", "cabinet");
+  def.archive = true;
+  LogHost build;
+  ASSERT_EQ(StartIndex(def, build).outcome, BuildResult::kFinished);
+  const std::string member = "arc:" + docs + "pack.cab//m.txt";
+  ASSERT_EQ(Rows().back().first, member);
+
+  settings::Config().CabPath = hang;
+  extract::SetHelperTimeLimit(std::chrono::milliseconds(500));
+  LogHost host;
+  const bool updated = UpdateIndex(def.descriptorPath, host);
+  extract::SetHelperTimeLimit(std::chrono::seconds(20));
+  settings::Config().CabPath.clear();
+  EXPECT_TRUE(updated);
+  EXPECT_NE(host.log.find("не удалось распаковать"), std::string::npos) << host.log;
+  EXPECT_EQ(Rows().back().first, member);
 }
 
 TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {
