@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <vector>
 
 #include "base/Paths.h"
 #include "extract/DbfReader.h"
@@ -178,8 +179,16 @@ class Helper {
                              POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     std::string arg0 = program_;
     char* const argv[] = {arg0.data(), nullptr};
+    // The reader binds every library symbol when it starts rather than on first call, so that
+    // the process it forks for each job finds them bound.
+    std::vector<std::string> env{"LD_BIND_NOW=1"};
+    for (char** e = environ; *e; ++e)
+      if (std::string_view(*e).substr(0, 12) != "LD_BIND_NOW=") env.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
     pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, program_.c_str(), &actions, &attr, argv, environ);
+    const int rc = ::posix_spawn(&pid, program_.c_str(), &actions, &attr, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     ::close(sv[1]);

@@ -1,10 +1,12 @@
 #include "extract/ReaderProcess.h"
 
 #include <fcntl.h>
+#include <iconv.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <unicode/ucnv.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,6 +16,7 @@
 
 #include "extract/Archive.h"
 #include "extract/OfficeHelper.h"
+#include "extract/OleProperties.h"
 #include "extract/ReaderProtocol.h"
 #include "extract/TextLimit.h"
 
@@ -96,6 +99,21 @@ std::string RunJobProcess(HelperJob job, const ReaderMessage& args,
   return clean && DecodeReaderMessage(answer) ? answer : failed;
 }
 
+// What every job would otherwise do again in its fresh process: the libraries' one-time set-up,
+// the character set modules they load on first use. Done once here, it is inherited by every
+// job's process.
+void PrepareLibraries() {
+  EnsureGsfReady();
+  for (const char* name : {"CP866", "CP1251", "KOI8-R", "UTF-16LE", "UTF-16BE", "UTF-16"}) {
+    const iconv_t cd = ::iconv_open("UTF-8", name);
+    if (cd != reinterpret_cast<iconv_t>(-1)) ::iconv_close(cd);
+  }
+  for (const char* name : {"utf-8", "windows-1251", "windows-1252", "ibm-866", "koi8-r"}) {
+    UErrorCode status = U_ZERO_ERROR;
+    if (UConverter* conv = ucnv_open(name, &status)) ucnv_close(conv);
+  }
+}
+
 }  // namespace
 
 int ServeReaderJobs(int socket) {
@@ -115,6 +133,7 @@ int ServeReaderJobs(int socket) {
   ::signal(SIGINT, SIG_IGN);  // a Ctrl-C is the program's to handle
   ::signal(SIGPIPE, SIG_IGN);
   ::signal(SIGCHLD, SIG_DFL);  // the jobs' processes are waited for
+  PrepareLibraries();
 
   for (;;) {
     std::optional<ReaderMessage> request = ReceiveReaderMessage(socket);
