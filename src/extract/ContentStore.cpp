@@ -20,14 +20,15 @@ std::optional<Refusal> Append(ContentSink& sink, const FileInfo& info) {
     return Refusal{"у записи нет адреса или типа документа", 0};
   // Rows are stored cut to the column lengths, in code points. Most records need no cut (a text
   // of no more bytes than the limit has no more code points either), and are then stored as they
-  // are, without copying the document's text.
-  const bool fits = info.author.size() <= 50 && info.location.size() <= 255 &&
-                    info.title.size() <= 255 && info.type.size() <= 10;
+  // are, without copying the document's text. The location is never cut: a cut one names no
+  // file, can be neither opened nor served, and the update (which looks rows up by the whole
+  // path) would delete and add its row again on every run.
+  const bool fits = info.author.size() <= 50 && info.title.size() <= 255 && info.type.size() <= 10;
   FileInfo cut;
   if (!fits) {
     cut.author = base::Left(info.author, 50);
     cut.content = info.content;
-    cut.location = base::Left(info.location, 255);
+    cut.location = info.location;
     cut.modified = info.modified;
     cut.title = base::Left(info.title, 255);
     cut.type = base::Left(info.type, 10);

@@ -47,8 +47,13 @@ std::string FindReaderProgram() {
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (!ec) {
-    const std::string beside = (self.parent_path() / "zyl-reader").string();
-    if (::access(beside.c_str(), X_OK) == 0) return beside;
+    // Beside the program (the build tree, a portable folder), or where an installation puts
+    // helper programs (bin/zyl, libexec/zyl/zyl-reader).
+    for (const std::filesystem::path& candidate :
+         {self.parent_path() / "zyl-reader",
+          self.parent_path().parent_path() / "libexec" / "zyl" / "zyl-reader"}) {
+      if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
+    }
   }
 #ifdef ZYL_READER_BUILD_PATH
   return ZYL_READER_BUILD_PATH;

@@ -54,8 +54,9 @@ void PrepareHelper();
 // time.
 void StopHelper();
 
-// The reader program: $ZYL_READER when set, else zyl-reader beside the running program, else
-// the one of the build tree this code was built in.
+// The reader program: $ZYL_READER when set, else zyl-reader beside the running program or in
+// ../libexec/zyl/ from it (an installation), else the one of the build tree this code was built
+// in.
 std::string ReaderProgramPath();
 
 // How long one document may take before it is taken for a hang and fails: this limit (20

@@ -53,7 +53,7 @@ class Update {
  private:
   void Log(std::string_view text) { host_.AddLogText(text); }
   void Line(std::string_view text) { Log(std::string(text) + std::string(kBreak)); }
-  void LoadIndexFolders() { folders_ = catalog::ReadFolders(descriptor_); }
+  void LoadIndexFolders();
   void FindIndexFiles();
   void RemoveMissingFiles();
   void UpdateModifiedFiles();
@@ -81,6 +81,24 @@ class Update {
   std::vector<std::pair<std::string, std::string>> kept_;
   std::unique_ptr<db::Database> db_;
 };
+
+// Folders of the descriptor that name a folder. A line such as ",0" leaves an empty path, which
+// the file finder would take as the working folder of the process: that folder was never chosen
+// for the index, so the line is logged and left out (by the archive pass too).
+std::vector<catalog::IndexFolderEntry> ChosenFolders(std::string_view descriptor,
+                                                     std::size_t* skipped = nullptr) {
+  std::vector<catalog::IndexFolderEntry> folders = catalog::ReadFolders(descriptor);
+  const std::size_t n =
+      std::erase_if(folders, [](const catalog::IndexFolderEntry& f) { return f.path.empty(); });
+  if (skipped) *skipped = n;
+  return folders;
+}
+
+void Update::LoadIndexFolders() {
+  std::size_t skipped = 0;
+  folders_ = ChosenFolders(descriptor_, &skipped);
+  for (std::size_t i = 0; i < skipped; ++i) Line(LangString(settings::kUpdateEmptyFolderSkipped));
+}
 
 void Update::FindIndexFiles() {
   Log(LangString(settings::kUpdateSearchingFiles));
@@ -198,12 +216,10 @@ void Update::IndexNewFiles() {
         [&](std::size_t i) { return extract::GetFileInfo(fresh[i]); },
         [&](std::size_t i, extract::FileInfo&& info) {
           Log(adding + " " + fresh[i] + "...");
-          if (info.failed()) {
-            Line(ioError);
-          } else {
-            extract::SaveContentInfo(sink, info);
-            Line(success);
-          }
+          // A row the database refused (reported by SaveContentInfo) is a failure, not a file
+          // added.
+          const bool stored = !info.failed() && extract::SaveContentInfo(sink, info);
+          Line(stored ? success : ioError);
           host_.Yield();
           return true;
         });
@@ -258,8 +274,8 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
     return;
   }
   extract::DatabaseSink sink(dbname, options_.commitEvery);
-  extract::SaveContentInfo(sink, info);
-  Line(LangString(settings::kUpdateSuccess));
+  Line(LangString(extract::SaveContentInfo(sink, info) ? settings::kUpdateSuccess
+                                                       : settings::kUpdateIoError));
 }
 
 void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen,
@@ -287,7 +303,7 @@ void Update::UpdateArchives() {
   // Archives are searched in every folder and all folders below it, whatever the folder's flag.
   std::vector<std::string> archives;
   FilesRetClass finder;
-  for (const catalog::IndexFolderEntry& folder : catalog::ReadFolders(descriptor_)) {
+  for (const catalog::IndexFolderEntry& folder : ChosenFolders(descriptor_)) {
     const FilesRetClass::List list =
         finder.GetSubFilesMultiExt(std::string(extract::kArchiveMasks), folder.path);
     archives.insert(archives.end(), list.begin() + 1, list.end());
@@ -398,14 +414,16 @@ class LogHost : public Host {
 }  // namespace
 
 std::string RunBatchUpdate(const std::string& descriptorPath, const std::string& logFile,
-                           Host* progress) {
+                           Host* progress, bool* updated) {
   LogHost host(progress);
+  bool done = false;
   if (!base::FileExists(descriptorPath)) {
     host.AddLogText("Файл " + descriptorPath + " не существует.");
   } else {
-    UpdateIndex(descriptorPath, host);
+    done = UpdateIndex(descriptorPath, host);
   }
   if (!logFile.empty()) settings::SaveTextFile(logFile, host.log);
+  if (updated) *updated = done;
   return host.log;
 }
 

@@ -47,8 +47,10 @@ std::string DocumentServer::Hello(const ServerEndpoint& endpoint) const {
 void FillFormFromRequest(const Request& r, search::SearchForm& f) {
   f.searchText = GetQueryVar(r, "content");
   f.wholeWord = base::ValInt(GetQueryVar(r, "WholeWord")) != 0;
-  f.searchType =
-      static_cast<int>(std::clamp<std::int64_t>(base::ValInt(GetQueryVar(r, "SearchType")), 0, 3));
+  // The list has four types; a number outside it is refused the way the list refuses it, and
+  // the type in force stays (clamping 9 to 3 would search with the words as a condition).
+  if (const std::int64_t type = base::ValInt(GetQueryVar(r, "SearchType")); type >= 0 && type <= 3)
+    f.searchType = static_cast<int>(type);
   f.author = GetQueryVar(r, "author");
   f.title = GetQueryVar(r, "title");
   f.fileName = GetQueryVar(r, "location");
@@ -83,9 +85,17 @@ ServerReply DocumentServer::FindFile(const Request& request, const ServerEndpoin
   return {"200", "", page};
 }
 
+bool IsPlainIndexName(std::string_view name) {
+  // A name that climbs out of the index folder ("../x", "/etc/x") would let a request open any
+  // database on the machine and fetch the files it lists.
+  return !name.empty() && name.find('/') == std::string_view::npos &&
+         name.find("..") == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
 std::string DatabaseOfIndex(std::string_view indexName) {
   for (const search::IndexEntry& index : search::RecentIndexes())
     if (index.title == indexName) return catalog::ReadGeneral(index.descriptorPath, "dbname");
+  if (!IsPlainIndexName(indexName)) return {};
   return base::JoinPath(settings::Config().IndexFolder, std::string(indexName) + ".mdb");
 }
 
