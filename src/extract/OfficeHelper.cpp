@@ -299,9 +299,6 @@ std::optional<ReaderMessage> RunInReader(HelperJob job, std::string_view sizedPa
   return TheHelper().Run(job, sizedPath, args);
 }
 
-std::string ReaderProgramPath() {
-  return FindReaderProgram();
-}
 
 void PrepareHelper() {
   TheHelper().Prepare();

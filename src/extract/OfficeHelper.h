@@ -48,16 +48,13 @@ std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path)
 std::optional<ReaderMessage> RunInReader(HelperJob job, std::string_view sizedPath,
                                          const ReaderMessage& args);
 
-// Starts the reader process now unless it runs (saves the first file the wait).
+// The reader program is $ZYL_READER when set, else zyl-reader beside the running program or in
+// ../libexec/zyl/ from it (an installation), else the one of the build tree this code was built
+// in. Starts the reader process now unless it runs (saves the first file the wait).
 void PrepareHelper();
 // Ends the reader process (it is started again by the next read). Cheap; safe to call at any
 // time.
 void StopHelper();
-
-// The reader program: $ZYL_READER when set, else zyl-reader beside the running program or in
-// ../libexec/zyl/ from it (an installation), else the one of the build tree this code was built
-// in.
-std::string ReaderProgramPath();
 
 // How long one document may take before it is taken for a hang and fails: this limit (20
 // seconds unless set) plus five seconds per megabyte of the file.
