@@ -9,6 +9,13 @@ namespace zyl::extract {
 
 namespace {
 
+// Properties read from fixed-width fields (ID3 tags, document property sets, PDF strings) often
+// end in the zero bytes or blanks that padded them; those are no part of a title or a name.
+std::string_view WithoutPadding(std::string_view property) {
+  const std::size_t end = property.find_last_not_of(std::string_view(" \t\r\n\0", 5));
+  return end == std::string_view::npos ? std::string_view() : property.substr(0, end + 1);
+}
+
 // Why the sink refused, and the database's error number (0 when it gave none).
 struct Refusal {
   std::string reason;
@@ -23,14 +30,18 @@ std::optional<Refusal> Append(ContentSink& sink, const FileInfo& info) {
   // are, without copying the document's text. The location is never cut: a cut one names no
   // file, can be neither opened nor served, and the update (which looks rows up by the whole
   // path) would delete and add its row again on every run.
-  const bool fits = info.author.size() <= 50 && info.title.size() <= 255 && info.type.size() <= 10;
+  const std::string_view author = WithoutPadding(info.author);
+  const std::string_view title = WithoutPadding(info.title);
+  const bool fits = author.size() == info.author.size() && title.size() == info.title.size() &&
+                    author.size() <= 50 && title.size() <= 255 && info.type.size() <= 10;
   FileInfo cut;
   if (!fits) {
-    cut.author = base::Left(info.author, 50);
+    // Cut first: the cut may end the text in blanks of its own.
+    cut.author = WithoutPadding(base::Left(info.author, 50));
     cut.content = info.content;
     cut.location = info.location;
     cut.modified = info.modified;
-    cut.title = base::Left(info.title, 255);
+    cut.title = WithoutPadding(base::Left(info.title, 255));
     cut.type = base::Left(info.type, 10);
     cut.filesize = info.filesize;
   }

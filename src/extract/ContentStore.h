@@ -26,10 +26,11 @@ class ContentSinkError : public std::runtime_error {
   int code_;
 };
 
-// Appends `info` as one row: author cut to 50, title to 255 and type to 10 code points, the
-// location and the content whole. A record with an empty location or type is skipped (returns
-// false). A failure of the sink is reported through base::ShowMessage with the program's "Ошибка в
-// процедуре SaveContentInfo" text and returns false; the row is not added.
+// Appends `info` as one row: author and title without trailing zero bytes, blanks and line
+// breaks, author cut to 50, title to 255 and type to 10 code points, the location and the
+// content whole. A record with an empty location or type is skipped (returns false). A failure
+// of the sink is reported through base::ShowMessage with the program's "Ошибка в процедуре
+// SaveContentInfo" text and returns false; the row is not added.
 bool SaveContentInfo(ContentSink& sink, const FileInfo& info);
 
 // The same without the message: nullopt when the row was added, else why it was not, in words

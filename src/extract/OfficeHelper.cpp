@@ -225,6 +225,12 @@ HelperDocument FromSheets(const std::vector<SheetGrid>& sheets, std::string auth
   return HelperDocument{WorkbookContent(sheets), std::move(author), std::move(title)};
 }
 
+HelperDocument PasswordRequired() {
+  HelperDocument doc;
+  doc.passwordRequired = true;
+  return doc;
+}
+
 std::optional<HelperDocument> WorksText(const std::string& path) {
   std::optional<WpDocument> doc = ReadWorksText(path);
   if (!doc) return std::nullopt;
@@ -246,11 +252,13 @@ std::optional<HelperDocument> RunHelperJob(HelperJob job, const std::string& pat
     case HelperJob::WordDocument: {
       std::optional<WordDocument> doc = ReadWordDocument(path);
       if (!doc) return std::nullopt;
+      if (doc->encrypted) return PasswordRequired();
       return HelperDocument{std::move(doc->text), std::move(doc->author), std::move(doc->title)};
     }
     case HelperJob::ExcelWorkbook: {
       std::optional<Workbook> book = ReadExcelWorkbook(path);
       if (!book) return std::nullopt;
+      if (book->encrypted) return PasswordRequired();
       return FromSheets(book->sheets, std::move(book->author), std::move(book->title));
     }
     case HelperJob::DbfTable: {
@@ -289,16 +297,18 @@ std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path)
   // The text is cut where it is made, so that a huge document never crosses the socket whole.
   std::optional<ReaderMessage> answer =
       TheHelper().Run(job, path, {std::string(path), std::to_string(MaxTextBytes())});
-  if (!answer || answer->size() != 4) return std::nullopt;
-  return HelperDocument{std::move((*answer)[0]), std::move((*answer)[1]), std::move((*answer)[2]),
-                        (*answer)[3] == "1"};
+  // content, author, title, "1" when the text was cut, "1" when the document is encrypted.
+  if (!answer || answer->size() != 5) return std::nullopt;
+  HelperDocument doc{std::move((*answer)[0]), std::move((*answer)[1]), std::move((*answer)[2])};
+  doc.textCut = (*answer)[3] == "1";
+  doc.passwordRequired = (*answer)[4] == "1";
+  return doc;
 }
 
 std::optional<ReaderMessage> RunInReader(HelperJob job, std::string_view sizedPath,
                                          const ReaderMessage& args) {
   return TheHelper().Run(job, sizedPath, args);
 }
-
 
 void PrepareHelper() {
   TheHelper().Prepare();

@@ -1,5 +1,5 @@
-// The reader process: the file-format libraries (wv, libgsf, FreeXL, shapelib, libwpd, libwps,
-// poppler, libarchive) read documents and archives outside the program. The reader is a program
+// The reader process: the file-format libraries (wv, libgsf, shapelib, libwpd, libwps, poppler,
+// libarchive) read documents and archives outside the program. The reader is a program
 // of its own (zyl-reader), started on first use and kept for the following files, the way an
 // office program would be kept running; since it is started afresh rather than forked from the
 // running, multi-threaded program, it inherits no lock held by another thread. It forks a fresh
@@ -20,7 +20,7 @@ namespace zyl::extract {
 
 enum class HelperJob : unsigned {
   WordDocument = 1,  // .doc/.dot through wv
-  ExcelWorkbook,     // .xls family through FreeXL
+  ExcelWorkbook,     // .xls family through our BIFF reader over libgsf
   DbfTable,          // .dbf through shapelib
   WordPerfect,       // .wpd through libwpd
   WorksText,         // .wps/.wri (and DOS Word) through libwps
@@ -35,11 +35,13 @@ struct HelperDocument {
   std::string author;
   std::string title;
   bool textCut = false;  // content was cut to MaxTextBytes in the reader process
+  // The document is encrypted and was not read: the fields above are empty.
+  bool passwordRequired = false;
 };
 
 // Reads the file in the helper; a text longer than MaxTextBytes comes back cut to it. nullopt
-// when the reader failed, the helper died while reading or did not answer within the time
-// limit.
+// when the reader failed (damaged or unsupported file), the helper died while reading or did
+// not answer within the time limit; a document with passwordRequired set for an encrypted one.
 std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path);
 
 // Runs a job in the reader process with the arguments its side expects; the time limit is

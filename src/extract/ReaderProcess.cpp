@@ -33,7 +33,8 @@ ReaderMessage AnswerJob(HelperJob job, const ReaderMessage& args) {
   std::optional<HelperDocument> doc = RunHelperJob(job, args[0]);
   if (!doc) return {};
   const bool cut = CutText(doc->content, std::strtoull(args[1].c_str(), nullptr, 10));
-  return {std::move(doc->content), std::move(doc->author), std::move(doc->title), cut ? "1" : "0"};
+  return {std::move(doc->content), std::move(doc->author), std::move(doc->title), cut ? "1" : "0",
+          doc->passwordRequired ? "1" : "0"};
 }
 
 // Runs one job in a process of its own, forked from this single-threaded reader, so that every

@@ -88,8 +88,9 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
     result_.filesSize += info.filesize;
   } else {
     ++result_.failures;
-    const std::string tail = base::LCase(base::Right(file, 4));
-    Log(tail == ".doc" || tail == ".xls" ? passwordRequired_ : ioError_);
+    // Only an encrypted document needs a password; a damaged file, or one that is not what its
+    // name says, is a read failure.
+    Log(info.passwordRequired ? passwordRequired_ : ioError_);
   }
 }
 

@@ -60,6 +60,24 @@ TEST(SaveContentInfo, CutsTheShortFieldsInCharactersAndKeepsLocationAndContent) 
   EXPECT_EQ(row.filesize, 42);
 }
 
+TEST(SaveContentInfo, PropertiesLoseTheirTrailingPadding) {
+  RecordingSink sink;
+  FileInfo info = Record();
+  info.title = std::string("Отчет \0\0\0", 15);
+  info.author = std::string("  Ann\r\n\0 \t", 11);
+  info.content = std::string("body\0", 5);
+  ASSERT_TRUE(SaveContentInfo(sink, info));
+  info.title = std::string(3, '\0');
+  info.author = std::string(60, ' ') + "x";  // cut to 50 code points, then all blanks
+  ASSERT_TRUE(SaveContentInfo(sink, info));
+  ASSERT_EQ(sink.rows.size(), 2u);
+  EXPECT_EQ(sink.rows[0].title, "Отчет");
+  EXPECT_EQ(sink.rows[0].author, "  Ann");  // leading blanks are the property's own
+  EXPECT_EQ(sink.rows[0].content, std::string("body\0", 5));
+  EXPECT_EQ(sink.rows[1].title, "");
+  EXPECT_EQ(sink.rows[1].author, "");
+}
+
 TEST(SaveContentInfo, SkipsRecordsWithoutLocationOrType) {
   RecordingSink sink;
   FileInfo noLocation = Record();

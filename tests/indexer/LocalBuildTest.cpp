@@ -102,6 +102,22 @@ class LocalBuildTest : public ::testing::Test {
   base::ScopedMessageHandler quiet_;
 };
 
+TEST_F(LocalBuildTest, OnlyEncryptedDocumentsAreLoggedAsNeedingAPassword) {
+  const std::string office = home.file("office") + "/";
+  home.write("office/locked.doc", test::ReadFile(test::FixturePath("office/protected.doc")));
+  home.write("office/workbook.doc", test::ReadFile(test::FixturePath("office/sample.xls")));
+  def.folders = {{office, true}};
+  def.archive = false;
+  RecordingHost host;
+  const BuildResult r = StartIndex(def, host, {.workers = 1, .commitEvery = 2});
+  ASSERT_EQ(r.outcome, BuildResult::kFinished) << r.error;
+  EXPECT_EQ(r.failures, 2);
+  EXPECT_NE(host.log.find(office + "locked.doc... не удалось, требуется пароль.\r\n"),
+            std::string::npos);
+  EXPECT_NE(host.log.find(office + "workbook.doc... не удалось, ошибка ввода-вывода.\r\n"),
+            std::string::npos);
+}
+
 TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
   for (unsigned workers : {1u, 3u}) {
     RecordingHost host;
@@ -114,7 +130,7 @@ TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
                                         "arc:" + docs + "pack.zip//d.htm", docs + "code.cpp"}));
     EXPECT_EQ(r.filesCount, 6);
     EXPECT_EQ(r.failures, 1);  // broken.doc
-    EXPECT_NE(host.log.find(docs + "broken.doc... не удалось, требуется пароль.\r\n"),
+    EXPECT_NE(host.log.find(docs + "broken.doc... не удалось, ошибка ввода-вывода.\r\n"),
               std::string::npos);
     EXPECT_NE(host.log.find("Найдено  6.\r\nСоединение с файлом индекса...  успешно.\r\n"
                             "Обработка файлов:\r\n"),

@@ -30,7 +30,7 @@ deb=$(ls "$work"/pkg/zyl_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 # The libraries the program links, as dpkg-shlibdeps names them.
 for lib in libsqlite3-0 libqt6core6 libqt6network6 libicu libpoppler-cpp libarchive13 libcurl \
-  libgumbo libfreexl libstdc++6; do
+  libgumbo libgsf libstdc++6; do
   [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 
