@@ -1,6 +1,5 @@
 #include "extract/Archive.h"
 
-#include <fcntl.h>
 #include <glib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,16 +38,11 @@ std::string ShellQuote(std::string_view text) {
   return q ? std::string(q.get()) : std::string();
 }
 
-// Runs in the child between fork and exec: only async-signal-safe calls. A new session has no
-// controlling terminal, so an archiver that asks for a password fails instead of waiting for
-// an answer nobody will give. The reader process has no terminal to begin with; there the
-// archiver stays in the process group of its job, so that it is stopped with the job.
+// Runs in the child between fork and exec: only async-signal-safe calls. The archiver stays in
+// the process group of its unpacking job, which is not the terminal's: an archiver that asks
+// the terminal for a password is stopped instead of waiting for an answer nobody will give,
+// and it is ended with its job at the time limit.
 void ChildSetup(gpointer data) {
-  const int tty = ::open("/dev/tty", O_RDONLY | O_NOCTTY | O_CLOEXEC);
-  if (tty >= 0) {
-    ::close(tty);
-    ::setsid();
-  }
   if (GPOINTER_TO_INT(data) != 0) ::dup2(2, 1);  // shown: its output goes with our messages
 }
 
