@@ -1,6 +1,7 @@
 # The folders of data/ whose files go to the system's own places (the menu entry, the AppStream
 # record, the man page, the shell completion) rather than into the program folder.
-set(ZYL_SYSTEM_DATA_FOLDERS desktop man completion)
+# icons/ is built into the program (the windows' own icons) and installed for the menus.
+set(ZYL_SYSTEM_DATA_FOLDERS desktop man completion icons)
 
 # The default files of the program folder: data/ without the folders above, relative to
 # `data_dir`, sorted.

@@ -15,6 +15,7 @@
 #include "indexer/IndexUpdate.h"
 #include "indexer/LocalBuild.h"
 #include "indexer/WebBuild.h"
+#include "search/FormVariables.h"
 #include "search/SearchSession.h"
 #include "server/ConnectionLayer.h"
 #include "server/DocumentServer.h"
@@ -25,11 +26,8 @@ namespace zyl::app {
 namespace {
 
 // Messages of the engines go to stderr: the command line never asks questions.
-base::MessageHandler StderrMessages(std::ostream& err) {
-  return [&err](const base::Message& m) {
-    err << "zyl: " << (m.title.empty() ? "" : m.title + ": ") << base::Replace(m.text, "\r\n", " ")
-        << "\n";
-  };
+base::MessageSink StderrMessages(std::ostream& err) {
+  return [&err](const base::Message& m) { WriteMessage(err, m); };
 }
 
 bool StderrIsTerminal() {
@@ -39,7 +37,6 @@ bool StderrIsTerminal() {
 }  // namespace
 
 int RunUpdateAction(const StartContext& ctx) {
-  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
   InstallStopSignals();
   const std::string index = ctx.args.GetArgumentValue("index");
   CliHost host(ctx.out, ctx.err, StderrIsTerminal());
@@ -52,7 +49,6 @@ int RunUpdateAction(const StartContext& ctx) {
 }
 
 int RunBuildAction(const StartContext& ctx) {
-  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
   const auto& args = ctx.args;
   catalog::IndexDefinition def;
 
@@ -113,7 +109,6 @@ int RunBuildAction(const StartContext& ctx) {
 }
 
 int RunWebBuildAction(const StartContext& ctx) {
-  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
   const auto& args = ctx.args;
   catalog::IndexDefinition def;
   def.startUrl = args.GetArgumentValue("url");
@@ -182,7 +177,7 @@ std::string JsonString(std::string_view text) {
 int RunSearchAction(const StartContext& ctx) {
   // Notices (an index upgraded on the way) are shown but are no failure: the status says only
   // whether the statement was refused or an index could not be read.
-  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
+  const base::MessageSink messages = StderrMessages(ctx.err);
   const auto& args = ctx.args;
 
   // The indexes: by descriptor path, or by title from the recent index list.
@@ -216,24 +211,22 @@ int RunSearchAction(const StartContext& ctx) {
   }
 
   // The same variables as the server's "findfile", plus archiveonly.
-  server::QueryVars vars;
+  search::FormVariables vars;
   for (const auto& a : args.Arguments()) vars.emplace_back(a.name, a.value);
-  server::Request request;
-  request.method = "GET";
-  request.vars = vars;
   search::SearchForm form;
-  server::FillFormFromRequest(request, form);
-  form.archiveOnly = server::GetQueryVar(request, "archiveonly") == "1";
+  search::FillFormFromVariables(vars, form);
+  form.archiveOnly = search::FormVariable(vars, "archiveonly") == "1";
   form.searchText = search::CleanSearchBox(form.searchText, form.searchType);
 
   search::SearchSession session;
   session.updateRecentLists = false;
+  session.onMessage = messages;
   // A recent-list entry whose descriptor is gone is reported and skipped by the search.
   bool unreadable = false;
   for (const search::IndexEntry& e : selected)
     if (!base::FileExists(e.descriptorPath)) unreadable = true;
   const bool ok = session.RunSearch(form, selected, base::LocalParts(base::Now()));
-  if (args.GetArgumentValue("showsql") == "1") ctx.out << search::LastSearchSql() << "\n";
+  if (args.GetArgumentValue("showsql") == "1") ctx.out << session.LastSearchSql() << "\n";
 
   const std::string format = base::LCase(args.GetArgumentValue("format"));
   if (format == "json") {
@@ -259,20 +252,25 @@ int RunSearchAction(const StartContext& ctx) {
   return ok && !unreadable ? 0 : 1;
 }
 
-int RunServerAction(const StartContext& ctx) {
-  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
+server::ServerOptions ServerOptionsFromArguments(const StartContext& ctx) {
   server::ServerOptions options;
   const settings::Settings& config = settings::Config();
   options.port = config.localport;
   const std::string port = ctx.args.GetArgumentValue("port");
   if (!port.empty()) options.port = static_cast<int>(base::ValInt(port));
   options.bindAddress = config.BindAddress;
+  options.limits.maxConnections = config.MaxConnections;
   const std::string bind = ctx.args.GetArgumentValue("bind");
   if (!bind.empty()) options.bindAddress = bind;
+  return options;
+}
+
+int RunServerAction(const StartContext& ctx) {
+  server::ServerOptions options = ServerOptionsFromArguments(ctx);
   options.printLink = [&ctx](const std::string& link) {
     ctx.out << "ZYL document server: search page at " << link << std::endl;
   };
-  server::DocumentServer handler;
+  server::DocumentServer handler(StderrMessages(ctx.err));
   return server::RunDocumentServer(handler, options, ctx.err);
 }
 

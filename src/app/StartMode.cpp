@@ -2,6 +2,7 @@
 
 #include "app/CliActions.h"
 
+#include <cstdlib>
 #include <ostream>
 
 #include "base/ProgramFolder.h"
@@ -10,26 +11,48 @@
 #include "catalog/IndexDatabase.h"
 #include "extract/DocumentTypes.h"
 #include "settings/Config.h"
+#include "ui/DesktopApp.h"
+#include "ui/ServerWindow.h"
 
 namespace zyl::app {
 
 namespace {
 
-int DesktopNotAvailable(const StartContext& ctx) {
-  ctx.err << "zyl: the desktop window is not available in this build; "
-             "run zyl --help for the command-line actions\n";
-  return 1;
+// The desktop needs a display: an X or Wayland session, or a Qt platform chosen explicitly
+// (offscreen rendering, VNC).
+bool HasDisplay() {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+int RunDesktopMode(const StartContext& ctx) {
+  if (!HasDisplay()) {
+    ctx.err << "zyl: no display for the index manager; serve the indexes with "
+               "'zyl action=server headless=1' or see 'zyl --help' for the command line\n";
+    return 1;
+  }
+  return ui::RunDesktop();
+}
+
+// The server shows its window on a desktop; "headless=1" or no display serve without one.
+int RunServerMode(const StartContext& ctx) {
+  if (ctx.args.GetArgumentValue("headless") == "1" || !HasDisplay()) return RunServerAction(ctx);
+  const server::ServerOptions options = ServerOptionsFromArguments(ctx);
+  return ui::RunServerWindow(options.port, options.bindAddress);
 }
 
 // Each start mode is one line here: its name and the function that runs it.
 constexpr ActionEntry kActions[] = {
-    {"server", RunServerAction},      //
+    {"server", RunServerMode},        //
     {"update", RunUpdateAction},      //
     {"build", RunBuildAction},        //
     {"webbuild", RunWebBuildAction},  //
     {"search", RunSearchAction},
 };
-constexpr StartHandler kDesktop = DesktopNotAvailable;
+constexpr StartHandler kDesktop = RunDesktopMode;
 
 enum class Request { kNone, kHelp, kVersion };
 

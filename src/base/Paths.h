@@ -23,6 +23,10 @@ bool IsFolder(std::string_view path);
 std::optional<std::uint64_t> FileSize(std::string_view path);
 std::optional<std::time_t> FileModifiedTime(std::string_view path);
 
+// The part of the path after its last ".", lower-cased; the whole path, lower-cased, when it has
+// no "." (so that it names no known extension).
+std::string FileExtension(std::string_view path);
+
 // The file's bytes, at most maxBytes of them (the leading part); nullopt when it cannot be read.
 // `cut`, when given, tells whether the file holds more than was read.
 std::optional<std::string> ReadFileBytes(

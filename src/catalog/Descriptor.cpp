@@ -8,6 +8,7 @@
 
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "settings/IniFile.h"
 
 namespace zyl::catalog {
 
@@ -45,7 +46,7 @@ std::string DecodeMultiline(std::string_view stored) {
 std::string LocalDescriptorText(const IndexDefinition& def) {
   std::string out;
   Line(out, "[General]");
-  Line(out, "version=0.99");
+  Line(out, "version=" + std::string(kDescriptorVersion));
   Line(out, "dbname=" + def.dbname);
   Line(out, "title=" + def.title);
   Line(out, "desc=" + EncodeMultiline(def.desc));
@@ -68,7 +69,7 @@ std::string LocalDescriptorText(const IndexDefinition& def) {
 std::string WebDescriptorText(const IndexDefinition& def, std::int64_t pages) {
   std::string out;
   Line(out, "[General]");
-  Line(out, "version=0.99");
+  Line(out, "version=" + std::string(kDescriptorVersion));
   Line(out, "dbname=" + def.dbname);
   Line(out, "title=" + def.title);
   Line(out, "desc=" + EncodeMultiline(def.desc));
@@ -94,6 +95,16 @@ void WriteLocalDescriptor(const IndexDefinition& def) {
 
 void WriteWebDescriptor(const IndexDefinition& def, std::int64_t pages) {
   WriteDescriptor(def.descriptorPath, WebDescriptorText(def, pages));
+}
+
+void WriteIndexTotals(std::string_view descriptorPath, std::int64_t filesCount,
+                      std::int64_t filesSize) {
+  settings::WriteIniValue("General", "FilesCount", filesCount, descriptorPath);
+  settings::WriteIniValue("General", "FilesSize", filesSize, descriptorPath);
+}
+
+void WriteIndexFilesCount(std::string_view descriptorPath, std::int64_t filesCount) {
+  settings::WriteIniValue("General", "FilesCount", filesCount, descriptorPath);
 }
 
 bool CheckIndexFileName(std::string_view path) {

@@ -18,6 +18,9 @@ std::string DatabasePathFor(std::string_view indexFolder, std::string_view descr
 std::string EncodeMultiline(std::string_view text);
 std::string DecodeMultiline(std::string_view stored);
 
+// The version every descriptor written here carries.
+inline constexpr std::string_view kDescriptorVersion = "0.99";
+
 // The descriptor text of a local index: every line ends with CR LF, the last one included.
 std::string LocalDescriptorText(const IndexDefinition& def);
 std::string WebDescriptorText(const IndexDefinition& def, std::int64_t pages);
@@ -26,6 +29,13 @@ std::string WebDescriptorText(const IndexDefinition& def, std::int64_t pages);
 // DescriptorWriteError when the file cannot be written.
 void WriteLocalDescriptor(const IndexDefinition& def);
 void WriteWebDescriptor(const IndexDefinition& def, std::int64_t pages);
+
+// Rewrites the totals of [General] (FilesCount, FilesSize) after an update. Throws
+// settings::IniWriteError.
+void WriteIndexTotals(std::string_view descriptorPath, std::int64_t filesCount,
+                      std::int64_t filesSize);
+// Rewrites FilesCount alone (a crawl has written the size with the descriptor already).
+void WriteIndexFilesCount(std::string_view descriptorPath, std::int64_t filesCount);
 
 class DescriptorWriteError : public std::runtime_error {
  public:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "extract/DocumentTypes.h"
+#include "extract/ExtractOptions.h"
 
 namespace zyl::extract {
 
@@ -31,7 +32,7 @@ struct ArchiverSetting {
   std::string command;
   int mode = 0;
 };
-ArchiverSetting ArchiverFor(ArchiveKind kind);
+ArchiverSetting ArchiverFor(ArchiveKind kind, const ArchiveOptions& options);
 
 // The program of a setting as a runnable path: an absolute path as it is, a relative one with
 // a "/" below the program folder, a bare name looked up on PATH. Empty when there is no such
@@ -62,16 +63,17 @@ struct ArchiveOutcome {
 };
 
 // Unpacks the archive into `target`, an empty folder owned by the caller: with the configured
-// archiver of its kind when its program exists, with the built-in reader otherwise. The work is
-// done in the reader process (OfficeHelper.h) under the same time limit as a document, so an
-// archive that crashes or hangs the unpacking is one failed file and leaves the folder empty.
-// Members whose names would land outside the folder, links and special files are refused; an
-// archive past the [Archiver] limits (MaxUnpackedBytes, MaxMembers) is refused whole and leaves
-// the folder empty. Refusals, failures and members that could not be extracted are reported
-// through `log`; a damaged or password-protected archive that lists nothing gives nothing,
-// silently.
+// archiver of its kind when its program exists, with the built-in reader otherwise, as the run's
+// `options` say (archivers, limits). The work is done in the reader process (OfficeHelper.h)
+// under the same time limit as a document, so an archive that crashes or hangs the unpacking is
+// one failed file and leaves the folder empty. Members whose names would land outside the
+// folder, links and special files are refused; an archive past the limits (MaxUnpackedBytes,
+// MaxMembers) is refused whole and leaves the folder empty. Refusals, failures and members that
+// could not be extracted are reported through `log`; a damaged or password-protected archive
+// that lists nothing gives nothing, silently.
 ArchiveOutcome ExtractArchive(std::string_view archive, std::string_view target,
-                              std::string_view filespec, const ArchiveLog& log = {});
+                              std::string_view filespec, const ArchiveLog& log,
+                              const ArchiveOptions& options);
 
 // The reader process's side of ExtractArchive: unpacks as the arguments say and answers the
 // outcome and the log lines. Runs in the process of the job.

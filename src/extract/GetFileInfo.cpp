@@ -1,6 +1,5 @@
 #include "extract/GetFileInfo.h"
 
-#include <atomic>
 #include <cstdint>
 #include <limits>
 
@@ -14,21 +13,19 @@
 #include "extract/OfficeReaders.h"
 #include "extract/TextLimit.h"
 #include "extract/TextReader.h"
-#include "settings/Settings.h"
 
 namespace zyl::extract {
 
 namespace {
 
-std::atomic<bool> gPdfFullText{false};
-
-FileInfo RunReader(std::string_view path, std::string_view extension) {
-  const DocumentType* type = DocumentTypeForExtension(extension, PdfFullText());
+FileInfo RunReader(std::string_view path, std::string_view extension,
+                   const ExtractOptions& options) {
+  const DocumentType* type = DocumentTypeForExtension(extension, options.pdfFullText);
   switch (type ? type->reader : Reader::PlainText) {
     case Reader::WordProcessor:
       return GetWordInfo(path);
     case Reader::Html:
-      return settings::Config().UseInternalHtmlParser ? GetHtmlInfo(path) : GetHtmlInfoIE(path);
+      return options.internalHtmlParser ? GetHtmlInfo(path) : GetHtmlInfoIE(path);
     case Reader::Spreadsheet:
       return GetExcelInfo(path);
     case Reader::Mp3:
@@ -41,33 +38,23 @@ FileInfo RunReader(std::string_view path, std::string_view extension) {
     case Reader::Mailbox:
       break;
   }
-  return GetTextInfo(path);
+  return GetTextInfo(path, options.forceCodePage);
 }
 
 }  // namespace
-
-void SetPdfFullText(bool on) {
-  gPdfFullText = on;
-}
-bool PdfFullText() {
-  return gPdfFullText;
-}
 
 bool IsConverterInstalled(std::string_view) {
   return true;
 }
 
-std::string FileExtension(std::string_view path) {
-  const std::size_t dot = path.rfind('.');
-  return base::LCase(dot == std::string_view::npos ? path : path.substr(dot + 1));
-}
-
-FileInfo GetFileInfo(std::string_view path) {
+FileInfo GetFileInfo(std::string_view path, const ExtractOptions& options) {
   FileInfo info;
   try {
-    const std::string extension = FileExtension(path);
+    const std::string extension = base::FileExtension(path);
     if (!IsConverterInstalled(extension)) return ErrorInfo();
-    FileInfo read = RunReader(path, extension);
+    // Every reader below takes the run's bound from this scope.
+    const TextLimitScope limit(options.maxTextBytes);
+    FileInfo read = RunReader(path, extension, options);
     // Whatever the reader, no document gives more than MaxTextBytes of text.
     info.textCut = CutText(read.content, MaxTextBytes()) || read.textCut;
     info.content = std::move(read.content);

@@ -21,7 +21,6 @@
 #include "extract/MimeDecode.h"
 #include "extract/MimeParts.h"
 #include "extract/TextLimit.h"
-#include "settings/Settings.h"
 
 namespace zyl::extract {
 
@@ -431,14 +430,15 @@ MailCounts ReadNetscapeFile(std::string_view path, ContentSink& sink) {
                          IsMboxSeparatorLine);
 }
 
-std::string OutlookExpressMailFolder() {
-  return base::Trim(settings::Config().OutlookExpressFolder);
+std::string OutlookExpressMailFolder(const MailOptions& options) {
+  return base::Trim(options.OutlookExpressFolder);
 }
 
-MailCounts ReadOutlookExpressMail(ContentSink& sink) {
+MailCounts ReadOutlookExpressMail(ContentSink& sink, const MailOptions& options) {
   MailCounts total;
-  const std::string folder = OutlookExpressMailFolder();
+  const std::string folder = OutlookExpressMailFolder(options);
   if (folder.empty()) return total;
+  const TextLimitScope limit(options.MaxTextBytes);
   for (const std::string& file : MailboxFiles(folder, "*.mbx")) {
     const MailCounts c = ReadOutlookExpressFile(file, sink);
     total.messages += c.messages;
@@ -447,9 +447,9 @@ MailCounts ReadOutlookExpressMail(ContentSink& sink) {
   return total;
 }
 
-std::vector<std::string> GetNetscapeUserDirs() {
+std::vector<std::string> GetNetscapeUserDirs(const MailOptions& options) {
   std::vector<std::string> dirs(1);
-  const std::string configured = base::Trim(settings::Config().NetscapeFolders);
+  const std::string configured = base::Trim(options.NetscapeFolders);
   if (!configured.empty()) {
     for (const std::string& piece : base::Split(configured, ";")) {
       const std::string folder = base::Trim(piece);
@@ -484,9 +484,10 @@ std::string NetscapeMailFolder(std::string_view userDir) {
   return {};
 }
 
-MailCounts ReadNetscapeMail(ContentSink& sink) {
+MailCounts ReadNetscapeMail(ContentSink& sink, const MailOptions& options) {
   MailCounts total;
-  const std::vector<std::string> users = GetNetscapeUserDirs();
+  const std::vector<std::string> users = GetNetscapeUserDirs(options);
+  const TextLimitScope limit(options.MaxTextBytes);
   for (std::size_t i = 1; i < users.size(); ++i) {
     const std::string folder = NetscapeMailFolder(users[i]);
     if (folder.empty()) continue;

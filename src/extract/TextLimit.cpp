@@ -8,11 +8,26 @@ namespace {
 bool IsContinuation(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
+
+std::uint64_t Bound(std::int64_t configured) {
+  static const std::int64_t kDefault = settings::Settings{}.MaxTextBytes;
+  return static_cast<std::uint64_t>(configured > 0 ? configured : kDefault);
+}
+
+// Per thread: the build's workers each read for the run that started them.
+thread_local std::uint64_t currentBound = 0;
 }  // namespace
 
 std::uint64_t MaxTextBytes() {
-  const std::int64_t configured = settings::Config().MaxTextBytes;
-  return configured > 0 ? static_cast<std::uint64_t>(configured) : 16u << 20;
+  return currentBound ? currentBound : Bound(0);
+}
+
+TextLimitScope::TextLimitScope(std::int64_t maxTextBytes) : previous_(currentBound) {
+  currentBound = Bound(maxTextBytes);
+}
+
+TextLimitScope::~TextLimitScope() {
+  currentBound = previous_;
 }
 
 std::uint64_t MaxMarkupBytes() {

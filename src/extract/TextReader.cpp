@@ -5,7 +5,6 @@
 #include "base/Strings.h"
 #include "extract/CodePages.h"
 #include "extract/TextLimit.h"
-#include "settings/Settings.h"
 
 namespace zyl::extract {
 
@@ -15,13 +14,13 @@ std::string DecodePlainText(std::string_view bytes, bool detectCodePage) {
   return base::DecodeLegacyText(bytes);
 }
 
-FileInfo GetTextInfo(std::string_view path) {
+FileInfo GetTextInfo(std::string_view path, bool detectCodePage) {
   bool cut = false;
   auto bytes = base::ReadFileBytes(path, MaxTextBytes(), &cut);
   if (!bytes) return ErrorInfo();
   if (cut) TrimPartialCharacter(*bytes);
   FileInfo info;
-  info.content = DecodePlainText(*bytes, settings::Config().ForceCodePage);
+  info.content = DecodePlainText(*bytes, detectCodePage);
   info.textCut = cut;
   info.type = base::LCase(base::Right(path, 4)) == ".txt" ? "txt" : "users";
   return info;

@@ -45,13 +45,15 @@ void RemoveAbandonedRuns(const std::string& tmp) {
 // not near its start.
 bool WorthStoring(const std::string& member) {
   const std::string extension = extract::FileExtension(member);
-  if (extract::DocumentTypeForExtension(extension, extract::PdfFullText())) return true;
+  // Both PDF modes claim ".pdf", so the mode does not matter here.
+  if (extract::DocumentTypeForExtension(extension, false)) return true;
   return extract::ReadFileHead(member, 4096).find('\0') == std::string::npos;
 }
 
 }  // namespace
 
-ArchiveRun::ArchiveRun(extract::ArchiveLog log) : log_(std::move(log)) {
+ArchiveRun::ArchiveRun(extract::ArchiveLog log, extract::ArchiveOptions options)
+    : log_(std::move(log)), options_(std::move(options)) {
   extract::MakeTempFolder();
   const std::string tmp = extract::TempFolder();
   RemoveAbandonedRuns(tmp);
@@ -70,10 +72,11 @@ ArchiveRun::~ArchiveRun() {
 std::size_t ArchiveRun::Process(const std::string& archive, const ArchiveMemberHandler& perMember) {
   extract::ClearFolder(folder_);
   base::MakeFolders(folder_);
-  lastOutcome_ = extract::ExtractArchive(archive, folder_, "*.*", log_);
+  lastOutcome_ = extract::ExtractArchive(archive, folder_, "*.*", log_, options_);
 
   FilesRetClass lister;
   lister.onYield = onYield;
+  lister.onMessage = onMessage;
   const FilesRetClass::List members = lister.GetSubFilesMultiExt("*.*", folder_);
   const std::string prefix = base::WithTrailingSlash(folder_);
   std::size_t handed = 0;
@@ -93,8 +96,8 @@ std::size_t ArchiveRun::Process(const std::string& archive, const ArchiveMemberH
 }
 
 std::size_t ProcessArchive(const std::string& archive, const ArchiveMemberHandler& perMember,
-                           const extract::ArchiveLog& log) {
-  ArchiveRun run(log);
+                           const extract::ArchiveLog& log, const extract::ArchiveOptions& options) {
+  ArchiveRun run(log, options);
   return run.Process(archive, perMember);
 }
 

@@ -3,6 +3,7 @@
 #include "indexer/IndexUpdate.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 
@@ -10,22 +11,23 @@
 #include "base/OrderedPipeline.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/UpgradeIndex.h"
+#include "db/Ast.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
 #include "extract/Archive.h"
-#include "extract/DatabaseSink.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
 #include "extract/Mail.h"
 #include "extract/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/IndexSteps.h"
 #include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
-#include "settings/IniFile.h"
 #include "settings/LangKeys.h"
 #include "settings/Settings.h"
 
@@ -63,15 +65,10 @@ class Update {
   void UpdateArchiveMember(const std::string& member, const std::string& location);
   void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen,
                                    const std::unordered_set<std::string>& unreadArchives);
-  unsigned Workers() const {
-    if (options_.workers) return options_.workers;
-    if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
-    return std::max(1u, std::thread::hardware_concurrency());
-  }
 
   const std::string& descriptor_;
   Host& host_;
-  const UpdateOptions& options_;
+  const UpdateOptions options_;
   std::vector<catalog::IndexFolderEntry> folders_;
   std::vector<std::string> found_;  // 1-based, entry 0 empty
   std::unordered_set<std::string> foundSet_;
@@ -80,6 +77,8 @@ class Update {
   // same pass, so that the modified-file check need not scan the table again.
   std::vector<std::pair<std::string, std::string>> kept_;
   std::unique_ptr<db::Database> db_;
+  // The row sink of the archive pass, open from its first new member to its end.
+  std::optional<catalog::DatabaseSink> archiveSink_;
 };
 
 // Folders of the descriptor that name a folder. A line such as ",0" leaves an empty path, which
@@ -105,12 +104,9 @@ void Update::FindIndexFiles() {
   found_.assign(1, "");
   FilesRetClass finder;
   finder.onYield = [this] { host_.Yield(); };
-  for (const catalog::IndexFolderEntry& folder : folders_) {
-    const FilesRetClass::List files = folder.subfolders
-                                          ? finder.GetSubFilesMultiExt(masks, folder.path)
-                                          : finder.GetFilesMultiExt(masks, folder.path);
-    found_.insert(found_.end(), files.begin() + 1, files.end());
-  }
+  finder.onMessage = host_.Messages();
+  const std::vector<std::string> files = CollectFiles(folders_, masks, finder);
+  found_.insert(found_.end(), files.begin(), files.end());
   foundSet_.clear();
   foundSet_.insert(found_.begin() + 1, found_.end());
   Line(LangString(settings::kUpdateFound) + " " +
@@ -130,8 +126,10 @@ void Update::RemoveMissingFiles() {
   };
   std::vector<Row> rows;
   {
-    db::RowReader reader(*db_, "SELECT location, modified FROM ContentIndex WHERE " + kPlainRows,
-                         db::RowReader::Order::kAny);
+    db::RowReader reader(
+        *db_,
+        std::string("SELECT location, modified FROM ") + db::kTableName + " WHERE " + kPlainRows,
+        db::RowReader::Order::kAny);
     while (reader.Next())
       rows.push_back({reader.RowId(), reader.Field(0).AsText(), reader.Field(1).AsText()});
   }
@@ -155,8 +153,8 @@ void Update::RemoveMissingFiles() {
       Line(LangString(settings::kUpdateFile) + " " + location + " " +
            LangString(settings::kUpdateRemovingLink));
       if (deleted.insert(location).second)
-        db_->Execute("DELETE * FROM ContentIndex WHERE location=" + Quoted(location) + " AND " +
-                     kPlainRows);
+        db_->Execute(std::string("DELETE * FROM ") + db::kTableName +
+                     " WHERE location=" + Quoted(location) + " AND " + kPlainRows);
     }
     tx.Commit();
   }
@@ -177,15 +175,15 @@ void Update::UpdateModifiedFiles() {
     kept_.clear();
   }
   for (const std::string& location : changed) {
-    db::Recordset rs =
-        db_->OpenRecordset("SELECT content, modified, location FROM ContentIndex WHERE " +
-                           kPlainRows + " AND location=" + Quoted(location));
+    db::Recordset rs = db_->OpenRecordset(std::string("SELECT content, modified, location FROM ") +
+                                          db::kTableName + " WHERE " + kPlainRows +
+                                          " AND location=" + Quoted(location));
     const std::string current = base::FileModifiedText(location).value_or("");
     while (!rs.Eof()) {
       if (rs.Field(1).AsText() != current) {
         Log(LangString(settings::kUpdateFile) + " " + location + " " +
             LangString(settings::kUpdateWasChanged));
-        const extract::FileInfo info = extract::GetFileInfo(location);
+        const extract::FileInfo info = extract::GetFileInfo(location, options_.extract);
         rs.Edit();
         rs.SetField(0, info.content);
         rs.SetField(1, info.modified);
@@ -204,60 +202,51 @@ void Update::IndexNewFiles() {
   for (std::size_t i = 1; i < found_.size(); ++i)
     if (!indexed_.count(found_[i])) fresh.push_back(found_[i]);
   if (!fresh.empty()) {
-    extract::DatabaseSink sink(dbname, options_.commitEvery);
-    extract::PrepareReaders();  // before the workers exist
-    const unsigned workers = Workers();
+    catalog::DatabaseSink sink(dbname, options_.commitEvery);
+    sink.onMessage = host_.Messages();
     // Looked up once: every lookup reads the language file again.
     const std::string adding = LangString(settings::kUpdateAddingFile);
     const std::string ioError = LangString(settings::kUpdateIoError);
     const std::string success = LangString(settings::kUpdateSuccess);
-    base::RunOrderedPipeline<extract::FileInfo>(
-        fresh.size(), workers, 2 * workers + 2,
-        [&](std::size_t i) { return extract::GetFileInfo(fresh[i]); },
-        [&](std::size_t i, extract::FileInfo&& info) {
-          Log(adding + " " + fresh[i] + "...");
-          // A row the database refused (reported by SaveContentInfo) is a failure, not a file
-          // added.
-          const bool stored = !info.failed() && extract::SaveContentInfo(sink, info);
-          Line(stored ? success : ioError);
-          host_.Yield();
-          return true;
-        });
+    ExtractInOrder(fresh, options_.extract, options_.workers,
+                   [&](std::size_t i, extract::FileInfo&& info) {
+                     Log(adding + " " + fresh[i] + "...");
+                     // A row the database refused (reported by SaveContentInfo) is a failure, not a
+                     // file added.
+                     const bool stored = !info.failed() && catalog::SaveContentInfo(sink, info);
+                     Line(stored ? success : ioError);
+                     host_.Yield();
+                     return true;
+                   });
   }
   extract::ReleaseAutomationServers();
 }
 
 void Update::UpdateMailboxes() {
-  struct Kind {
-    const char* key;
-    const char* type;
-    extract::MailCounts (*read)(extract::ContentSink&);
-    const char* logLine;
-  };
-  static const Kind kinds[] = {
-      {"OutlookExpress", "mail_oe", extract::ReadOutlookExpressMail,
-       "Обновление Outlook Express mailbox"},
-      {"NetscapeMessenger", "mail_moz", extract::ReadNetscapeMail,
-       "Обновление NetscapeMessenger mailbox"},
-  };
-  for (const Kind& kind : kinds) {
-    if (settings::ReadIniValue("Mail", kind.key, "0", descriptor_) != "1") continue;
-    db_->Execute(std::string("DELETE * FROM ContentIndex WHERE type='") + kind.type + "'");
+  const catalog::IndexDefinition mailFlags = catalog::ReadIndexDefinition(descriptor_);
+  for (const MailboxKind& kind : MailboxKinds()) {
+    if (!(mailFlags.*kind.flag)) continue;
+    db_->Execute(std::string("DELETE * FROM ") + db::kTableName + " WHERE type='" + kind.type +
+                 "'");
     {
-      extract::DatabaseSink sink(dbname, options_.commitEvery);
-      kind.read(sink);
+      catalog::DatabaseSink sink(dbname, options_.commitEvery);
+      sink.onMessage = host_.Messages();
+      kind.read(sink, options_.extract.mail);
     }
-    Line(kind.logLine);
+    Line(kind.updateLine);
   }
 }
 
 void Update::UpdateArchiveMember(const std::string& member, const std::string& location) {
-  db::Recordset rs = db_->OpenRecordset(
-      "SELECT content,modified, location FROM ContentIndex WHERE location=" + Quoted(location));
+  // Once the pass's row sink is open, every read and write of the pass goes through its
+  // connection: a second connection could not write while the sink's group is open.
+  db::Database& database = archiveSink_ ? archiveSink_->database() : *db_;
+  db::Recordset rs = database.OpenRecordset(std::string("SELECT content,modified, location FROM ") +
+                                            db::kTableName + " WHERE location=" + Quoted(location));
   if (!(rs.Bof() && rs.Eof())) {
     const std::string current = base::FileModifiedText(member).value_or("");
     if (rs.Field(1).AsText() != current) {
-      const extract::FileInfo info = extract::GetFileInfo(member);
+      const extract::FileInfo info = extract::GetFileInfo(member, options_.extract);
       Line("Обновляем " + location);
       rs.Edit();
       rs.SetField(0, info.content);
@@ -267,21 +256,25 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
     return;
   }
   Log("Добавляем " + location + "...");
-  extract::FileInfo info = extract::GetFileInfo(member);
+  extract::FileInfo info = extract::GetFileInfo(member, options_.extract);
   info.location = location;
   if (info.failed()) {
     Line(LangString(settings::kUpdateIoError));
     return;
   }
-  extract::DatabaseSink sink(dbname, options_.commitEvery);
-  Line(LangString(extract::SaveContentInfo(sink, info) ? settings::kUpdateSuccess
-                                                       : settings::kUpdateIoError));
+  if (!archiveSink_) {
+    // One sink for the whole pass, opened at the first new member.
+    archiveSink_.emplace(dbname, options_.commitEvery);
+    archiveSink_->onMessage = host_.Messages();
+  }
+  Line(LangString(catalog::SaveContentInfo(*archiveSink_, info) ? settings::kUpdateSuccess
+                                                                : settings::kUpdateIoError));
 }
 
 void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen,
                                          const std::unordered_set<std::string>& unreadArchives) {
-  db::Recordset rs =
-      db_->OpenRecordset("SELECT location FROM ContentIndex WHERE left(location,4)='arc:'");
+  db::Recordset rs = db_->OpenRecordset(std::string("SELECT location FROM ") + db::kTableName +
+                                        " WHERE left(location,4)='arc:'");
   if (rs.Bof() && rs.Eof()) return;
   Line(LangString(settings::kUpdateCheckingLinks));
   db::Transaction tx(*db_);
@@ -303,15 +296,17 @@ void Update::UpdateArchives() {
   // Archives are searched in every folder and all folders below it, whatever the folder's flag.
   std::vector<std::string> archives;
   FilesRetClass finder;
+  finder.onMessage = host_.Messages();
   for (const catalog::IndexFolderEntry& folder : ChosenFolders(descriptor_)) {
     const FilesRetClass::List list =
         finder.GetSubFilesMultiExt(std::string(extract::kArchiveMasks), folder.path);
     archives.insert(archives.end(), list.begin() + 1, list.end());
   }
   std::unordered_set<std::string> seen;
-  ArchiveRun run([this](std::string_view line) { Line(line); });
+  ArchiveRun run([this](std::string_view line) { Line(line); }, options_.extract.archives);
   run.onYield = [this] { host_.Yield(); };
   std::unordered_set<std::string> unreadArchives;
+  run.onMessage = host_.Messages();
   for (const std::string& archive : archives) {
     try {
       run.Process(archive, [&](const std::string& member, const std::string& location) {
@@ -326,6 +321,8 @@ void Update::UpdateArchives() {
       Line(archive + ": " + e.what());
     }
   }
+  if (archiveSink_) archiveSink_->Commit();  // a failure here ends the update with its error
+  archiveSink_.reset();
   RemoveMissingArchiveMembers(seen, unreadArchives);
 }
 
@@ -345,14 +342,14 @@ void Update::RunLocal() {
   std::int64_t count = 0;
   std::int64_t total = 0;
   {
-    db::RowReader rows(*db_, "SELECT filesize FROM ContentIndex", db::RowReader::Order::kAny);
+    db::RowReader rows(*db_, std::string("SELECT filesize FROM ") + db::kTableName,
+                       db::RowReader::Order::kAny);
     while (rows.Next()) {
       ++count;
       total += rows.Field(0).AsInt();
     }
   }
-  settings::WriteIniValue("General", "FilesCount", count, descriptor_);
-  settings::WriteIniValue("General", "FilesSize", total, descriptor_);
+  catalog::WriteIndexTotals(descriptor_, count, total);
   Line(LangString(settings::kUpdateIndexFinished));
   Log(std::string(kBreak) + std::string(48, '_'));
 }
@@ -361,31 +358,30 @@ void Update::RunLocal() {
 
 bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options) {
   if (!base::FileExists(descriptorPath)) {
-    base::ShowMessage("Файл " + descriptorPath + " не существует");
+    host.ShowMessage({"Файл " + descriptorPath + " не существует"});
     return false;
   }
   if (catalog::IsUnfinishedIndex(descriptorPath)) {
     // Nothing to update: the build of this index was stopped before it wrote the descriptor.
     const std::string message = catalog::UnfinishedIndexMessage(descriptorPath);
     host.AddLogText(message + std::string(kBreak));
-    base::ShowMessage(message);
+    host.ShowMessage({message});
     return false;
   }
   host.AddLogText(LangString(settings::kUpdateOpeningIndex) + " " + std::string(kBreak) +
                   descriptorPath + "... ");
-  catalog::UpgradeIndex(descriptorPath);
-  Update update(descriptorPath, host, options);
+  catalog::UpgradeIndex(descriptorPath, host.Messages());
+  // The index's own PDF mode: changed PDFs of a full-text index are re-read in full.
+  UpdateOptions own = options;
+  own.extract.pdfFullText = catalog::ReadGeneral(descriptorPath, "PDF_Mode") == "Full";
+  Update update(descriptorPath, host, own);
   update.dbname = catalog::ReadGeneral(descriptorPath, "dbname");
   update.masks = catalog::ReadMaskList(descriptorPath);
   host.AddLogText(LangString(settings::kUpdateDescriptorRead) + std::string(kBreak));
   const std::string type = catalog::ReadGeneral(descriptorPath, "IndexType", "local");
-  // The index's own PDF mode: without it, changed PDFs of a full-text index would be re-read
-  // with whatever mode the last build of this process left behind.
-  const std::string pdfMode = catalog::ReadGeneral(descriptorPath, "PDF_Mode");
-  if (pdfMode == "Full" || pdfMode == "Min") extract::SetPdfFullText(pdfMode == "Full");
   try {
     if (type == "local") update.RunLocal();
-    if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host);
+    if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host, options.web);
   } catch (const std::exception& e) {
     // A locked or missing database, an unwritable descriptor: this index ends here.
     host.AddLogText(std::string(kBreak) + e.what() + std::string(kBreak));
@@ -403,6 +399,9 @@ class LogHost : public Host {
     log += text;
     if (progress_) progress_->AddLogText(text);
   }
+  void ShowMessage(const base::Message& message) override {
+    base::Deliver(progress_ ? progress_->Messages() : base::MessageSink{}, message);
+  }
   void Yield() override {
     if (progress_) progress_->Yield();
   }
@@ -413,14 +412,22 @@ class LogHost : public Host {
 };
 }  // namespace
 
+UpdateOptions UpdateOptions::FromSettings(const settings::Settings& s) {
+  UpdateOptions o;
+  o.workers = s.Workers > 0 ? static_cast<unsigned>(s.Workers) : 0;
+  o.extract = extract::ExtractOptions::FromSettings(s);
+  o.web = FetchLimits::Of(s);
+  return o;
+}
+
 std::string RunBatchUpdate(const std::string& descriptorPath, const std::string& logFile,
-                           Host* progress, bool* updated) {
+                           Host* progress, bool* updated, const UpdateOptions& options) {
   LogHost host(progress);
   bool done = false;
   if (!base::FileExists(descriptorPath)) {
     host.AddLogText("Файл " + descriptorPath + " не существует.");
   } else {
-    done = UpdateIndex(descriptorPath, host);
+    done = UpdateIndex(descriptorPath, host, options);
   }
   if (!logFile.empty()) settings::SaveTextFile(logFile, host.log);
   if (updated) *updated = done;

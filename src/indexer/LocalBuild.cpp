@@ -7,19 +7,20 @@
 #include <filesystem>
 #include <thread>
 
-#include "base/Messages.h"
 #include "base/OrderedPipeline.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
+#include "catalog/IndexList.h"
 #include "extract/Archive.h"
-#include "extract/DatabaseSink.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
 #include "extract/Mail.h"
 #include "extract/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/IndexSteps.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
 #include "settings/LangKeys.h"
@@ -32,10 +33,9 @@ using settings::LangString;
 constexpr std::string_view kBreak = "\r\n";
 constexpr std::string_view kStopTitle = "Создание индекса";
 
-unsigned WorkerCount(const BuildOptions& options) {
-  if (options.workers) return options.workers;
-  if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
-  return std::max(1u, std::thread::hardware_concurrency());
+BuildOptions WithPdfMode(BuildOptions options, bool pdfFull) {
+  options.extract.pdfFullText = pdfFull;
+  return options;
 }
 
 // One build run: the state the steps share.
@@ -45,7 +45,7 @@ class Build {
   Build(const catalog::IndexDefinition& def, Host& host, const BuildOptions& options)
       : def_(def),
         host_(host),
-        options_(options),
+        options_(WithPdfMode(options, def.pdfFull)),
         success_(LangString(settings::kBuildSuccess) + std::string(kBreak)),
         passwordRequired_(LangString(settings::kBuildPasswordRequired) + std::string(kBreak)),
         ioError_(LangString(settings::kBuildIoError) + std::string(kBreak)) {}
@@ -63,9 +63,9 @@ class Build {
 
   const catalog::IndexDefinition& def_;
   Host& host_;
-  const BuildOptions& options_;
+  const BuildOptions options_;
   BuildResult result_;
-  std::unique_ptr<extract::DatabaseSink> writer_;
+  std::unique_ptr<catalog::DatabaseSink> writer_;
   const std::string success_, passwordRequired_, ioError_;
 };
 
@@ -74,7 +74,7 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
   Log(shownName + "...");
   if (!info.failed()) {
     if (!location.empty()) info.location = location;
-    const std::optional<std::string> refused = extract::StoreContentInfo(*writer_, info);
+    const std::optional<std::string> refused = catalog::StoreContentInfo(*writer_, info);
     if (refused) {
       // The file is not in the index: that is an error of the build, whatever the reason.
       ++result_.failures;
@@ -95,10 +95,12 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
 }
 
 void Build::ParseArcFile(const std::string& archive) {
-  ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); });
+  ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); },
+                 options_.extract.archives);
   run.onYield = [this] { host_.Yield(); };
+  run.onMessage = host_.Messages();
   run.Process(archive, [this](const std::string& member, const std::string& location) {
-    Store(member, location, extract::GetFileInfo(member), location);
+    Store(member, location, extract::GetFileInfo(member, options_.extract), location);
   });
   // An archive whose unpacking failed, or that held members which could not be extracted, is
   // an error of the build; its log line has said which.
@@ -106,15 +108,10 @@ void Build::ParseArcFile(const std::string& archive) {
 }
 
 void Build::ParseMailBox() {
-  if (def_.mailOutlookExpress) {
-    Log("Outlook Express mailbox...");
-    const extract::MailCounts counts = extract::ReadOutlookExpressMail(*writer_);
-    Log("done" + std::string(kBreak));
-    result_.filesSize += counts.totalSize;
-  }
-  if (def_.mailNetscape) {
-    Log("Netscape Messenger mailbox...");
-    const extract::MailCounts counts = extract::ReadNetscapeMail(*writer_);
+  for (const MailboxKind& kind : MailboxKinds()) {
+    if (!(def_.*kind.flag)) continue;
+    Log(std::string(kind.buildName) + " mailbox...");
+    const extract::MailCounts counts = kind.read(*writer_, options_.extract.mail);
     Log("done" + std::string(kBreak));
     result_.filesSize += counts.totalSize;
   }
@@ -136,15 +133,9 @@ bool Build::ConfirmedStop() {
 BuildResult Build::Run() {
   const catalog::IndexBuildLock building(def_.descriptorPath);
   const auto started = std::chrono::steady_clock::now();
-  const std::string prefix = LangString(settings::kBuildCounterPrefix);
-  const std::string of = LangString(settings::kBuildOf);
-
-  host_.SetStage(LangString(settings::kBuildSearchingFiles));
-  host_.SetCurrentItem(LangString(settings::kBuildFolder) + ":", "");
-  host_.SetCounter(prefix);
+  host_.SetStage(Stage::kSearchingFiles);
+  host_.SetCurrentItem(ItemKind::kFolder, "");
   Log(LangString(settings::kBuildSearchingFiles) + "..." + std::string(kBreak));
-
-  extract::SetPdfFullText(def_.pdfFull);
 
   bool stopped = false;
   const std::vector<std::string> files = CollectIndexFiles(def_, host_, stopped);
@@ -160,7 +151,8 @@ BuildResult Build::Run() {
     catalog::CreateIndexDatabase(def_.dbname);
     Log(LangString(settings::kBuildFound) + " " + base::StrNum(static_cast<std::int64_t>(n)) + "." +
         std::string(kBreak) + LangString(settings::kBuildConnecting));
-    writer_ = std::make_unique<extract::DatabaseSink>(def_.dbname, options_.commitEvery);
+    writer_ = std::make_unique<catalog::DatabaseSink>(def_.dbname, options_.commitEvery);
+    writer_->onMessage = host_.Messages();
   } catch (const std::exception& e) {
     result_.outcome = BuildResult::kFailed;
     result_.error = e.what();
@@ -170,33 +162,25 @@ BuildResult Build::Run() {
   Log(" " + LangString(settings::kBuildSuccess) + std::string(kBreak) +
       LangString(settings::kBuildProcessingFiles) + ":" + std::string(kBreak));
 
-  host_.SetStage(LangString(settings::kBuildProcessingFile));
-  const std::string fileLabel = LangString(settings::kBuildFile) + ":";
+  host_.SetStage(Stage::kProcessingFiles);
 
   bool stopConfirmed = false;
   try {
     // Archives are unpacked on this thread when their turn comes; every other file is read
     // ahead by the workers.
-    extract::PrepareReaders();  // before the workers exist
-    base::RunOrderedPipeline<extract::FileInfo>(
-        n, WorkerCount(options_), 2 * WorkerCount(options_) + 2,
-        [&](std::size_t i) {
-          if (extract::IsArchiveExtension(files[i])) return extract::FileInfo{};
-          return extract::GetFileInfo(files[i]);
-        },
+    ExtractInOrder(
+        files, options_.extract, options_.workers,
         [&](std::size_t i, extract::FileInfo&& info) {
           host_.Yield();
           const std::string& f = files[i];
-          host_.SetCurrentItem(fileLabel, f);
+          host_.SetCurrentItem(ItemKind::kFile, f);
           if (extract::IsArchiveExtension(f)) {
             ParseArcFile(f);
           } else {
             Store(f, f, std::move(info), "");
           }
           const auto done = static_cast<std::int64_t>(i + 1);
-          host_.SetCounter(prefix + " " + base::StrNum(done) + " " + of + " " +
-                           base::StrNum(static_cast<std::int64_t>(n)));
-          host_.SetProgress(static_cast<int>(done * 100 / static_cast<std::int64_t>(n)));
+          host_.SetCounts(done, static_cast<std::int64_t>(n));
           result_.filesCount = writer_->RowCount();
           host_.Yield();
           if (ConfirmedStop()) {
@@ -204,7 +188,8 @@ BuildResult Build::Run() {
             return false;
           }
           return true;
-        });
+        },
+        [](const std::string& f) { return extract::IsArchiveExtension(f); });
   } catch (const std::exception& e) {
     result_.outcome = BuildResult::kFailed;
     result_.error = e.what();
@@ -222,12 +207,10 @@ BuildResult Build::Run() {
   result_.filesCount = writer_->RowCount();
   writer_.reset();
 
-  settings::Settings& config = settings::Config();
-  settings::AddToRecentList(def_.descriptorPath, config.RecentIndex);
   try {
-    settings::SaveGeneralSetting("RecentIndex", config.RecentIndex);
+    catalog::AddToRecentIndexList(def_.descriptorPath);
   } catch (const std::exception& e) {
-    base::ShowMessage(e.what());
+    host_.ShowMessage({e.what()});
   }
 
   catalog::IndexDefinition final = def_;
@@ -256,7 +239,7 @@ BuildResult Build::Run() {
   Log(LangString(settings::kBuildTime) + ": " + settings::FormatElapsed(seconds) +
       std::string(kBreak));
   extract::ReleaseAutomationServers();
-  host_.SetStage(LangString(settings::kBuildReady));
+  host_.SetStage(Stage::kReady);
   return result_;
 }
 }  // namespace
@@ -271,9 +254,9 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
                                            bool& stopped) {
   FilesRetClass finder;
   finder.onYield = [&host] { host.Yield(); };
-  const std::string folderLabel = settings::LangString(settings::kBuildFolder) + ":";
+  finder.onMessage = host.Messages();
   finder.onFolderProceed = [&](const std::string& folder) {
-    host.SetCurrentItem(folderLabel, folder);
+    host.SetCurrentItem(ItemKind::kFolder, folder);
     if (!host.StopRequested()) return;
     if (host.ConfirmStop(settings::LangString(settings::kBuildConfirmStop), kStopTitle)) {
       finder.CancelSearch = true;
@@ -281,16 +264,14 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
       extract::ReleaseAutomationServers();
     }
   };
-  const std::string masks = BuildMaskList(def);
-  std::vector<std::string> files;
-  for (const catalog::IndexFolderEntry& folder : def.folders) {
-    if (stopped) break;
-    const FilesRetClass::List found = folder.subfolders
-                                          ? finder.GetSubFilesMultiExt(masks, folder.path)
-                                          : finder.GetFilesMultiExt(masks, folder.path);
-    files.insert(files.end(), found.begin() + 1, found.end());
-  }
-  return files;
+  return CollectFiles(def.folders, BuildMaskList(def), finder, [&stopped] { return stopped; });
+}
+
+BuildOptions BuildOptions::FromSettings(const settings::Settings& s) {
+  BuildOptions o;
+  o.workers = s.Workers > 0 ? static_cast<unsigned>(s.Workers) : 0;
+  o.extract = extract::ExtractOptions::FromSettings(s);
+  return o;
 }
 
 BuildResult StartIndex(const catalog::IndexDefinition& def, Host& host,

@@ -6,6 +6,7 @@
 
 #include "base/DateTime.h"
 #include "base/Strings.h"
+#include "db/Ast.h"
 #include "extract/DocumentTypes.h"
 #include "search/SearchRequest.h"
 
@@ -13,12 +14,11 @@ namespace zyl::search {
 
 namespace {
 
-constexpr std::string_view kHead =
-    "SELECT title, author, content, location, type, modified, filesize FROM ContentIndex WHERE ";
+const std::string kHead =
+    std::string("SELECT title, author, content, location, type, modified, filesize FROM ") +
+    db::kTableName + " WHERE ";
 constexpr std::string_view kWholeWordClass = "[!A-zа-яА-Я]";
 constexpr std::string_view Q = "\"";
-
-thread_local std::string lastSearchSql;
 
 // A typed date as the statement's date literal: month/day/two-digit year, no leading zeros.
 // Years outside 1970-2069 keep all four digits, because the literal reads two-digit years
@@ -63,9 +63,7 @@ std::string ContentTerm(std::string_view w, std::string_view term) {
 std::string BuildSearchSql(const SearchRequest& r) {
   std::string s;
   if (r.SearchType == kQueryLanguage) {
-    s = std::string(kHead) + "(" + r.Content + ")";
-    lastSearchSql = s;
-    return s;
+    return kHead + "(" + r.Content + ")";
   }
 
   // 1. Quote removal from the search words only.
@@ -141,12 +139,7 @@ std::string BuildSearchSql(const SearchRequest& r) {
     s = base::Replace(base::Replace(s, "LC#", ""), "RC#", "");
   }
 
-  lastSearchSql = s;
   return s;
-}
-
-const std::string& LastSearchSql() {
-  return lastSearchSql;
 }
 
 std::string ConditionOf(const std::string& sql) {

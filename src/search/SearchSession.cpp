@@ -5,6 +5,7 @@
 #include "base/Strings.h"
 #include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
+#include "catalog/IndexList.h"
 #include "catalog/UpgradeIndex.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
@@ -16,7 +17,7 @@ namespace zyl::search {
 
 std::vector<IndexEntry> RecentIndexes() {
   std::vector<IndexEntry> entries;
-  for (const std::string& path : settings::SplitRecentList(settings::Config().RecentIndex)) {
+  for (const std::string& path : catalog::ReadRecentIndexList()) {
     // A missing descriptor must not be created by reading it.
     const std::string title =
         base::FileExists(path) ? catalog::ReadGeneral(path, "title", path) : path;
@@ -53,13 +54,14 @@ void AppendRows(db::RowReader& rows, std::vector<ResultRow>& results) {
   while (rows.Next()) results.push_back(RowOf(rows));
 }
 
-void Remember(std::string& list, const std::string& item, std::string_view key) {
+void Remember(std::string& list, const std::string& item, std::string_view key,
+              const base::MessageSink& report) {
   if (item.empty()) return;
   settings::AddToRecentList(item, list);
   try {
     settings::SaveGeneralSetting(key, list);
   } catch (const std::exception& e) {
-    base::ShowMessage(e.what());
+    base::Deliver(report, e.what());
   }
 }
 
@@ -73,23 +75,25 @@ std::string HistoryItemText(const HistoryEntry& e, bool addedNow) {
 bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
                               const base::DateTimeParts& now) {
   lastError_.clear();
+  const bool useHistory = settings::Config().UseHistory;  // taken once, at the start
   const std::string sql = BuildSearchSql(RequestFromForm(form, now));
   bool unreadable = false;  // an index that could not be searched
+  lastSearchSql_ = sql;
 
   if (updateRecentLists) {
     settings::Settings& c = settings::Config();
-    Remember(c.RecentSearch, form.searchText, "RecentSearch");
-    Remember(c.RecentTitle, form.title, "RecentTitle");
-    Remember(c.RecentAuthor, form.author, "RecentAuthor");
-    Remember(c.RecentFileName, form.fileName, "RecentFileName");
+    Remember(c.RecentSearch, form.searchText, "RecentSearch", onMessage);
+    Remember(c.RecentTitle, form.title, "RecentTitle", onMessage);
+    Remember(c.RecentAuthor, form.author, "RecentAuthor", onMessage);
+    Remember(c.RecentFileName, form.fileName, "RecentFileName", onMessage);
   }
 
   results_.clear();
   std::string indexNames;
   // Failures after a database has been prepared end the search with the statement's condition.
   auto refuse = [&](const std::string& why) {
-    lastError_ = "Ошибка в запросе: \r\n" + ConditionOf(LastSearchSql());
-    base::ShowMessage(lastError_, why);
+    lastError_ = "Ошибка в запросе: \r\n" + ConditionOf(lastSearchSql_);
+    base::Deliver(onMessage, lastError_, why);
     return false;
   };
 
@@ -97,7 +101,8 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
     // The rows the previous search found in its last index, filtered by the new condition.
     if (!lastDatabase_.empty()) {
       try {
-        db::Database database = db::Database::Open(lastDatabase_);
+        db::Database database = db::Database::OpenReadOnly(lastDatabase_);
+        database.SetWorkBudget(budget);
         db::Recordset rs = database.OpenRecordset(lastSql_);
         for (const std::string& filter : lastFilters_) rs = rs.Filter(filter);
         const std::string condition = ConditionOf(sql);
@@ -112,18 +117,19 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
     for (const IndexEntry& index : selected) {
       indexNames += index.title + ";";
       if (!base::FileExists(index.descriptorPath)) {
-        base::ShowMessage("Файл " + index.descriptorPath + " не существует");
+        base::Deliver(onMessage, "Файл " + index.descriptorPath + " не существует");
         continue;
       }
       if (catalog::IsUnfinishedIndex(index.descriptorPath)) {
-        base::ShowMessage(catalog::UnfinishedIndexMessage(index.descriptorPath));
+        base::Deliver(onMessage, catalog::UnfinishedIndexMessage(index.descriptorPath));
         unreadable = true;
         continue;
       }
-      catalog::UpgradeIndex(index.descriptorPath);
+      catalog::UpgradeIndex(index.descriptorPath, onMessage);
       const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
       try {
-        db::Database database = db::Database::Open(dbname);
+        db::Database database = db::Database::OpenReadOnly(dbname);
+        database.SetWorkBudget(budget);
         db::RowReader rows(database, sql);
         lastDatabase_ = dbname;
         lastSql_ = sql;
@@ -135,7 +141,7 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
     }
   }
 
-  if (settings::Config().UseHistory) {
+  if (useHistory) {
     history_.push_back(
         {static_cast<std::int64_t>(results_.size()), form.searchText, indexNames, results_});
   }

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "base/DateTime.h"
+#include "base/Messages.h"
+#include "db/WorkBudget.h"
 #include "search/ResultList.h"
 #include "search/SearchForm.h"
 
@@ -37,7 +39,7 @@ class SearchSession {
  public:
   // Runs the form over the selected indexes (or, with "search within the found documents", over
   // the rows the previous search found in its last index). Messages (a missing descriptor, a
-  // refused statement) go through base::ShowMessage. Returns false when the statement was
+  // refused statement) go to onMessage. Returns false when the statement was
   // refused or an index could not be read; the rows collected before stay in Results().
   bool RunSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
                  const base::DateTimeParts& now);
@@ -45,16 +47,24 @@ class SearchSession {
   const std::vector<ResultRow>& Results() const { return results_; }
   std::size_t ResultCount() const { return results_.size(); }
   const std::vector<HistoryEntry>& History() const { return history_; }
+  // The statement of the last search run (its condition also heads LastError()).
+  const std::string& LastSearchSql() const { return lastSearchSql_; }
   // The "Ошибка в запросе" text of the last failed search ("" after a good one).
   const std::string& LastError() const { return lastError_; }
 
   // Whether to update the recent lists of config.ini (the command line leaves them alone).
   bool updateRecentLists = true;
+  // Where the messages of a search go (a message box, stderr, a test's list).
+  base::MessageSink onMessage;
+  // What the statement may cost in each index; one that runs out is refused like a mistaken
+  // condition. Generous enough for any plain search of a large index.
+  db::WorkBudget budget{std::chrono::seconds(60), 256u << 20};
 
  private:
   std::vector<ResultRow> results_;
   std::vector<HistoryEntry> history_;
   std::string lastError_;
+  std::string lastSearchSql_;
   // Appends the rows of one recordset in database order.
   // What "search within the found documents" works on: the last index searched, the statement
   // that found its rows and the filters applied to them since.

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/FileStamp.h"
 #include "search/SearchForm.h"
 #include "search/SearchSession.h"
 #include "server/HttpReply.h"
@@ -16,9 +17,11 @@ namespace zyl::server {
 
 class DocumentServer : public RequestHandler {
  public:
-  DocumentServer();
+  // `messages` receives what a search reports (a missing descriptor, a refused statement).
+  explicit DocumentServer(base::MessageSink messages = {});
 
-  // Parses the request and runs its action; an unknown or missing action gets no reply.
+  // Parses the request and runs its action; an unknown or missing action gets no reply. The
+  // recent index list is read again first when config.ini has changed.
   ReplyPlan Handle(std::string_view request, const ServerEndpoint& endpoint) override;
 
   std::string Hello(const ServerEndpoint& endpoint) const;
@@ -29,14 +32,14 @@ class DocumentServer : public RequestHandler {
   const search::SearchForm& form() const { return form_; }
 
  private:
+  // Takes the recent index list from config.ini again when the file has changed since.
+  void RefreshRecentIndexes();
+
   search::SearchForm form_;
   search::SearchSession session_;
   std::mt19937 random_;
+  base::FileStamp recentList_;
 };
-
-// Fills the server's search form from the request variables, as the search window's fields
-// would be typed: boxes are overwritten, the date and size options only switched on.
-void FillFormFromRequest(const Request& request, search::SearchForm& form);
 
 // The database of an index named in a request: the index of the recent list with that title,
 // or the file name + ".mdb" in the index folder. "" (no database) when the name is not a plain
@@ -46,7 +49,8 @@ std::string DatabaseOfIndex(std::string_view indexName);
 // True for a name that stays inside the index folder: not empty, without "/", ".." or NUL.
 bool IsPlainIndexName(std::string_view name);
 
-// True when the index database holds a row with exactly this location.
+// True when the index database holds a row with exactly this location. The database is only
+// read, never changed.
 bool IsIndexedLocation(std::string_view location, const std::string& dbname);
 
 }  // namespace zyl::server

@@ -175,6 +175,15 @@ inline constexpr LangText kManagerDepth{kManagerWindow, 106, "Глубина п�
 inline constexpr LangText kManagerIndexFileFilter{kManagerWindow, 107, "Файл индекса"};
 inline constexpr LangText kManagerConfirmDelete{kManagerWindow, 108,
                                                 "Вы уверены что хотите удалить файлы индекса?"};
+// The archive line of a local index's types comes only from the language file.
+inline constexpr LangText kManagerArchives =
+    Caption(kManagerWindow, 109, "Архивы");
+inline constexpr LangText kManagerNotAvailable{kManagerWindow, 110,
+                                               "Эта функция пока недоступна в этой версии."};
+inline constexpr LangText kManagerVersion{kManagerWindow, 111, "Версия"};
+inline constexpr LangText kManagerAboutText{
+    kManagerWindow, 112, "Индексирование документов и полнотекстовый поиск с сервером документов."};
+inline constexpr LangText kManagerHelpMissing{kManagerWindow, 113, "Файл помощи не найден"};
 inline constexpr LangText kSearchFound{kSearchWindow, 100, "Найдено:"};
 inline constexpr LangText kSearchQueryFileFilter{kSearchWindow, 101, "Файл запроса"};
 inline constexpr LangText kQueryOtherFunctions{kQueryWindow, 100, "Другие"};
@@ -290,6 +299,11 @@ inline constexpr LangText kAllLangTexts[] = {
     kManagerDepth,
     kManagerIndexFileFilter,
     kManagerConfirmDelete,
+    kManagerArchives,
+    kManagerNotAvailable,
+    kManagerVersion,
+    kManagerAboutText,
+    kManagerHelpMissing,
     kSearchFound,
     kSearchQueryFileFilter,
     kQueryOtherFunctions,

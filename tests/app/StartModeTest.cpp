@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <sstream>
+#include <vector>
 
 #include "base/Paths.h"
 #include "base/ProgramFolder.h"
@@ -27,10 +29,58 @@ StartResult Start(std::string_view commandLine) {
   return {status, out.str(), err.str()};
 }
 
+// Runs with no display at all, whatever the test machine has.
+class NoDisplay {
+ public:
+  NoDisplay() {
+    for (const char* name : kNames) {
+      const char* value = std::getenv(name);
+      saved_.emplace_back(value ? std::optional<std::string>(value) : std::nullopt);
+      unsetenv(name);
+    }
+  }
+  ~NoDisplay() {
+    for (std::size_t i = 0; i < saved_.size(); ++i) {
+      if (saved_[i]) setenv(kNames[i], saved_[i]->c_str(), 1);
+    }
+  }
+
+ private:
+  static constexpr const char* kNames[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+  std::vector<std::optional<std::string>> saved_;
+};
+
+// The server runs without its window when asked to or when there is no display: a port it
+// cannot open is then reported on stderr with status 1 instead of in a window.
+TEST(StartModeTest, TheServerRunsWithoutItsWindowWhenHeadlessOrWithoutADisplay) {
+  test::ProgramFolderScope scope;
+  {
+    const NoDisplay noDisplay;
+    const StartResult run = Start("action=server port=70000");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("not a port number"), std::string::npos) << run.err;
+  }
+  const char* previous = std::getenv("QT_QPA_PLATFORM");
+  const std::optional<std::string> saved =
+      previous ? std::optional<std::string>(previous) : std::nullopt;
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const StartResult run = Start("action=server headless=1 port=70000");
+  if (saved) {
+    setenv("QT_QPA_PLATFORM", saved->c_str(), 1);
+  } else {
+    unsetenv("QT_QPA_PLATFORM");
+  }
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("not a port number"), std::string::npos) << run.err;
+}
+
 TEST(StartModeTest, ModesAreChosenByTheLowerCasedValueOfAnExactlyNamedAction) {
+  const NoDisplay noDisplay;
   const StartResult desktop = Start("");
+  // Without a display the desktop says how to go on in one line and fails.
   EXPECT_EQ(desktop.status, 1);
   EXPECT_EQ(std::count(desktop.err.begin(), desktop.err.end(), '\n'), 1);
+  EXPECT_NE(desktop.err.find("action=server headless=1"), std::string::npos);
   EXPECT_EQ(Start("action=WEBBUILD").err, "zyl: give the start address with url=...\n");
   // A batch update of a missing descriptor logs the line and fails.
   test::ProgramFolderScope scope;

@@ -15,6 +15,7 @@
 #include "extract/ArchiveSamples.h"
 #include "extract/OfficeHelper.h"
 #include "settings/Settings.h"
+#include "support/ScopedConfig.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {
@@ -45,14 +46,13 @@ std::vector<std::string> Tree(const std::string& folder) {
 
 class ArchiveTest : public ::testing::Test {
  protected:
-  ArchiveTest() : saved_(settings::Config()) {}
-  ~ArchiveTest() override { settings::Config() = saved_; }
-
   std::string Unpack(const std::string& archive, const std::string& filespec = "*.*") {
     const std::string target = tmp.file("out" + std::to_string(++outs_));
     base::MakeFolders(target);
-    outcome = ExtractArchive(archive, target, filespec,
-                             [this](std::string_view l) { log.emplace_back(l); });
+    // The options are taken when the run starts, as an engine takes them.
+    outcome = ExtractArchive(
+        archive, target, filespec, [this](std::string_view l) { log.emplace_back(l); },
+        ExtractOptions::FromSettings(settings::Config()).archives);
     return target;
   }
 
@@ -61,7 +61,7 @@ class ArchiveTest : public ::testing::Test {
   ArchiveOutcome outcome;
 
  private:
-  settings::Settings saved_;
+  test::ScopedConfig config_;
   int outs_ = 0;
 };
 

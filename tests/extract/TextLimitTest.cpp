@@ -7,17 +7,18 @@
 #include "ExtractTestSupport.h"
 #include "base/Paths.h"
 #include "base/Utf8.h"
-#include "extract/ContentStore.h"
+#include "catalog/ContentStore.h"
 #include "extract/GetFileInfo.h"
 #include "extract/Mail.h"
 #include "extract/OfficeReaders.h"
+#include "settings/Settings.h"
+#include "support/ScopedConfig.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {
 namespace {
 
 using testing::Encode;
-using testing::ScopedConfig;
 
 TEST(TextLimit, CutsAtCharacterBoundariesAndTrimsUnfinishedOnes) {
   std::string text = "абв";  // two bytes each
@@ -56,8 +57,9 @@ TEST(TextLimit, ReadingStopsAtTheLimitAndSaysWhetherTheFileGoesOn) {
 }
 
 TEST(TextLimit, EveryReaderGivesAtMostTheLimitAndSaysItCut) {
-  ScopedConfig config;
-  config->MaxTextBytes = 1000;
+  // The bound comes with the run's options, as a build takes them when it starts.
+  ExtractOptions options;
+  options.maxTextBytes = 1000;
   test::TempDir dir;
   // Russian text in Windows-1251 and in UTF-8, long enough to be cut; the part kept is still
   // recognised as what it is.
@@ -65,25 +67,25 @@ TEST(TextLimit, EveryReaderGivesAtMostTheLimitAndSaysItCut) {
   while (russian.size() < 5000) russian += "Отчёт о работе отдела за год. ";
   for (const char* codePage : {"windows-1251", "UTF-8", "UTF-16LE"}) {
     // Windows-1251 is the working code page; UTF-16 is found by the detector.
-    config->ForceCodePage = std::string(codePage) == "UTF-16LE";
+    options.forceCodePage = std::string(codePage) == "UTF-16LE";
     std::string bytes = Encode(russian, codePage);
     if (std::string(codePage) == "UTF-16LE") bytes = "\xFF\xFE" + bytes;
-    const FileInfo info = GetFileInfo(dir.write("long.txt", bytes));
+    const FileInfo info = GetFileInfo(dir.write("long.txt", bytes), options);
     EXPECT_TRUE(info.textCut) << codePage;
     EXPECT_LE(info.content.size(), 1000u) << codePage;
     EXPECT_GE(info.content.size(), 400u) << codePage;
     EXPECT_TRUE(base::IsValidUtf8(info.content)) << codePage;
     EXPECT_EQ(russian.rfind(info.content, 0), 0u) << codePage << ": " << info.content;
   }
-  const FileInfo small = GetFileInfo(dir.write("short.txt", "short"));
+  const FileInfo small = GetFileInfo(dir.write("short.txt", "short"), options);
   EXPECT_FALSE(small.textCut);
   EXPECT_EQ(small.content, "short");
 
   std::string page = "<html><head><title>T</title></head><body>";
   while (page.size() < 20000) page += "<p>word after word</p>\n";
   for (const bool builtIn : {true, false}) {
-    config->UseInternalHtmlParser = builtIn;
-    const FileInfo html = GetFileInfo(dir.write("big.htm", page + "</body></html>"));
+    options.internalHtmlParser = builtIn;
+    const FileInfo html = GetFileInfo(dir.write("big.htm", page + "</body></html>"), options);
     EXPECT_EQ(html.type, "html");
     EXPECT_TRUE(html.textCut);
     EXPECT_LE(html.content.size(), 1000u);
@@ -91,19 +93,44 @@ TEST(TextLimit, EveryReaderGivesAtMostTheLimitAndSaysItCut) {
   }
   std::string rtf = "{\\rtf1\\ansi ";
   while (rtf.size() < 20000) rtf += "some words\\par ";
-  const FileInfo fromRtf = GetFileInfo(dir.write("big.rtf", rtf + "}"));
+  const FileInfo fromRtf = GetFileInfo(dir.write("big.rtf", rtf + "}"), options);
   EXPECT_EQ(fromRtf.type, "rtf");
   EXPECT_TRUE(fromRtf.textCut);
   EXPECT_LE(fromRtf.content.size(), 1000u);
 
   // The libraries' text is cut in the reader process.
-  config->MaxTextBytes = 10;
-  const FileInfo doc = GetFileInfo(test::FixturePath("office/sample.doc"));
+  options.maxTextBytes = 10;
+  const FileInfo doc = GetFileInfo(test::FixturePath("office/sample.doc"), options);
   EXPECT_EQ(doc.type, "doc");
   EXPECT_TRUE(doc.textCut);
   EXPECT_LE(doc.content.size(), 10u);
   EXPECT_FALSE(doc.content.empty());
   ReleaseAutomationServers();
+
+  // Outside a run the readers keep the default bound: the run's bound ended with it.
+  EXPECT_EQ(MaxTextBytes(), static_cast<std::uint64_t>(settings::Settings{}.MaxTextBytes));
+}
+
+TEST(TextLimit, TheBoundIsTheRunsAndNotTheSettings) {
+  test::ScopedConfig config;
+  config->MaxTextBytes = 5;  // changed while a run goes on: the run keeps its own
+  ExtractOptions options;
+  options.maxTextBytes = 1000;
+  test::TempDir dir;
+  const FileInfo info = GetFileInfo(dir.write("mid.txt", std::string(600, 'x')), options);
+  EXPECT_FALSE(info.textCut);
+  EXPECT_EQ(info.content.size(), 600u);
+  // A settings record's bound reaches the run only through the options taken from it.
+  EXPECT_EQ(ExtractOptions::FromSettings(settings::Config()).maxTextBytes, 5);
+  EXPECT_EQ(ExtractOptions::FromSettings(settings::Config()).mail.MaxTextBytes, 5);
+  {
+    const TextLimitScope outer(100);
+    {
+      const TextLimitScope inner(0);  // none given: the default
+      EXPECT_EQ(MaxTextBytes(), static_cast<std::uint64_t>(settings::Settings{}.MaxTextBytes));
+    }
+    EXPECT_EQ(MaxTextBytes(), 100u);
+  }
 }
 
 class Rows : public ContentSink {
@@ -113,8 +140,8 @@ class Rows : public ContentSink {
 };
 
 TEST(TextLimit, AGiantMailMessageKeepsItsHeadAndTheMessagesAfterIt) {
-  ScopedConfig config;
-  config->MaxTextBytes = 1000;
+  // A mailbox file is read inside a mail run, which sets the bound from its options.
+  const TextLimitScope limit(1000);
   test::TempDir dir;
   const std::string head =
       "From - Mon Dec  2 10:20:30 2002\r\nSubject: Big\r\nMessage-ID: <1@x>\r\n"

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -20,16 +21,14 @@
 #include "settings/IniFile.h"
 #include "settings/LangKeys.h"
 #include "settings/Settings.h"
+#include "support/RecordingHost.h"
 #include "support/TestSupport.h"
+#include "support/ZipWriter.h"
 
 namespace zyl::indexer {
 namespace {
 
-class LogHost : public Host {
- public:
-  void AddLogText(std::string_view text) override { log += text; }
-  std::string log;
-};
+using LogHost = test::RecordingHost;
 
 void Touch(const std::string& path, std::time_t when) {
   utimbuf t{when, when};
@@ -38,7 +37,7 @@ void Touch(const std::string& path, std::time_t when) {
 
 class IndexUpdateTest : public ::testing::Test {
  protected:
-  IndexUpdateTest() : quiet_([this](const base::Message& m) { shown.push_back(m.text); }) {
+  IndexUpdateTest() {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
     docs = home.file("docs") + "/";
@@ -71,10 +70,6 @@ class IndexUpdateTest : public ::testing::Test {
   test::ProgramFolderScope home;
   std::string docs;
   catalog::IndexDefinition def;
-  std::vector<std::string> shown;
-
- private:
-  base::ScopedMessageHandler quiet_;
 };
 
 TEST_F(IndexUpdateTest, NothingChangedKeepsEveryRow) {
@@ -204,7 +199,7 @@ TEST_F(IndexUpdateTest, RefusedRowIsLoggedAsAFailure) {
       << host.log;
   EXPECT_NE(host.log.find("taken.txt..." + LangString(settings::kUpdateSuccess) + "\r\n"),
             std::string::npos);
-  EXPECT_FALSE(shown.empty());
+  EXPECT_FALSE(host.messages.empty());
   EXPECT_EQ(Rows().size(), 4u);
 }
 
@@ -220,14 +215,23 @@ TEST_F(IndexUpdateTest, ChangedFileKeepsTitleAndSizeAndEmptyIndexWritesZeros) {
 }
 
 TEST_F(IndexUpdateTest, PdfModeComesFromTheDescriptor) {
-  extract::SetPdfFullText(false);
+  const std::string pdf =
+      home.write("docs/r.pdf", test::ReadFile(test::FixturePath("office/sample.pdf")));
+  auto pdfContent = [&] {
+    for (const auto& [location, content] : Rows())
+      if (location == pdf) return content;
+    return std::string("(no row)");
+  };
+  settings::WriteIniValue("General", "ext", "*.txt;*.pdf;", def.descriptorPath);
   settings::WriteIniValue("General", "PDF_Mode", "Full", def.descriptorPath);
   LogHost host;
   ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
-  EXPECT_TRUE(extract::PdfFullText());
+  EXPECT_NE(pdfContent().find("Quarterly report"), std::string::npos) << pdfContent();
+  // The same file re-read under the header scan of a "Min" index.
   settings::WriteIniValue("General", "PDF_Mode", "Min", def.descriptorPath);
+  Touch(pdf, 1100000000);
   ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
-  EXPECT_FALSE(extract::PdfFullText());
+  EXPECT_EQ(pdfContent().find("Quarterly report"), std::string::npos) << pdfContent();
 }
 
 TEST_F(IndexUpdateTest, MembersOfAnArchiveThatCouldNotBeUnpackedThisTimeStay) {
@@ -277,6 +281,46 @@ TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {
   const std::string failed = RunBatchUpdate(def.descriptorPath, log, nullptr, &updated);
   EXPECT_FALSE(updated);
   EXPECT_EQ(test::ReadFile(log), failed + "\r\n");
+}
+
+}  // namespace
+}  // namespace zyl::indexer
+
+namespace zyl::indexer {
+namespace {
+
+// The archive pass adds new members through one row sink, refreshes changed ones and drops the
+// members that are gone, and the rows it writes are all there when it ends.
+TEST_F(IndexUpdateTest, ArchivePassAddsRefreshesAndRemovesMembers) {
+  settings::WriteIniValue("General", "Archive", "1", def.descriptorPath);
+  const std::string zip = home.file("docs/pack.zip");
+  test::WriteZip(zip, {{"one.txt", "first"}, {"two.txt", "second"}, {"sub/three.txt", "third"}});
+  LogHost host;
+  UpdateOptions options = UpdateOptions::FromSettings(settings::Config());
+  options.commitEvery = 2;  // the pass spans more than one group
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, host, options)) << host.log;
+  auto members = [&] {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (auto& row : Rows())
+      if (row.first.rfind("arc:", 0) == 0) out.push_back(row);
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  const std::string prefix = "arc:" + zip + "//";
+  EXPECT_EQ(members(),
+            (std::vector<std::pair<std::string, std::string>>{{prefix + "one.txt", "first"},
+                                                              {prefix + "sub/three.txt", "third"},
+                                                              {prefix + "two.txt", "second"}}));
+
+  // The same members again are neither added twice nor lost; a vanished one goes.
+  test::WriteZip(zip, {{"one.txt", "first"}, {"two.txt", "second"}, {"four.txt", "fourth"}});
+  LogHost again;
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, again, options)) << again.log;
+  EXPECT_EQ(members(),
+            (std::vector<std::pair<std::string, std::string>>{{prefix + "four.txt", "fourth"},
+                                                              {prefix + "one.txt", "first"},
+                                                              {prefix + "two.txt", "second"}}));
+  EXPECT_TRUE(again.messages.empty());
 }
 
 }  // namespace

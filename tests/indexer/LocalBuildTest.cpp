@@ -1,7 +1,5 @@
 #include "indexer/LocalBuild.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -13,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <functional>
+#include <thread>
 
 #include "base/Messages.h"
 #include "base/Paths.h"
@@ -25,49 +24,21 @@
 #include "extract/OfficeHelper.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
+#include "support/RecordingHost.h"
 #include "support/StoredRows.h"
 #include "support/TestSupport.h"
+#include "support/ZipWriter.h"
 
 namespace zyl::indexer {
 namespace {
 
-class RecordingHost : public Host {
- public:
-  void AddLogText(std::string_view text) override { log += text; }
-  bool StopRequested() override { return stopWhen && stopWhen(log); }
-  bool ConfirmStop(std::string_view, std::string_view) override {
-    ++questions;
-    if (!confirm) stopWhen = nullptr;  // declined: the request is cleared
-    return confirm;
-  }
-  std::string log;
-  std::function<bool(const std::string&)> stopWhen;
-  bool confirm = true;
-  int questions = 0;
-};
+using test::RecordingHost;
 
-void WriteZip(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& files) {
-  archive* a = archive_write_new();
-  archive_write_set_format_zip(a);
-  archive_write_open_filename(a, path.c_str());
-  for (const auto& [name, data] : files) {
-    archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, name.c_str());
-    archive_entry_set_size(e, static_cast<la_int64_t>(data.size()));
-    archive_entry_set_filetype(e, AE_IFREG);
-    archive_entry_set_perm(e, 0644);
-    archive_write_header(a, e);
-    archive_write_data(a, data.data(), data.size());
-    archive_entry_free(e);
-  }
-  archive_write_close(a);
-  archive_write_free(a);
-}
+using test::WriteZip;
 
 class LocalBuildTest : public ::testing::Test {
  protected:
-  LocalBuildTest() : quiet_([this](const base::Message& m) { messages.push_back(m.text); }) {
+  LocalBuildTest() {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
     docs = home.file("docs") + "/";
@@ -96,10 +67,6 @@ class LocalBuildTest : public ::testing::Test {
   test::ProgramFolderScope home;
   std::string docs;
   catalog::IndexDefinition def;
-  std::vector<std::string> messages;
-
- private:
-  base::ScopedMessageHandler quiet_;
 };
 
 TEST_F(LocalBuildTest, OnlyEncryptedDocumentsAreLoggedAsNeedingAPassword) {
@@ -143,6 +110,23 @@ TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
     EXPECT_NE(descriptor.find("FilesCount=6\r\n"), std::string::npos);
     EXPECT_NE(descriptor.find("Archive=1\r\n"), std::string::npos);
     EXPECT_EQ(settings::Config().RecentIndex.rfind(def.descriptorPath, 0), 0u);
+
+    // The host gets the stages in order and one count per listed file (the archive is one).
+    EXPECT_EQ(host.stages,
+              (std::vector<Stage>{Stage::kSearchingFiles, Stage::kProcessingFiles, Stage::kReady}));
+    ASSERT_EQ(host.counts.size(), 6u);
+    for (std::size_t i = 0; i < host.counts.size(); ++i)
+      EXPECT_EQ(host.counts[i], std::make_pair(static_cast<std::int64_t>(i + 1), std::int64_t{6}));
+    EXPECT_NE(std::find(host.items.begin(), host.items.end(),
+                        std::make_pair(ItemKind::kFile, docs + "pack.zip")),
+              host.items.end());
+    EXPECT_NE(std::find_if(host.items.begin(), host.items.end(),
+                           [](const auto& item) {
+                             return item.first == ItemKind::kFolder &&
+                                    item.second.find("/sub") != std::string::npos;
+                           }),
+              host.items.end());
+    EXPECT_TRUE(host.messages.empty());
   }
 }
 
@@ -316,6 +300,61 @@ TEST_F(LocalBuildTest, StopWhileSearchingDeletesTheEmptyDescriptor) {
   EXPECT_EQ(r.outcome, BuildResult::kStoppedWhileSearching);
   EXPECT_FALSE(base::FileExists(def.descriptorPath));
   EXPECT_FALSE(base::FileExists(def.dbname));
+}
+
+}  // namespace
+}  // namespace zyl::indexer
+
+namespace zyl::indexer {
+namespace {
+
+// Two builds at once in one process, each with its own options: each index gets what its own
+// options say, whatever the other build or the settings record say.
+TEST_F(LocalBuildTest, TwoBuildsAtOnceEachFollowTheirOwnOptions) {
+  home.write("docs/r.pdf", test::ReadFile(test::FixturePath("office/sample.pdf")));
+  catalog::IndexDefinition full = def, header = def;
+  full.descriptorPath = home.file("index/Full.zyl");
+  full.dbname = home.file("index/Full.mdb");
+  full.pdfFull = true;
+  full.types.insert("pdffull");
+  header.descriptorPath = home.file("index/Header.zyl");
+  header.dbname = home.file("index/Header.mdb");
+  header.pdfMin = true;
+  header.types.insert("pdfmin");
+  BuildOptions strict = BuildOptions::FromSettings(settings::Config());
+  strict.extract.archives.MaxMembers = 1;  // pack.zip holds two: refused whole
+  strict.workers = 2;
+  BuildOptions loose = BuildOptions::FromSettings(settings::Config());
+  loose.workers = 2;
+  settings::Config().MaxMembers = 1;  // the record is not what the builds follow
+
+  RecordingHost fullHost, headerHost;
+  BuildResult fullResult, headerResult;
+  std::thread other([&] { fullResult = StartIndex(full, fullHost, strict); });
+  headerResult = StartIndex(header, headerHost, loose);
+  other.join();
+  settings::Config().MaxMembers = settings::Settings{}.MaxMembers;
+  ASSERT_EQ(fullResult.outcome, BuildResult::kFinished) << fullResult.error;
+  ASSERT_EQ(headerResult.outcome, BuildResult::kFinished) << headerResult.error;
+
+  auto pdfContent = [&](const std::string& dbname) {
+    db::Database database = db::Database::Open(dbname);
+    db::Recordset rs = database.OpenRecordset("SELECT content FROM ContentIndex WHERE location='" +
+                                              docs + "r.pdf'");
+    return rs.Eof() ? std::string("(no row)") : rs.Field(0).AsText();
+  };
+  EXPECT_NE(pdfContent(full.dbname).find("Quarterly report"), std::string::npos);
+  EXPECT_EQ(pdfContent(header.dbname).find("Quarterly report"), std::string::npos);
+  EXPECT_NE(pdfContent(header.dbname), "(no row)");
+
+  auto archiveRows = [](const std::string& dbname) {
+    std::size_t n = 0;
+    for (const std::string& location : test::StoredLocations(dbname))
+      if (location.rfind("arc:", 0) == 0) ++n;
+    return n;
+  };
+  EXPECT_EQ(archiveRows(full.dbname), 0u);
+  EXPECT_EQ(archiveRows(header.dbname), 2u);
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-#include "extract/ContentStore.h"
+#include "catalog/ContentStore.h"
 
 #include <sqlite3.h>
 
 #include "base/Messages.h"
 #include "base/Strings.h"
+#include "catalog/IndexTable.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 
 namespace {
 
@@ -33,16 +34,17 @@ std::optional<Refusal> Append(ContentSink& sink, const FileInfo& info) {
   const std::string_view author = WithoutPadding(info.author);
   const std::string_view title = WithoutPadding(info.title);
   const bool fits = author.size() == info.author.size() && title.size() == info.title.size() &&
-                    author.size() <= 50 && title.size() <= 255 && info.type.size() <= 10;
+                    author.size() <= kAuthorLength && title.size() <= kTitleLength &&
+                    info.type.size() <= kTypeLength;
   FileInfo cut;
   if (!fits) {
     // Cut first: the cut may end the text in blanks of its own.
-    cut.author = WithoutPadding(base::Left(info.author, 50));
+    cut.author = WithoutPadding(base::Left(info.author, kAuthorLength));
     cut.content = info.content;
     cut.location = info.location;
     cut.modified = info.modified;
-    cut.title = WithoutPadding(base::Left(info.title, 255));
-    cut.type = base::Left(info.type, 10);
+    cut.title = WithoutPadding(base::Left(info.title, kTitleLength));
+    cut.type = base::Left(info.type, kTypeLength);
     cut.filesize = info.filesize;
   }
   const FileInfo& row = fits ? info : cut;
@@ -71,9 +73,10 @@ bool SaveContentInfo(ContentSink& sink, const FileInfo& info) {
   if (info.location.empty() || info.type.empty()) return false;
   const std::optional<Refusal> refusal = Append(sink, info);
   if (!refusal) return true;
-  base::ShowMessage("Ошибка в процедуре SaveContentInfo " + base::StrNum(refusal->code) + "\r\n" +
-                    "Обратитесь в службу поддержки");
+  base::Deliver(sink.onMessage, "Ошибка в процедуре SaveContentInfo " +
+                                    base::StrNum(refusal->code) + "\r\n" +
+                                    "Обратитесь в службу поддержки");
   return false;
 }
 
-}  // namespace zyl::extract
+}  // namespace zyl::catalog

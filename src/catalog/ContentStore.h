@@ -5,9 +5,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "extract/FileInfo.h"
+#include "base/Messages.h"
+#include "catalog/FileInfo.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 
 // Where rows go: the index database's ContentIndex table, or anything a test provides.
 class ContentSink {
@@ -15,6 +16,9 @@ class ContentSink {
   virtual ~ContentSink() = default;
   // Appends one row, already cut to the stored lengths. Throws ContentSinkError on failure.
   virtual void AppendRow(const FileInfo& row) = 0;
+
+  // Where SaveContentInfo reports a failed append; set by whoever runs the sink.
+  base::MessageSink onMessage;
 };
 
 class ContentSinkError : public std::runtime_error {
@@ -27,10 +31,11 @@ class ContentSinkError : public std::runtime_error {
 };
 
 // Appends `info` as one row: author and title without trailing zero bytes, blanks and line
-// breaks, author cut to 50, title to 255 and type to 10 code points, the location and the
-// content whole. A record with an empty location or type is skipped (returns false). A failure
-// of the sink is reported through base::ShowMessage with the program's "Ошибка в процедуре
-// SaveContentInfo" text and returns false; the row is not added.
+// breaks, author, title and type cut to their stored lengths (in code points,
+// catalog/IndexTable.h), the location and the content whole. A record with an empty location or
+// type is skipped (returns false). A failure of the sink is reported through the sink's
+// onMessage with the program's "Ошибка в процедуре SaveContentInfo" text and returns false; the
+// row is not added.
 bool SaveContentInfo(ContentSink& sink, const FileInfo& info);
 
 // The same without the message: nullopt when the row was added, else why it was not, in words
@@ -38,4 +43,4 @@ bool SaveContentInfo(ContentSink& sink, const FileInfo& info);
 // otherwise).
 std::optional<std::string> StoreContentInfo(ContentSink& sink, const FileInfo& info);
 
-}  // namespace zyl::extract
+}  // namespace zyl::catalog

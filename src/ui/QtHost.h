@@ -1,0 +1,53 @@
+// The host of an indexing engine that runs on a worker thread behind a window: what the engine
+// reports is forwarded to the window thread with queued signals, so the window repaints and
+// answers input throughout; the stop button only raises a flag that the engine polls.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "indexer/Host.h"
+
+namespace zyl::ui {
+
+class QtHost : public QObject, public indexer::Host {
+  Q_OBJECT
+
+ public:
+  explicit QtHost(QObject* parent = nullptr);
+
+  // Called on the window thread.
+  void RequestStop() { stop_ = true; }
+  void ClearStop() { stop_ = false; }
+
+  // indexer::Host, called on the worker thread.
+  void AddLogText(std::string_view text) override;
+  // Shown as a message box; the engine waits until it is answered.
+  void ShowMessage(const base::Message& message) override;
+  void SetStage(indexer::Stage stage) override;
+  void SetCurrentItem(indexer::ItemKind kind, std::string_view item) override;
+  void SetCounts(std::int64_t done, std::int64_t total) override;
+  bool StopRequested() override { return stop_; }
+  bool ConfirmStop(std::string_view question, std::string_view title) override;
+
+ signals:
+  void logText(const QString& text);
+  void stageChanged(const QString& stage);
+  void currentItemChanged(const QString& label, const QString& item);
+  void countsChanged(qint64 done, qint64 total);
+
+ private:
+  void FlushLog();
+
+  std::atomic<bool> stop_{false};
+  // Log text waiting for the window thread. An update logs a line per file; handing the window
+  // one piece per turn of its event loop instead of one per line keeps it answering.
+  std::mutex logMutex_;
+  std::string pendingLog_;
+  bool flushQueued_ = false;
+};
+
+}  // namespace zyl::ui
