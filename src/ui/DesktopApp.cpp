@@ -23,9 +23,7 @@ int RunDesktop() {
   QObject::connect(&window, &IndexManagerWindow::exitRequested, &app,
                    [] { QCoreApplication::exit(0); });
   window.show();
-  const int status = QApplication::exec();
-  base::SetMessageHandler(nullptr);
-  return status;
+  return QApplication::exec();
 }
 
 }  // namespace zyl::ui

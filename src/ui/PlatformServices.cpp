@@ -92,8 +92,8 @@ void ShowMessageBox(QWidget* owner, const base::Message& message) {
 }
 
 void InstallMessageBoxes() {
-  base::SetMessageHandler(
-      [](const base::Message& message) { ShowMessageBox(QApplication::activeWindow(), message); });
+  // The engines deliver their messages through the sink of their host or session, which the
+  // windows point at ShowMessageBox; there is no process-wide handler left to install.
 }
 
 }  // namespace zyl::ui
