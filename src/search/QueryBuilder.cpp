@@ -24,8 +24,10 @@ constexpr LangText kSizeMenu[] = {
     Caption(kQueryWindow, 38, "Равно ="),
 };
 constexpr LangText kCharsetMenu[] = {
-    Caption(kQueryWindow, 39, "Все русские буквы"),   Caption(kQueryWindow, 40, "Все латинские буквы"),
-    Caption(kQueryWindow, 41, "Все цифры"),           Caption(kQueryWindow, 42, "Знаки препенания"),
+    Caption(kQueryWindow, 39, "Все русские буквы"),
+    Caption(kQueryWindow, 40, "Все латинские буквы"),
+    Caption(kQueryWindow, 41, "Все цифры"),
+    Caption(kQueryWindow, 42, "Знаки препенания"),
     Caption(kQueryWindow, 43, "Пусто"),
 };
 constexpr std::string_view kCharsetFragments[] = {"[а-я,А-Я] ", "[a-z,A-Z] ", "[0-9] ", "[.,:;] ",
@@ -56,28 +58,33 @@ constexpr LangText kTypeMenu[] = {
     Caption(kQueryWindow, 64, "Почтовый ящик Netscape Messenger"),
 };
 constexpr std::string_view kTypeCodes[] = {
-    "txt",  "wri", "rtf",   "doc",     "xls", "pdf", "mp3", "html", "users",  "wpd",     "wps",
+    "txt",   "wri", "rtf",     "doc", "xls", "pdf", "mp3", "html",   "users",   "wpd",     "wps",
     "lotus", "dbf", "quattro", "dif", "csv", "dot", "xlt", "excel2", "mail_oe", "mail_moz"};
 
 // Field names of the four text buttons.
 constexpr std::string_view kTextFields[] = {"Content", "Author", "Title", "Location"};
 
-constexpr std::string_view kOperatorCaptions[] = {"=",   ">",  "<",   "<>",    "(", ")", "And", "Or",
-                                                  "Not", "Like", "[  ]", "+", "-", "/", "*"};
-constexpr std::string_view kOperatorFragments[] = {"= ",   "> ",    "< ", "<> ", "( ",
-                                                   ") ",   "AND ",  "OR ", "NOT ", "LIKE ",
-                                                   "",     "+ ",    "- ", "/ ",  "* "};
+constexpr std::string_view kOperatorCaptions[] = {
+    "=", ">", "<", "<>", "(", ")", "And", "Or", "Not", "Like", "[  ]", "+", "-", "/", "*"};
+constexpr std::string_view kOperatorFragments[] = {"= ", "> ",   "< ",  "<> ",  "( ",
+                                                   ") ", "AND ", "OR ", "NOT ", "LIKE ",
+                                                   "",   "+ ",   "- ",  "/ ",   "* "};
 constexpr LangText kOperatorTips[] = {
-    Caption(kQueryWindow, 8, "Равно"),          Caption(kQueryWindow, 9, "Больше"),
-    Caption(kQueryWindow, 10, "Меньше"),        Caption(kQueryWindow, 11, "Не равно"),
-    Caption(kQueryWindow, 12, "Левая скобка"),  Caption(kQueryWindow, 13, "Правая скобка"),
-    Caption(kQueryWindow, 14, "И"),             Caption(kQueryWindow, 15, "Или"),
-    Caption(kQueryWindow, 16, "Не"),            Caption(kQueryWindow, 17, "Похоже"),
+    Caption(kQueryWindow, 8, "Равно"),
+    Caption(kQueryWindow, 9, "Больше"),
+    Caption(kQueryWindow, 10, "Меньше"),
+    Caption(kQueryWindow, 11, "Не равно"),
+    Caption(kQueryWindow, 12, "Левая скобка"),
+    Caption(kQueryWindow, 13, "Правая скобка"),
+    Caption(kQueryWindow, 14, "И"),
+    Caption(kQueryWindow, 15, "Или"),
+    Caption(kQueryWindow, 16, "Не"),
+    Caption(kQueryWindow, 17, "Похоже"),
     Caption(kQueryWindow, 18, "Набор символов"),
 };
 
-constexpr std::string_view kTextFunctions[] = {"ASC",  "CHR",  "FORMAT", "InSTR", "LCase",
-                                               "Left", "Len",  "LTrim",  "Mid",   "Right"};
+constexpr std::string_view kTextFunctions[] = {"ASC",  "CHR", "FORMAT", "InSTR", "LCase",
+                                               "Left", "Len", "LTrim",  "Mid",   "Right"};
 constexpr std::string_view kMathFunctions[] = {"Abs", "Exp", "Fix", "Int"};
 constexpr std::string_view kStatFunctions[] = {"Avg", "Count", "Max", "Min", "Sum"};
 constexpr std::string_view kMoneyFunctions[] = {"IRR", "Rate"};
@@ -99,7 +106,8 @@ constexpr CatalogueGroup kCatalogue[] = {
 // ";" kept as they stand.
 constexpr std::string_view kSyntax[] = {
     "Asc(«stringexp»);Chr(«charcode»);Format («expr»,«fmt»,«firstweekday»,«firstweek»);InStr "
-    "(«start»,«stringexpr1»,«stringexpr2»,«compare»);LCase («stringexpr»); Left («stringexpr»,«n»); "
+    "(«start»,«stringexpr1»,«stringexpr2»,«compare»);LCase («stringexpr»); Left "
+    "(«stringexpr»,«n»); "
     "Len («stringexpr»); LTrim («stringexpr»);Mid («stringexpr», «start», «length»);Right "
     "(«stringexpr», «n»)",
     "Abs («number»); Exp («number»); Fix («number»);Int («number»)",
@@ -110,8 +118,8 @@ constexpr std::string_view kSyntax[] = {
 };
 
 constexpr std::string_view kGroupHelpWords[] = {
-    "строки, обработка",          "математические функции", "Статистические функции SQL",
-    "финансовые функции",         "Date - тип данных, функции", "функции преобразования типа",
+    "строки, обработка",  "математические функции",     "Статистические функции SQL",
+    "финансовые функции", "Date - тип данных, функции", "функции преобразования типа",
 };
 
 }  // namespace
@@ -156,7 +164,7 @@ std::string_view QueryOperatorCaption(int index) {
 
 const LangText* QueryOperatorToolTip(int index) {
   return index >= 0 && index < static_cast<int>(std::size(kOperatorTips)) ? &kOperatorTips[index]
-                                                                           : nullptr;
+                                                                          : nullptr;
 }
 
 std::string_view QueryOperatorFragment(int index) {

@@ -8,7 +8,8 @@ namespace zyl::search {
 
 namespace {
 
-void Check(std::array<bool, kTypePositions>& checks, std::initializer_list<std::string_view> codes) {
+void Check(std::array<bool, kTypePositions>& checks,
+           std::initializer_list<std::string_view> codes) {
   for (int p = 1; p <= kTypePositions; ++p) {
     for (std::string_view code : codes) {
       if (extract::SearchTypeAt(p) == code) checks[static_cast<std::size_t>(p - 1)] = true;

@@ -2,8 +2,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QWidget>
 
@@ -31,6 +34,13 @@ void ApplyTexts(QWidget& window, std::span<const WindowText> table) {
           tree->headerItem()->setText(t.part, text);
         }
         break;
+      case TextRole::Item:
+        if (auto* combo = qobject_cast<QComboBox*>(target)) {
+          if (t.part < combo->count()) combo->setItemText(t.part, text);
+        } else if (auto* tabs = qobject_cast<QTabWidget*>(target)) {
+          if (t.part < tabs->count()) tabs->setTabText(t.part, text);
+        }
+        break;
       case TextRole::ToolTip:
         if (auto* action = qobject_cast<QAction*>(target)) {
           action->setToolTip(text);
@@ -50,6 +60,8 @@ void ApplyTexts(QWidget& window, std::span<const WindowText> table) {
           label->setText(text);
         } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
           button->setText(text);
+        } else if (auto* group = qobject_cast<QGroupBox*>(target)) {
+          group->setTitle(text);
         }
         break;
     }
