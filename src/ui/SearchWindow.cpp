@@ -140,6 +140,7 @@ QComboBox* Combo(QWidget* parent, const char* name, int items, bool editable) {
   combo->setEditable(editable);
   if (editable) combo->setInsertPolicy(QComboBox::NoInsert);
   for (int i = 0; i < items; ++i) combo->addItem(QString());
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   return combo;
 }
 
@@ -163,10 +164,15 @@ SearchWindow::SearchWindow(std::vector<IndexChoice> indexes, QWidget* parent)
   BuildMenus();
   outer->setMenuBar(findChild<QMenuBar*>(QStringLiteral("MenuBar1")));
 
+  // The toolbar runs along the top; the search box with its button below it.
+  auto* tools = new QWidget(this);
+  auto* toolsRow = new QHBoxLayout(tools);
+  toolsRow->setContentsMargins(4, 0, 4, 0);
+  BuildToolbar(tools);
+  outer->addWidget(tools);
   auto* top = new QWidget(this);
   auto* topRow = new QHBoxLayout(top);
-  topRow->setContentsMargins(6, 2, 6, 2);
-  BuildToolbar(top);
+  topRow->setContentsMargins(6, 2, 6, 4);
   auto* label3 = new QLabel(top);
   label3->setObjectName(QStringLiteral("Label3"));
   combo3_ = Combo(top, "Combo3", 0, true);
@@ -347,6 +353,7 @@ void SearchWindow::BuildToolbar(QWidget* host) {
   // Marking is on from the start; going to the first hit is a choice.
   button9_->setChecked(true);
   host->layout()->addWidget(bar);
+  static_cast<QHBoxLayout*>(host->layout())->addStretch(1);
 }
 
 QWidget* SearchWindow::BuildForm() {
@@ -390,7 +397,7 @@ QWidget* SearchWindow::BuildForm() {
                          QLineEdit*& fromBox, QLineEdit*& toBox) {
     grid->addWidget(option, row++, 0, 1, 4);
     auto* line = new QHBoxLayout;
-    line->setContentsMargins(20, 0, 0, 0);
+    line->setContentsMargins(16, 0, 0, 0);
     fromBox = SmallBox(page, from, 110);
     toBox = SmallBox(page, to, 110);
     auto* l = new QLabel(page);
@@ -425,8 +432,8 @@ QWidget* SearchWindow::BuildForm() {
   grid->addWidget(check4_[1], row++, 0, 1, 4);
   {
     auto* line = new QHBoxLayout;
-    line->setContentsMargins(20, 0, 0, 0);
-    text3_ = SmallBox(page, "Text3", 60);
+    line->setContentsMargins(16, 0, 0, 0);
+    text3_ = SmallBox(page, "Text3", 50);
     vscroll2_ = spin("VScroll2", text3_);
     line->addWidget(text3_);
     line->addWidget(vscroll2_);
@@ -438,8 +445,8 @@ QWidget* SearchWindow::BuildForm() {
   grid->addWidget(check4_[3], row++, 0, 1, 4);
   {
     auto* line = new QHBoxLayout;
-    line->setContentsMargins(20, 0, 0, 0);
-    text4_ = SmallBox(page, "Text4", 60);
+    line->setContentsMargins(16, 0, 0, 0);
+    text4_ = SmallBox(page, "Text4", 50);
     vscroll3_ = spin("VScroll3", text4_);
     line->addWidget(combo2_[1]);
     line->addWidget(text4_);
@@ -953,7 +960,7 @@ void SearchWindow::LoadFormSize(bool onlyAppearance) {
         layout_.WindowState == settings::kWindowNormal) {
       ApplyColumnWidths(layout_.ColumnWidths());
     }
-    mainSplitter_->setSizes({Px(3400), std::max(width() - Px(3400), Px(2000))});
+    mainSplitter_->setSizes({Px(3900), std::max(width() - Px(3900), Px(2000))});
     layout()->activate();
     UpdateSplitterLimits();
     const int total = splitter_->height() > 0 ? splitter_->height() : Px(layout_.Height);
