@@ -8,7 +8,6 @@
 #include "base/Utf8.h"
 #include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
-#include "settings/CommonFunctions.h"
 #include "settings/IniFile.h"
 #include "settings/LangKeys.h"
 
@@ -78,10 +77,10 @@ IndexListRow MakeIndexListRow(std::string_view descriptorPath, const NumberForma
   return row;
 }
 
-std::vector<IndexListRow> MakeIndexListRows(std::string_view recentList,
+std::vector<IndexListRow> MakeIndexListRows(const std::vector<std::string>& descriptorPaths,
                                             const NumberFormat& format) {
   std::vector<IndexListRow> rows;
-  for (const std::string& path : settings::SplitRecentList(recentList)) {
+  for (const std::string& path : descriptorPaths) {
     rows.push_back(MakeIndexListRow(path, format));
   }
   return rows;

@@ -37,8 +37,8 @@ struct IndexListRow {
 // name as title and "n/a" for type, date and size; it is never created by the reading.
 IndexListRow MakeIndexListRow(std::string_view descriptorPath, const NumberFormat& format);
 
-// The rows of every non-empty entry of a ";"-separated recent list, in order.
-std::vector<IndexListRow> MakeIndexListRows(std::string_view recentList,
+// The rows of the descriptors of a recent list, in order.
+std::vector<IndexListRow> MakeIndexListRows(const std::vector<std::string>& descriptorPaths,
                                             const NumberFormat& format);
 
 // `text` padded on the left with blanks to `width` characters (code points); longer texts stay.

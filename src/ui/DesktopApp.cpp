@@ -18,7 +18,6 @@ int RunDesktop() {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZYL"));
   QApplication::setApplicationVersion(QStringLiteral(ZYL_VERSION));
-  InstallMessageBoxes();
   IndexManagerWindow window;
   QObject::connect(&window, &IndexManagerWindow::exitRequested, &app,
                    [] { QCoreApplication::exit(0); });

@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "extract/DocumentTypes.h"
 #include "settings/Config.h"
@@ -217,8 +218,9 @@ void IndexManagerWindow::BuildCentralArea() {
   column("Label3", label3, text3_, 3);
   column("Label1", label1_, list1_, 3);
   column("Label2", label2_, list2_, 2);
-  splitter_->setStretchFactor(0, 1);
-  splitter_->setStretchFactor(1, 0);
+  // The list keeps its height when the window grows; the details pane takes the rest.
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
   setCentralWidget(splitter_);
 
   QStatusBar* status = statusBar();
@@ -251,17 +253,31 @@ void IndexManagerWindow::LoadFormSize() {
   } else if (layout_.WindowState == settings::kWindowNormal) {
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
   }
-  // The splitter sits just below the list of the stored height.
-  const int listTop = Twips(centralWidget() ? centralWidget()->y() : 0);
-  SizeControls(listTop + layout_.ListHeight + 10);
+  // The splitter sits just below the list of the stored height; before the window is laid out
+  // on screen, once it is.
+  if (isVisible()) {
+    SizeControls(Twips(splitter_->y()) + layout_.ListHeight + 10);
+  } else {
+    pendingListHeight_ = layout_.ListHeight;
+  }
+}
+
+void IndexManagerWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (pendingListHeight_ > 0) {
+    // The central area has its place now: the stored list height is measured from it.
+    SizeControls(Twips(splitter_->y()) + pendingListHeight_ + 10);
+    pendingListHeight_ = 0;
+  }
 }
 
 void IndexManagerWindow::SizeControls(int y) {
   UpdateSplitterLimits();
   const int listTop = splitter_->y();
-  const int total = std::max(splitter_->height(), Px(layout_.Height) - listTop);
-  int listHeight = Px(y) - listTop;
-  listHeight = std::max(listHeight, list_->minimumHeight());
+  const int total = splitter_->height();
+  const int listHeight =
+      std::clamp(Px(y - 10) - listTop, list_->minimumHeight(),
+                 std::max(list_->minimumHeight(), total - frame3_->minimumHeight()));
   splitter_->setSizes({listHeight, std::max(total - listHeight, frame3_->minimumHeight())});
 }
 
@@ -347,7 +363,7 @@ void IndexManagerWindow::LoadIndexList() {
   panel2_->clear();
   sortColumn_ = -1;
   list_->header()->setSortIndicatorShown(false);
-  rows_ = catalog::MakeIndexListRows(RecentIndexList(), LocaleNumber);
+  rows_ = catalog::MakeIndexListRows(RecentIndexes(), LocaleNumber);
   if (rows_.empty()) return;
   const QIcon local = LoadIcon("index-local");
   const QIcon web = LoadIcon("index-web");
@@ -461,7 +477,11 @@ void IndexManagerWindow::OpenIndex() {
   dialog.setNameFilter(ToQt(settings::LangString(settings::kManagerIndexFileFilter)) +
                        QStringLiteral(" (*.zyl)"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  AddRecentIndex(FromQt(dialog.selectedFiles().front()));
+  try {
+    AddRecentIndex(FromQt(dialog.selectedFiles().front()));
+  } catch (const std::exception& e) {
+    ShowMessageBox(this, {e.what(), {}, base::MessageIcon::Error});
+  }
   LoadIndexList();
 }
 
@@ -483,11 +503,8 @@ void IndexManagerWindow::DeleteIndex() {
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName(QStringLiteral("DeleteQuestion"));
     if (box.exec() == QMessageBox::No) continue;
-    // A row whose descriptor is already gone is only taken off the list.
-    if (DeleteIndexFiles(row->descriptorPath) == DeleteResult::EmptyDbName) {
-      ShowMessageBox(this, {"Ошибка в файле индекса", {}, base::MessageIcon::Error});
-    }
-    RemoveRecentIndex(row->descriptorPath);
+    DeleteIndexFiles(row->descriptorPath,
+                     [this](const base::Message& m) { ShowMessageBox(this, m); });
   }
   LoadIndexList();
 }

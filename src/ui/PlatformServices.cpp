@@ -91,9 +91,4 @@ void ShowMessageBox(QWidget* owner, const base::Message& message) {
   box.exec();
 }
 
-void InstallMessageBoxes() {
-  // The engines deliver their messages through the sink of their host or session, which the
-  // windows point at ShowMessageBox; there is no process-wide handler left to install.
-}
-
 }  // namespace zyl::ui

@@ -50,7 +50,5 @@ void ShowHelp(QWidget* owner, int context);
 // A modal message box with the program title; safe to call from any thread (a worker waits
 // until the box is answered).
 void ShowMessageBox(QWidget* owner, const base::Message& message);
-// Routes the engines' messages to message boxes for the rest of the run.
-void InstallMessageBoxes();
 
 }  // namespace zyl::ui

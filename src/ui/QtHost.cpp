@@ -16,7 +16,7 @@ void QtHost::AddLogText(std::string_view text) {
 }
 
 void QtHost::ShowMessage(const base::Message& message) {
-  ShowMessageBox(QApplication::activeWindow(), message);
+  ShowMessageBox(nullptr, message);
 }
 
 void QtHost::SetStage(indexer::Stage stage) {
@@ -28,8 +28,7 @@ void QtHost::SetCurrentItem(indexer::ItemKind kind, std::string_view item) {
 }
 
 void QtHost::SetCounts(std::int64_t done, std::int64_t total) {
-  emit counterChanged(QStringLiteral("%1 / %2").arg(done).arg(total));
-  emit progressChanged(total > 0 ? static_cast<int>(done * 100 / total) : 0);
+  emit countsChanged(done, total);
 }
 
 bool QtHost::ConfirmStop(std::string_view question, std::string_view title) {

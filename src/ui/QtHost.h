@@ -23,6 +23,7 @@ class QtHost : public QObject, public indexer::Host {
 
   // indexer::Host, called on the worker thread.
   void AddLogText(std::string_view text) override;
+  // Shown as a message box; the engine waits until it is answered.
   void ShowMessage(const base::Message& message) override;
   void SetStage(indexer::Stage stage) override;
   void SetCurrentItem(indexer::ItemKind kind, std::string_view item) override;
@@ -34,8 +35,7 @@ class QtHost : public QObject, public indexer::Host {
   void logText(const QString& text);
   void stageChanged(const QString& stage);
   void currentItemChanged(const QString& label, const QString& item);
-  void counterChanged(const QString& text);
-  void progressChanged(int percent);
+  void countsChanged(qint64 done, qint64 total);
 
  private:
   std::atomic<bool> stop_{false};

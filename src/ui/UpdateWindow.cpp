@@ -116,7 +116,15 @@ void UpdateWindow::Command2_Click() {
   worker_->start();
 }
 
+void UpdateWindow::StartLine() {
+  // Each index and the closing line begin on a line of their own, whatever the previous text
+  // ended with.
+  const QString text = log_->toPlainText();
+  if (!text.isEmpty() && !text.endsWith('\n')) AddRTF1Text(QStringLiteral("\n"));
+}
+
 void UpdateWindow::OnIndexStarted(int number) {
+  StartLine();
   progress_->setValue(number);
   indexPath_->setText(ToQt(descriptors_[static_cast<std::size_t>(number)]));
   emit indexStarted(number);
@@ -126,6 +134,7 @@ void UpdateWindow::OnRunFinished() {
   worker_->wait();
   running_ = false;
   progress_->setValue(progress_->maximum());
+  StartLine();
   AddRTF1Text(ToQt(settings::LangString(settings::kUpdateAllFinished) + "\r\n"));
   stopButton_->setEnabled(true);
   stopButton_->setText(ToQt(settings::LangString(settings::kUpdateClose)));

@@ -46,7 +46,7 @@ TEST(IndexListRowTest, ColumnsArePaddedAndSizesShownInKilobytes) {
 TEST(IndexListRowTest, AMissingDescriptorIsShownButNeverCreated) {
   test::TempDir dir;
   const std::string gone = dir.file("gone.zyl");
-  const auto rows = MakeIndexListRows(";" + gone + ";;", TwoDecimals);
+  const auto rows = MakeIndexListRows({gone}, TwoDecimals);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_TRUE(rows[0].missing);
   EXPECT_EQ(rows[0].columns[0], "gone");

@@ -195,6 +195,7 @@ TEST_F(IndexManagerWindowTest, ClosingSavesTheLayoutAndExitDoesNot) {
     window.show();
     EXPECT_EQ(window.size(), QSize(700, 450));
     EXPECT_EQ(List(window)->columnWidth(0), 150);
+    EXPECT_NEAR(PixelsToTwips(List(window)->height(), dpi), std::stoi(listHeight), 15);
     window.showMaximized();
     EXPECT_EQ(List(window)->columnWidth(0), 67);  // the default 1000 twips
     List(window)->setColumnWidth(0, 200);
@@ -213,6 +214,21 @@ TEST_F(IndexManagerWindowTest, ClosingSavesTheLayoutAndExitDoesNot) {
     window.showNormal();
     EXPECT_EQ(List(window)->columnWidth(0), 150);
   }
+}
+
+TEST_F(IndexManagerWindowTest, TheSplitterStaysWithinItsLimits) {
+  IndexManagerWindow window;
+  window.resize(800, 600);
+  window.show();
+  QTreeWidget* list = List(window);
+  const int dpi = window.logicalDpiY();
+  const auto splitterY = [&] { return list->mapTo(&window, QPoint(0, list->height())).y(); };
+  window.SizeControls(0);
+  EXPECT_GE(splitterY(), TwipsToPixels(1200, dpi) - 1);
+  window.SizeControls(100000);
+  EXPECT_LE(splitterY(), window.height() - TwipsToPixels(2200, dpi) + 1);
+  window.SizeControls(3000);
+  EXPECT_NEAR(splitterY(), TwipsToPixels(3000 - 10, dpi), 2);
 }
 
 TEST_F(IndexManagerWindowTest, TheWindowKeepsItsMinimumSize) {
@@ -346,6 +362,22 @@ TEST_F(IndexManagerWindowTest, UpdateRunsTheSelectedIndexesAndReloadsTheList) {
   EXPECT_TRUE(log.contains("Добавляем файл " + Q(docs_ + "/a.txt")));
   // The update recomputed the statistics, and the list shows them.
   EXPECT_EQ(List(window)->topLevelItem(0)->text(4), "    1");
+}
+
+TEST_F(IndexManagerWindowTest, TheFolderPickerGivesTheChosenFolderOrNothing) {
+  ModalAnswers answers;
+  answers.Then(
+      [&](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        EXPECT_TRUE(files->testOption(QFileDialog::ShowDirsOnly));
+        files->selectFile(Q(docs_));
+        static_cast<QDialog*>(files)->accept();
+      },
+      "QFileDialog");
+  EXPECT_EQ(BrowseForFolder(nullptr, "Каталог"), docs_);
+  answers.Then([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); }, "QFileDialog");
+  EXPECT_EQ(BrowseForFolder(nullptr, "Каталог"), "");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Renders the desktop windows over the program folder of ZYL_HOME into PNG files, for the
-// documentation: zyl-screenshots OUTPUT_FOLDER NAME_SUFFIX [DESCRIPTOR_TO_UPDATE].
+// documentation: zyl-screenshots OUTPUT_FOLDER NAME_SUFFIX [DESCRIPTORS_TO_UPDATE...].
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -65,7 +65,7 @@ void RenderSearchWindows(QWidget& manager, QTreeWidget* list, const QString& out
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: zyl-screenshots OUTPUT_FOLDER SUFFIX [DESCRIPTOR]\n");
+    std::fprintf(stderr, "usage: zyl-screenshots OUTPUT_FOLDER SUFFIX [DESCRIPTOR...]\n");
     return 2;
   }
   QApplication app(argc, argv);
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
   RenderSearchWindows(manager, list, out, suffix);
 
   if (argc > 3) {
-    zyl::ui::UpdateWindow update({argv[3]}, &manager);
+    zyl::ui::UpdateWindow update(std::vector<std::string>(argv + 3, argv + argc), &manager);
     QEventLoop loop;
     QObject::connect(&update, &zyl::ui::UpdateWindow::runFinished, &loop, &QEventLoop::quit);
     QTimer::singleShot(120000, &loop, &QEventLoop::quit);
