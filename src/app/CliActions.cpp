@@ -14,6 +14,7 @@
 #include "indexer/IndexUpdate.h"
 #include "indexer/LocalBuild.h"
 #include "indexer/WebBuild.h"
+#include "search/FormVariables.h"
 #include "search/SearchSession.h"
 #include "server/ConnectionLayer.h"
 #include "server/DocumentServer.h"
@@ -208,21 +209,18 @@ int RunSearchAction(const StartContext& ctx) {
   }
 
   // The same variables as the server's "findfile", plus archiveonly.
-  server::QueryVars vars;
+  search::FormVariables vars;
   for (const auto& a : args.Arguments()) vars.emplace_back(a.name, a.value);
-  server::Request request;
-  request.method = "GET";
-  request.vars = vars;
   search::SearchForm form;
-  server::FillFormFromRequest(request, form);
-  form.archiveOnly = server::GetQueryVar(request, "archiveonly") == "1";
+  search::FillFormFromVariables(vars, form);
+  form.archiveOnly = search::FormVariable(vars, "archiveonly") == "1";
   form.searchText = search::CleanSearchBox(form.searchText, form.searchType);
 
   search::SearchSession session;
   session.updateRecentLists = false;
   session.onMessage = messages;
   const bool ok = session.RunSearch(form, selected, base::LocalParts(base::Now()));
-  if (args.GetArgumentValue("showsql") == "1") ctx.out << search::LastSearchSql() << "\n";
+  if (args.GetArgumentValue("showsql") == "1") ctx.out << session.LastSearchSql() << "\n";
 
   const std::string format = base::LCase(args.GetArgumentValue("format"));
   if (format == "json") {

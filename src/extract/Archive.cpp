@@ -11,7 +11,6 @@
 #include "base/Paths.h"
 #include "base/ProgramFolder.h"
 #include "base/Strings.h"
-#include "settings/Settings.h"
 
 namespace zyl::extract {
 
@@ -102,8 +101,7 @@ bool IsArchiveExtension(std::string_view path) {
   return k != ArchiveKind::None && k != ArchiveKind::SevenZip && k != ArchiveKind::Tar;
 }
 
-ArchiverSetting ArchiverFor(ArchiveKind kind) {
-  const settings::Settings& c = settings::Config();
+ArchiverSetting ArchiverFor(ArchiveKind kind, const ArchiveOptions& c) {
   switch (kind) {
     case ArchiveKind::Zip:
       return {c.ZipPath, c.ZipCmd, c.ShowConsole};
@@ -192,14 +190,13 @@ bool RunArchiver(std::string_view program, std::string_view arguments, std::stri
 }
 
 void ExtractArchive(std::string_view archive, std::string_view target, std::string_view filespec,
-                    const ArchiveLog& log) {
+                    const ArchiveLog& log, const ArchiveOptions& c) {
   const ArchiveKind kind = ArchiveKindOf(archive);
   if (kind == ArchiveKind::None) return;
   const std::string folder = base::WithTrailingSlash(target);
-  const settings::Settings& c = settings::Config();
   const UnpackLimits limits{c.MaxUnpackedBytes, c.MaxMembers};
 
-  const ArchiverSetting setting = ArchiverFor(kind);
+  const ArchiverSetting setting = ArchiverFor(kind, c);
   const std::string program = ResolveArchiverProgram(setting.program);
   if (!program.empty()) {
     RunArchiver(program, BuildArchiverArguments(setting.command, archive, filespec), folder,

@@ -16,7 +16,6 @@
 #include "base/Strings.h"
 #include "extract/CodePages.h"
 #include "extract/HtmlText.h"
-#include "settings/Settings.h"
 
 namespace zyl::extract {
 
@@ -371,13 +370,13 @@ MailCounts ReadNetscapeFile(std::string_view path, ContentSink& sink) {
   return ReadMailboxFile(path, "\r\n", kNetscapeSeparator, FileName(path), false, sink);
 }
 
-std::string OutlookExpressMailFolder() {
-  return base::Trim(settings::Config().OutlookExpressFolder);
+std::string OutlookExpressMailFolder(const MailOptions& options) {
+  return base::Trim(options.OutlookExpressFolder);
 }
 
-MailCounts ReadOutlookExpressMail(ContentSink& sink) {
+MailCounts ReadOutlookExpressMail(ContentSink& sink, const MailOptions& options) {
   MailCounts total;
-  const std::string folder = OutlookExpressMailFolder();
+  const std::string folder = OutlookExpressMailFolder(options);
   if (folder.empty()) return total;
   for (const std::string& file : MailboxFiles(folder, "*.mbx")) {
     const MailCounts c = ReadOutlookExpressFile(file, sink);
@@ -387,9 +386,9 @@ MailCounts ReadOutlookExpressMail(ContentSink& sink) {
   return total;
 }
 
-std::vector<std::string> GetNetscapeUserDirs() {
+std::vector<std::string> GetNetscapeUserDirs(const MailOptions& options) {
   std::vector<std::string> dirs(1);
-  const std::string configured = base::Trim(settings::Config().NetscapeFolders);
+  const std::string configured = base::Trim(options.NetscapeFolders);
   if (!configured.empty()) {
     for (const std::string& piece : base::Split(configured, ";")) {
       const std::string folder = base::Trim(piece);
@@ -424,9 +423,9 @@ std::string NetscapeMailFolder(std::string_view userDir) {
   return {};
 }
 
-MailCounts ReadNetscapeMail(ContentSink& sink) {
+MailCounts ReadNetscapeMail(ContentSink& sink, const MailOptions& options) {
   MailCounts total;
-  const std::vector<std::string> users = GetNetscapeUserDirs();
+  const std::vector<std::string> users = GetNetscapeUserDirs(options);
   for (std::size_t i = 1; i < users.size(); ++i) {
     const std::string folder = NetscapeMailFolder(users[i]);
     if (folder.empty()) continue;

@@ -17,6 +17,7 @@
 
 #include "base/DateTime.h"
 #include "catalog/ContentStore.h"
+#include "extract/ExtractOptions.h"
 #include "extract/FileInfo.h"
 
 namespace zyl::extract {
@@ -32,17 +33,17 @@ struct MailCounts {
 };
 
 // Every message of every *.mbx file of the configured Outlook Express folder, type "mail_oe".
-MailCounts ReadOutlookExpressMail(ContentSink& sink);
+MailCounts ReadOutlookExpressMail(ContentSink& sink, const MailOptions& options);
 // Every message of every mailbox file of the Netscape user folders that hold popstate.dat,
 // type "mail_moz".
-MailCounts ReadNetscapeMail(ContentSink& sink);
+MailCounts ReadNetscapeMail(ContentSink& sink, const MailOptions& options);
 
 // The folder holding the *.mbx files (config.ini [Mail] OutlookExpressFolder); "" when unset.
-std::string OutlookExpressMailFolder();
+std::string OutlookExpressMailFolder(const MailOptions& options);
 // The Netscape user folders, entry 0 empty: the ";"-separated [Mail] NetscapeFolders, or when
 // that is unset every ~/.thunderbird/<profile>/Mail/<account>/ folder. A folder counts when it
 // or its "Mail" subfolder holds popstate.dat (NetscapeMailFolder).
-std::vector<std::string> GetNetscapeUserDirs();
+std::vector<std::string> GetNetscapeUserDirs(const MailOptions& options);
 // The folder of a user folder that holds the mailbox files: the folder itself when it holds
 // popstate.dat, else its "Mail" subfolder when that does; "" when neither.
 std::string NetscapeMailFolder(std::string_view userDir);

@@ -63,13 +63,12 @@ class Update {
   void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen);
   unsigned Workers() const {
     if (options_.workers) return options_.workers;
-    if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
     return std::max(1u, std::thread::hardware_concurrency());
   }
 
   const std::string& descriptor_;
   Host& host_;
-  const UpdateOptions& options_;
+  const UpdateOptions options_;
   std::vector<catalog::IndexFolderEntry> folders_;
   std::vector<std::string> found_;  // 1-based, entry 0 empty
   std::unordered_set<std::string> foundSet_;
@@ -168,7 +167,7 @@ void Update::UpdateModifiedFiles() {
       if (rs.Field(1).AsText() != current) {
         Log(LangString(settings::kUpdateFile) + " " + location + " " +
             LangString(settings::kUpdateWasChanged));
-        const extract::FileInfo info = extract::GetFileInfo(location);
+        const extract::FileInfo info = extract::GetFileInfo(location, options_.extract);
         rs.Edit();
         rs.SetField(0, info.content);
         rs.SetField(1, info.modified);
@@ -197,7 +196,7 @@ void Update::IndexNewFiles() {
     const std::string success = LangString(settings::kUpdateSuccess);
     base::RunOrderedPipeline<extract::FileInfo>(
         fresh.size(), workers, 2 * workers + 2,
-        [&](std::size_t i) { return extract::GetFileInfo(fresh[i]); },
+        [&](std::size_t i) { return extract::GetFileInfo(fresh[i], options_.extract); },
         [&](std::size_t i, extract::FileInfo&& info) {
           Log(adding + " " + fresh[i] + "...");
           if (info.failed()) {
@@ -217,7 +216,7 @@ void Update::UpdateMailboxes() {
   struct Kind {
     bool catalog::IndexDefinition::*flag;
     const char* type;
-    extract::MailCounts (*read)(catalog::ContentSink&);
+    extract::MailCounts (*read)(catalog::ContentSink&, const extract::MailOptions&);
     const char* logLine;
   };
   static const Kind kinds[] = {
@@ -234,7 +233,7 @@ void Update::UpdateMailboxes() {
     {
       catalog::DatabaseSink sink(dbname, options_.commitEvery);
       sink.onMessage = host_.Messages();
-      kind.read(sink);
+      kind.read(sink, options_.extract.mail);
     }
     Line(kind.logLine);
   }
@@ -246,7 +245,7 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
   if (!(rs.Bof() && rs.Eof())) {
     const std::string current = base::FileModifiedText(member).value_or("");
     if (rs.Field(1).AsText() != current) {
-      const extract::FileInfo info = extract::GetFileInfo(member);
+      const extract::FileInfo info = extract::GetFileInfo(member, options_.extract);
       Line("Обновляем " + location);
       rs.Edit();
       rs.SetField(0, info.content);
@@ -256,7 +255,7 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
     return;
   }
   Log("Добавляем " + location + "...");
-  extract::FileInfo info = extract::GetFileInfo(member);
+  extract::FileInfo info = extract::GetFileInfo(member, options_.extract);
   info.location = location;
   if (info.failed()) {
     Line(LangString(settings::kUpdateIoError));
@@ -297,7 +296,7 @@ void Update::UpdateArchives() {
     archives.insert(archives.end(), list.begin() + 1, list.end());
   }
   std::unordered_set<std::string> seen;
-  ArchiveRun run([this](std::string_view line) { Line(line); });
+  ArchiveRun run([this](std::string_view line) { Line(line); }, options_.extract.archives);
   run.onYield = [this] { host_.Yield(); };
   run.onMessage = host_.Messages();
   for (const std::string& archive : archives) {
@@ -352,18 +351,17 @@ bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOpti
   host.AddLogText(LangString(settings::kUpdateOpeningIndex) + " " + std::string(kBreak) +
                   descriptorPath + "... ");
   catalog::UpgradeIndex(descriptorPath, host.Messages());
-  Update update(descriptorPath, host, options);
+  // The index's own PDF mode: changed PDFs of a full-text index are re-read in full.
+  UpdateOptions own = options;
+  own.extract.pdfFullText = catalog::ReadGeneral(descriptorPath, "PDF_Mode") == "Full";
+  Update update(descriptorPath, host, own);
   update.dbname = catalog::ReadGeneral(descriptorPath, "dbname");
   update.masks = catalog::ReadMaskList(descriptorPath);
   host.AddLogText(LangString(settings::kUpdateDescriptorRead) + std::string(kBreak));
   const std::string type = catalog::ReadGeneral(descriptorPath, "IndexType", "local");
-  // The index's own PDF mode: without it, changed PDFs of a full-text index would be re-read
-  // with whatever mode the last build of this process left behind.
-  const std::string pdfMode = catalog::ReadGeneral(descriptorPath, "PDF_Mode");
-  if (pdfMode == "Full" || pdfMode == "Min") extract::SetPdfFullText(pdfMode == "Full");
   try {
     if (type == "local") update.RunLocal();
-    if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host);
+    if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host, options.web);
   } catch (const std::exception& e) {
     // A locked or missing database, an unwritable descriptor: this index ends here.
     host.AddLogText(std::string(kBreak) + e.what() + std::string(kBreak));
@@ -394,13 +392,21 @@ class LogHost : public Host {
 };
 }  // namespace
 
+UpdateOptions UpdateOptions::FromSettings(const settings::Settings& s) {
+  UpdateOptions o;
+  o.workers = s.Workers > 0 ? static_cast<unsigned>(s.Workers) : 0;
+  o.extract = extract::ExtractOptions::FromSettings(s);
+  o.web = FetchLimits::Of(s);
+  return o;
+}
+
 std::string RunBatchUpdate(const std::string& descriptorPath, const std::string& logFile,
-                           Host* progress) {
+                           Host* progress, const UpdateOptions& options) {
   LogHost host(progress);
   if (!base::FileExists(descriptorPath)) {
     host.AddLogText("Файл " + descriptorPath + " не существует.");
   } else {
-    UpdateIndex(descriptorPath, host);
+    UpdateIndex(descriptorPath, host, options);
   }
   if (!logFile.empty()) settings::SaveTextFile(logFile, host.log);
   return host.log;

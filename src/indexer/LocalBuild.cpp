@@ -34,8 +34,12 @@ constexpr std::string_view kStopTitle = "Создание индекса";
 
 unsigned WorkerCount(const BuildOptions& options) {
   if (options.workers) return options.workers;
-  if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
   return std::max(1u, std::thread::hardware_concurrency());
+}
+
+BuildOptions WithPdfMode(BuildOptions options, bool pdfFull) {
+  options.extract.pdfFullText = pdfFull;
+  return options;
 }
 
 // One build run: the state the steps share.
@@ -45,7 +49,7 @@ class Build {
   Build(const catalog::IndexDefinition& def, Host& host, const BuildOptions& options)
       : def_(def),
         host_(host),
-        options_(options),
+        options_(WithPdfMode(options, def.pdfFull)),
         success_(LangString(settings::kBuildSuccess) + std::string(kBreak)),
         passwordRequired_(LangString(settings::kBuildPasswordRequired) + std::string(kBreak)),
         ioError_(LangString(settings::kBuildIoError) + std::string(kBreak)) {}
@@ -63,7 +67,7 @@ class Build {
 
   const catalog::IndexDefinition& def_;
   Host& host_;
-  const BuildOptions& options_;
+  const BuildOptions options_;
   BuildResult result_;
   std::unique_ptr<catalog::DatabaseSink> writer_;
   const std::string success_, passwordRequired_, ioError_;
@@ -85,24 +89,26 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
 }
 
 void Build::ParseArcFile(const std::string& archive) {
-  ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); });
+  ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); },
+                 options_.extract.archives);
   run.onYield = [this] { host_.Yield(); };
   run.onMessage = host_.Messages();
   run.Process(archive, [this](const std::string& member, const std::string& location) {
-    Store(member, location, extract::GetFileInfo(member), location);
+    Store(member, location, extract::GetFileInfo(member, options_.extract), location);
   });
 }
 
 void Build::ParseMailBox() {
   if (def_.mailOutlookExpress) {
     Log("Outlook Express mailbox...");
-    const extract::MailCounts counts = extract::ReadOutlookExpressMail(*writer_);
+    const extract::MailCounts counts =
+        extract::ReadOutlookExpressMail(*writer_, options_.extract.mail);
     Log("done" + std::string(kBreak));
     result_.filesSize += counts.totalSize;
   }
   if (def_.mailNetscape) {
     Log("Netscape Messenger mailbox...");
-    const extract::MailCounts counts = extract::ReadNetscapeMail(*writer_);
+    const extract::MailCounts counts = extract::ReadNetscapeMail(*writer_, options_.extract.mail);
     Log("done" + std::string(kBreak));
     result_.filesSize += counts.totalSize;
   }
@@ -126,8 +132,6 @@ BuildResult Build::Run() {
   host_.SetStage(Stage::kSearchingFiles);
   host_.SetCurrentItem(ItemKind::kFolder, "");
   Log(LangString(settings::kBuildSearchingFiles) + "..." + std::string(kBreak));
-
-  extract::SetPdfFullText(def_.pdfFull);
 
   bool stopped = false;
   const std::vector<std::string> files = CollectIndexFiles(def_, host_, stopped);
@@ -165,7 +169,7 @@ BuildResult Build::Run() {
         n, WorkerCount(options_), 2 * WorkerCount(options_) + 2,
         [&](std::size_t i) {
           if (extract::IsArchiveExtension(files[i])) return extract::FileInfo{};
-          return extract::GetFileInfo(files[i]);
+          return extract::GetFileInfo(files[i], options_.extract);
         },
         [&](std::size_t i, extract::FileInfo&& info) {
           host_.Yield();
@@ -270,6 +274,13 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
     files.insert(files.end(), found.begin() + 1, found.end());
   }
   return files;
+}
+
+BuildOptions BuildOptions::FromSettings(const settings::Settings& s) {
+  BuildOptions o;
+  o.workers = s.Workers > 0 ? static_cast<unsigned>(s.Workers) : 0;
+  o.extract = extract::ExtractOptions::FromSettings(s);
+  return o;
 }
 
 BuildResult StartIndex(const catalog::IndexDefinition& def, Host& host,

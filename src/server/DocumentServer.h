@@ -35,10 +35,6 @@ class DocumentServer : public RequestHandler {
   std::mt19937 random_;
 };
 
-// Fills the server's search form from the request variables, as the search window's fields
-// would be typed: boxes are overwritten, the date and size options only switched on.
-void FillFormFromRequest(const Request& request, search::SearchForm& form);
-
 // The database of an index named in a request: the index of the recent list with that title,
 // or the file name + ".mdb" in the index folder.
 std::string DatabaseOfIndex(std::string_view indexName);

@@ -46,7 +46,10 @@ class ArchiveTest : public ::testing::Test {
   std::string Unpack(const std::string& archive, const std::string& filespec = "*.*") {
     const std::string target = tmp.file("out" + std::to_string(++outs_));
     base::MakeFolders(target);
-    ExtractArchive(archive, target, filespec, [this](std::string_view l) { log.emplace_back(l); });
+    // The options are taken when the run starts, as an engine takes them.
+    ExtractArchive(
+        archive, target, filespec, [this](std::string_view l) { log.emplace_back(l); },
+        ExtractOptions::FromSettings(settings::Config()).archives);
     return target;
   }
 

@@ -15,6 +15,11 @@
 namespace zyl::extract {
 namespace {
 
+// The mail stores of the settings record, taken as a build takes them.
+MailOptions ConfiguredMail() {
+  return ExtractOptions::FromSettings(settings::Config()).mail;
+}
+
 using ::testing::ElementsAre;
 using ::testing::MatchesRegex;
 using ::testing::StartsWith;
@@ -267,13 +272,13 @@ TEST_F(MailboxTest, OutlookExpressStoreCutAtTheRecordMarks) {
 }
 
 TEST_F(MailboxTest, ConfiguredOutlookExpressFolder) {
-  EXPECT_EQ(ReadOutlookExpressMail(sink).messages, 0);  // not configured
+  EXPECT_EQ(ReadOutlookExpressMail(sink, ConfiguredMail()).messages, 0);  // not configured
   settings::Config().OutlookExpressFolder = tmp.file("oe");
   tmp.write("oe/Inbox.mbx", OutlookStore({"X: y\nSubject: 1\n", "X: y\nSubject: 2\n"}));
   tmp.write("oe/Sent Items.MBX", OutlookStore({"Subject: 3\n"}));
   tmp.write("oe/Folders.dbx", OutlookStore({"Subject: not a mailbox\n"}));
   base::MakeFolders(tmp.file("oe/Old.mbx"));
-  const MailCounts counts = ReadOutlookExpressMail(sink);
+  const MailCounts counts = ReadOutlookExpressMail(sink, ConfiguredMail());
   EXPECT_EQ(counts.messages, 3);
   ASSERT_EQ(sink.rows.size(), 3u);
   EXPECT_EQ(sink.rows[0].title, "1");
@@ -290,11 +295,11 @@ TEST_F(MailboxTest, NetscapeFoldersCountOnlyWithPopstate) {
   base::MakeFolders(tmp.file("user3/Inbox.sbd"));
   settings::Config().NetscapeFolders =
       tmp.file("user1") + ";" + tmp.file("user2") + "; " + tmp.file("user3") + "/;";
-  EXPECT_THAT(GetNetscapeUserDirs(),
+  EXPECT_THAT(GetNetscapeUserDirs(ConfiguredMail()),
               ElementsAre("", tmp.file("user1/"), tmp.file("user2/"), tmp.file("user3/")));
   EXPECT_EQ(NetscapeMailFolder(tmp.file("user1")), tmp.file("user1/Mail/"));
   EXPECT_EQ(NetscapeMailFolder(tmp.file("user2")), "");
-  const MailCounts counts = ReadNetscapeMail(sink);
+  const MailCounts counts = ReadNetscapeMail(sink, ConfiguredMail());
   EXPECT_EQ(counts.messages, 4);
   ASSERT_EQ(sink.rows.size(), 4u);
   EXPECT_EQ(sink.rows[3].location.substr(0, 5), "Sent/");
@@ -309,8 +314,8 @@ TEST_F(MailboxTest, ThunderbirdProfilesAreFoundWhenNothingIsConfigured) {
   base::MakeFolders(tmp.file(".thunderbird/ab12.default/Mail/Local Folders"));
   tmp.write(".thunderbird/profiles.ini", "[General]");
   settings::Config().NetscapeFolders = "";
-  const auto dirs = GetNetscapeUserDirs();
-  const MailCounts counts = ReadNetscapeMail(sink);
+  const auto dirs = GetNetscapeUserDirs(ConfiguredMail());
+  const MailCounts counts = ReadNetscapeMail(sink, ConfiguredMail());
   if (oldHome)
     ::setenv("HOME", saved.c_str(), 1);
   else
@@ -324,7 +329,7 @@ TEST_F(MailboxTest, MoreThanAHundredMailboxesAreAllRead) {
   tmp.write("many/popstate.dat", "");
   for (int i = 0; i < 101; ++i) tmp.write("many/box" + std::to_string(i), "From - x\nSubject: s\n");
   settings::Config().NetscapeFolders = tmp.file("many");
-  EXPECT_EQ(ReadNetscapeMail(sink).messages, 101);
+  EXPECT_EQ(ReadNetscapeMail(sink, ConfiguredMail()).messages, 101);
 }
 
 TEST_F(MailboxTest, FailuresStoreNothingAndCountOnlyStoredRows) {

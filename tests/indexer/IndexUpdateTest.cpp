@@ -114,14 +114,23 @@ TEST_F(IndexUpdateTest, ChangedFileKeepsTitleAndSizeAndEmptyIndexWritesZeros) {
 }
 
 TEST_F(IndexUpdateTest, PdfModeComesFromTheDescriptor) {
-  extract::SetPdfFullText(false);
+  const std::string pdf =
+      home.write("docs/r.pdf", test::ReadFile(test::FixturePath("office/sample.pdf")));
+  auto pdfContent = [&] {
+    for (const auto& [location, content] : Rows())
+      if (location == pdf) return content;
+    return std::string("(no row)");
+  };
+  settings::WriteIniValue("General", "ext", "*.txt;*.pdf;", def.descriptorPath);
   settings::WriteIniValue("General", "PDF_Mode", "Full", def.descriptorPath);
   LogHost host;
   ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
-  EXPECT_TRUE(extract::PdfFullText());
+  EXPECT_NE(pdfContent().find("Quarterly report"), std::string::npos) << pdfContent();
+  // The same file re-read under the header scan of a "Min" index.
   settings::WriteIniValue("General", "PDF_Mode", "Min", def.descriptorPath);
+  Touch(pdf, 1100000000);
   ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
-  EXPECT_FALSE(extract::PdfFullText());
+  EXPECT_EQ(pdfContent().find("Quarterly report"), std::string::npos) << pdfContent();
 }
 
 TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {

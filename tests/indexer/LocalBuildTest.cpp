@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <functional>
+#include <thread>
 
 #include "base/Messages.h"
 #include "base/Paths.h"
@@ -228,6 +229,61 @@ TEST_F(LocalBuildTest, StopWhileSearchingDeletesTheEmptyDescriptor) {
   EXPECT_EQ(r.outcome, BuildResult::kStoppedWhileSearching);
   EXPECT_FALSE(base::FileExists(def.descriptorPath));
   EXPECT_FALSE(base::FileExists(def.dbname));
+}
+
+}  // namespace
+}  // namespace zyl::indexer
+
+namespace zyl::indexer {
+namespace {
+
+// Two builds at once in one process, each with its own options: each index gets what its own
+// options say, whatever the other build or the settings record say.
+TEST_F(LocalBuildTest, TwoBuildsAtOnceEachFollowTheirOwnOptions) {
+  home.write("docs/r.pdf", test::ReadFile(test::FixturePath("office/sample.pdf")));
+  catalog::IndexDefinition full = def, header = def;
+  full.descriptorPath = home.file("index/Full.zyl");
+  full.dbname = home.file("index/Full.mdb");
+  full.pdfFull = true;
+  full.types.insert("pdffull");
+  header.descriptorPath = home.file("index/Header.zyl");
+  header.dbname = home.file("index/Header.mdb");
+  header.pdfMin = true;
+  header.types.insert("pdfmin");
+  BuildOptions strict = BuildOptions::FromSettings(settings::Config());
+  strict.extract.archives.MaxMembers = 1;  // pack.zip holds two: refused whole
+  strict.workers = 2;
+  BuildOptions loose = BuildOptions::FromSettings(settings::Config());
+  loose.workers = 2;
+  settings::Config().MaxMembers = 1;  // the record is not what the builds follow
+
+  RecordingHost fullHost, headerHost;
+  BuildResult fullResult, headerResult;
+  std::thread other([&] { fullResult = StartIndex(full, fullHost, strict); });
+  headerResult = StartIndex(header, headerHost, loose);
+  other.join();
+  settings::Config().MaxMembers = settings::Settings{}.MaxMembers;
+  ASSERT_EQ(fullResult.outcome, BuildResult::kFinished) << fullResult.error;
+  ASSERT_EQ(headerResult.outcome, BuildResult::kFinished) << headerResult.error;
+
+  auto pdfContent = [&](const std::string& dbname) {
+    db::Database database = db::Database::Open(dbname);
+    db::Recordset rs = database.OpenRecordset("SELECT content FROM ContentIndex WHERE location='" +
+                                              docs + "r.pdf'");
+    return rs.Eof() ? std::string("(no row)") : rs.Field(0).AsText();
+  };
+  EXPECT_NE(pdfContent(full.dbname).find("Quarterly report"), std::string::npos);
+  EXPECT_EQ(pdfContent(header.dbname).find("Quarterly report"), std::string::npos);
+  EXPECT_NE(pdfContent(header.dbname), "(no row)");
+
+  auto archiveRows = [](const std::string& dbname) {
+    std::size_t n = 0;
+    for (const std::string& location : test::StoredLocations(dbname))
+      if (location.rfind("arc:", 0) == 0) ++n;
+    return n;
+  };
+  EXPECT_EQ(archiveRows(full.dbname), 0u);
+  EXPECT_EQ(archiveRows(header.dbname), 2u);
 }
 
 }  // namespace

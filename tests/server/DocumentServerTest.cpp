@@ -109,22 +109,5 @@ TEST_F(DocumentServerTest, GetFileServesOnlyIndexedLocations) {
   EXPECT_TRUE(gone.streamFile.empty());
 }
 
-TEST(FillFormFromRequest, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
-  search::SearchForm form;
-  FillFormFromRequest(
-      ParseRequest("GET /?content=x&datefrom=01.01.2002&sizemax=10&type4=1&type5=01 HTTP/1.0\r\n"),
-      form);
-  EXPECT_TRUE(form.dateBetween);
-  EXPECT_TRUE(form.sizeBetween);
-  EXPECT_TRUE(form.types[3]);
-  EXPECT_FALSE(form.types[4]);
-  FillFormFromRequest(ParseRequest("GET /?content=y&SearchType=9 HTTP/1.0\r\n"), form);
-  EXPECT_EQ(form.searchText, "y");
-  EXPECT_EQ(form.dateFrom, "");
-  EXPECT_TRUE(form.dateBetween);  // still on
-  EXPECT_FALSE(form.types[3]);
-  EXPECT_EQ(form.searchType, 3);
-}
-
 }  // namespace
 }  // namespace zyl::server
