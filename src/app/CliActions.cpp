@@ -39,9 +39,12 @@ int RunUpdateAction(const StartContext& ctx) {
   InstallStopSignals();
   const std::string index = ctx.args.GetArgumentValue("index");
   CliHost host(ctx.out, ctx.err, StderrIsTerminal());
-  indexer::RunBatchUpdate(index, ctx.args.GetArgumentValue("log"), &host);
+  bool updated = false;
+  indexer::RunBatchUpdate(index, ctx.args.GetArgumentValue("log"), &host, &updated);
   ctx.out << "\n";
-  return base::FileExists(index) ? 0 : 1;
+  if (updated) return 0;
+  ctx.err << "zyl: the update of " << index << " failed (see the log)\n";
+  return 1;
 }
 
 int RunBuildAction(const StartContext& ctx) {
@@ -171,11 +174,9 @@ std::string JsonString(std::string_view text) {
 }
 
 int RunSearchAction(const StartContext& ctx) {
-  bool failed = false;
-  const base::MessageSink messages = [&](const base::Message& m) {
-    failed = true;
-    WriteMessage(ctx.err, m);
-  };
+  // Notices (an index upgraded on the way) are shown but are no failure: the status says only
+  // whether the statement was refused or an index could not be read.
+  const base::MessageSink messages = StderrMessages(ctx.err);
   const auto& args = ctx.args;
 
   // The indexes: by descriptor path, or by title from the recent index list.
@@ -219,6 +220,10 @@ int RunSearchAction(const StartContext& ctx) {
   search::SearchSession session;
   session.updateRecentLists = false;
   session.onMessage = messages;
+  // A recent-list entry whose descriptor is gone is reported and skipped by the search.
+  bool unreadable = false;
+  for (const search::IndexEntry& e : selected)
+    if (!base::FileExists(e.descriptorPath)) unreadable = true;
   const bool ok = session.RunSearch(form, selected, base::LocalParts(base::Now()));
   if (args.GetArgumentValue("showsql") == "1") ctx.out << session.LastSearchSql() << "\n";
 
@@ -243,7 +248,7 @@ int RunSearchAction(const StartContext& ctx) {
               << TsvCell(r.filesize) << '\n';
     }
   }
-  return ok && !failed ? 0 : 1;
+  return ok && !unreadable ? 0 : 1;
 }
 
 int RunServerAction(const StartContext& ctx) {

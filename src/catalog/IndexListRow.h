@@ -61,8 +61,10 @@ struct IndexDetails {
   std::vector<std::string> types;  // type labels and mail/archive lines, or the crawl depth
 };
 
-// The labels of the document types whose test text occurs in a mask list, in table order.
-using TypeLabels = std::function<std::vector<std::string>(std::string_view maskList)>;
+// The labels of the document types whose test text occurs in a mask list, in table order;
+// `pdfFullText` tells which of the two PDF modes built the index.
+using TypeLabels =
+    std::function<std::vector<std::string>(std::string_view maskList, bool pdfFullText)>;
 
 // Reads the details of a descriptor; an empty record for a missing one.
 IndexDetails ReadIndexDetails(std::string_view descriptorPath, const TypeLabels& typeLabels);

@@ -61,6 +61,7 @@ FileInfo GetFileInfo(std::string_view path, const ExtractOptions& options) {
     info.author = std::move(read.author);
     info.title = std::move(read.title);
     info.type = std::move(read.type);
+    info.passwordRequired = read.passwordRequired;
     info.location = std::string(path);
     // Sizes past the stored 32-bit range are kept at its top rather than wrapped negative.
     const std::uint64_t size = base::FileSize(path).value_or(0);

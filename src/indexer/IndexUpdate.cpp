@@ -3,6 +3,7 @@
 #include "indexer/IndexUpdate.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 
@@ -52,7 +53,7 @@ class Update {
  private:
   void Log(std::string_view text) { host_.AddLogText(text); }
   void Line(std::string_view text) { Log(std::string(text) + std::string(kBreak)); }
-  void LoadIndexFolders() { folders_ = catalog::ReadFolders(descriptor_); }
+  void LoadIndexFolders();
   void FindIndexFiles();
   void RemoveMissingFiles();
   void UpdateModifiedFiles();
@@ -61,10 +62,7 @@ class Update {
   void UpdateArchives();
   void UpdateArchiveMember(const std::string& member, const std::string& location);
   void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen);
-  unsigned Workers() const {
-    if (options_.workers) return options_.workers;
-    return std::max(1u, std::thread::hardware_concurrency());
-  }
+  unsigned Workers() const { return base::PipelineWorkers(options_.workers); }
 
   const std::string& descriptor_;
   Host& host_;
@@ -77,7 +75,27 @@ class Update {
   // same pass, so that the modified-file check need not scan the table again.
   std::vector<std::pair<std::string, std::string>> kept_;
   std::unique_ptr<db::Database> db_;
+  // The row sink of the archive pass, open from its first new member to its end.
+  std::optional<catalog::DatabaseSink> archiveSink_;
 };
+
+// Folders of the descriptor that name a folder. A line such as ",0" leaves an empty path, which
+// the file finder would take as the working folder of the process: that folder was never chosen
+// for the index, so the line is logged and left out (by the archive pass too).
+std::vector<catalog::IndexFolderEntry> ChosenFolders(std::string_view descriptor,
+                                                     std::size_t* skipped = nullptr) {
+  std::vector<catalog::IndexFolderEntry> folders = catalog::ReadFolders(descriptor);
+  const std::size_t n =
+      std::erase_if(folders, [](const catalog::IndexFolderEntry& f) { return f.path.empty(); });
+  if (skipped) *skipped = n;
+  return folders;
+}
+
+void Update::LoadIndexFolders() {
+  std::size_t skipped = 0;
+  folders_ = ChosenFolders(descriptor_, &skipped);
+  for (std::size_t i = 0; i < skipped; ++i) Line(LangString(settings::kUpdateEmptyFolderSkipped));
+}
 
 void Update::FindIndexFiles() {
   Log(LangString(settings::kUpdateSearchingFiles));
@@ -195,16 +213,14 @@ void Update::IndexNewFiles() {
     const std::string ioError = LangString(settings::kUpdateIoError);
     const std::string success = LangString(settings::kUpdateSuccess);
     base::RunOrderedPipeline<extract::FileInfo>(
-        fresh.size(), workers, 2 * workers + 2,
+        fresh.size(), workers, base::PipelineDepth(workers),
         [&](std::size_t i) { return extract::GetFileInfo(fresh[i], options_.extract); },
         [&](std::size_t i, extract::FileInfo&& info) {
           Log(adding + " " + fresh[i] + "...");
-          if (info.failed()) {
-            Line(ioError);
-          } else {
-            catalog::SaveContentInfo(sink, info);
-            Line(success);
-          }
+          // A row the database refused (reported by SaveContentInfo) is a failure, not a file
+          // added.
+          const bool stored = !info.failed() && catalog::SaveContentInfo(sink, info);
+          Line(stored ? success : ioError);
           host_.Yield();
           return true;
         });
@@ -240,8 +256,11 @@ void Update::UpdateMailboxes() {
 }
 
 void Update::UpdateArchiveMember(const std::string& member, const std::string& location) {
-  db::Recordset rs = db_->OpenRecordset(std::string("SELECT content,modified, location FROM ") +
-                                        db::kTableName + " WHERE location=" + Quoted(location));
+  // Once the pass's row sink is open, every read and write of the pass goes through its
+  // connection: a second connection could not write while the sink's group is open.
+  db::Database& database = archiveSink_ ? archiveSink_->database() : *db_;
+  db::Recordset rs = database.OpenRecordset(std::string("SELECT content,modified, location FROM ") +
+                                            db::kTableName + " WHERE location=" + Quoted(location));
   if (!(rs.Bof() && rs.Eof())) {
     const std::string current = base::FileModifiedText(member).value_or("");
     if (rs.Field(1).AsText() != current) {
@@ -261,10 +280,13 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
     Line(LangString(settings::kUpdateIoError));
     return;
   }
-  catalog::DatabaseSink sink(dbname, options_.commitEvery);
-  sink.onMessage = host_.Messages();
-  catalog::SaveContentInfo(sink, info);
-  Line(LangString(settings::kUpdateSuccess));
+  if (!archiveSink_) {
+    // One sink for the whole pass, opened at the first new member.
+    archiveSink_.emplace(dbname, options_.commitEvery);
+    archiveSink_->onMessage = host_.Messages();
+  }
+  Line(LangString(catalog::SaveContentInfo(*archiveSink_, info) ? settings::kUpdateSuccess
+                                                                : settings::kUpdateIoError));
 }
 
 void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen) {
@@ -290,7 +312,7 @@ void Update::UpdateArchives() {
   std::vector<std::string> archives;
   FilesRetClass finder;
   finder.onMessage = host_.Messages();
-  for (const catalog::IndexFolderEntry& folder : catalog::ReadFolders(descriptor_)) {
+  for (const catalog::IndexFolderEntry& folder : ChosenFolders(descriptor_)) {
     const FilesRetClass::List list =
         finder.GetSubFilesMultiExt(std::string(extract::kArchiveMasks), folder.path);
     archives.insert(archives.end(), list.begin() + 1, list.end());
@@ -310,6 +332,8 @@ void Update::UpdateArchives() {
       Line(archive + ": " + e.what());
     }
   }
+  if (archiveSink_) archiveSink_->Commit();  // a failure here ends the update with its error
+  archiveSink_.reset();
   RemoveMissingArchiveMembers(seen);
 }
 
@@ -401,14 +425,16 @@ UpdateOptions UpdateOptions::FromSettings(const settings::Settings& s) {
 }
 
 std::string RunBatchUpdate(const std::string& descriptorPath, const std::string& logFile,
-                           Host* progress, const UpdateOptions& options) {
+                           Host* progress, bool* updated, const UpdateOptions& options) {
   LogHost host(progress);
+  bool done = false;
   if (!base::FileExists(descriptorPath)) {
     host.AddLogText("Файл " + descriptorPath + " не существует.");
   } else {
-    UpdateIndex(descriptorPath, host, options);
+    done = UpdateIndex(descriptorPath, host, options);
   }
   if (!logFile.empty()) settings::SaveTextFile(logFile, host.log);
+  if (updated) *updated = done;
   return host.log;
 }
 

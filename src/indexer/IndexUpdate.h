@@ -30,9 +30,12 @@ bool UpdateIndex(const std::string& descriptorPath, Host& host,
                  const UpdateOptions& options = UpdateOptions::FromSettings(settings::Config()));
 
 // The batch update of the command line: the log text that UpdateIndex wrote, or the line for a
-// missing descriptor; written to `logFile` when that is not empty.
+// missing descriptor; written to `logFile` when that is not empty. `updated`, when given, is set
+// to whether the update was done (false for a missing descriptor, a database that could not be
+// opened or written, a descriptor that could not be rewritten), so that scripts can tell.
 std::string RunBatchUpdate(
     const std::string& descriptorPath, const std::string& logFile, Host* progress = nullptr,
+    bool* updated = nullptr,
     const UpdateOptions& options = UpdateOptions::FromSettings(settings::Config()));
 
 }  // namespace zyl::indexer

@@ -32,11 +32,6 @@ using settings::LangString;
 constexpr std::string_view kBreak = "\r\n";
 constexpr std::string_view kStopTitle = "Создание индекса";
 
-unsigned WorkerCount(const BuildOptions& options) {
-  if (options.workers) return options.workers;
-  return std::max(1u, std::thread::hardware_concurrency());
-}
-
 BuildOptions WithPdfMode(BuildOptions options, bool pdfFull) {
   options.extract.pdfFullText = pdfFull;
   return options;
@@ -83,8 +78,9 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
     result_.filesSize += info.filesize;
   } else {
     ++result_.failures;
-    const std::string tail = base::LCase(base::Right(file, 4));
-    Log(tail == ".doc" || tail == ".xls" ? passwordRequired_ : ioError_);
+    // Only an encrypted document needs a password; a damaged file, or one that is not what its
+    // name says, is a read failure.
+    Log(info.passwordRequired ? passwordRequired_ : ioError_);
   }
 }
 
@@ -166,7 +162,8 @@ BuildResult Build::Run() {
     // ahead by the workers.
     extract::PrepareReaders();  // before the workers exist
     base::RunOrderedPipeline<extract::FileInfo>(
-        n, WorkerCount(options_), 2 * WorkerCount(options_) + 2,
+        n, base::PipelineWorkers(options_.workers),
+        base::PipelineDepth(base::PipelineWorkers(options_.workers)),
         [&](std::size_t i) {
           if (extract::IsArchiveExtension(files[i])) return extract::FileInfo{};
           return extract::GetFileInfo(files[i], options_.extract);

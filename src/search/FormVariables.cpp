@@ -16,7 +16,10 @@ void FillFormFromVariables(const FormVariables& vars, SearchForm& f) {
   auto get = [&vars](std::string_view name) { return FormVariable(vars, name); };
   f.searchText = get("content");
   f.wholeWord = base::ValInt(get("WholeWord")) != 0;
-  f.searchType = static_cast<int>(std::clamp<std::int64_t>(base::ValInt(get("SearchType")), 0, 3));
+  // The list has four types; a number outside it is refused the way the list refuses it, and
+  // the type in force stays (clamping 9 to 3 would search with the words as a condition).
+  if (const std::int64_t type = base::ValInt(get("SearchType")); type >= 0 && type <= 3)
+    f.searchType = static_cast<int>(type);
   f.author = get("author");
   f.title = get("title");
   f.fileName = get("location");

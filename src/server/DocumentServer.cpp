@@ -68,9 +68,17 @@ ServerReply DocumentServer::FindFile(const Request& request, const ServerEndpoin
   return {"200", "", page};
 }
 
+bool IsPlainIndexName(std::string_view name) {
+  // A name that climbs out of the index folder ("../x", "/etc/x") would let a request open any
+  // database on the machine and fetch the files it lists.
+  return !name.empty() && name.find('/') == std::string_view::npos &&
+         name.find("..") == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
 std::string DatabaseOfIndex(std::string_view indexName) {
   for (const search::IndexEntry& index : search::RecentIndexes())
     if (index.title == indexName) return catalog::ReadGeneral(index.descriptorPath, "dbname");
+  if (!IsPlainIndexName(indexName)) return {};
   return base::JoinPath(settings::Config().IndexFolder, std::string(indexName) + ".mdb");
 }
 

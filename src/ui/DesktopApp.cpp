@@ -2,12 +2,11 @@
 
 #include <QApplication>
 
+#include "base/Version.h"
+#include "ui/ApplyTexts.h"
+#include "ui/Icons.h"
 #include "ui/IndexManagerWindow.h"
 #include "ui/PlatformServices.h"
-
-#ifndef ZYL_VERSION
-#define ZYL_VERSION "0"
-#endif
 
 namespace zyl::ui {
 
@@ -17,7 +16,8 @@ int RunDesktop() {
   static char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZYL"));
-  QApplication::setApplicationVersion(QStringLiteral(ZYL_VERSION));
+  QApplication::setApplicationVersion(ToQt(base::ProgramVersion()));
+  QApplication::setWindowIcon(LoadIcon("zyl"));
   IndexManagerWindow window;
   QObject::connect(&window, &IndexManagerWindow::exitRequested, &app,
                    [] { QCoreApplication::exit(0); });

@@ -48,9 +48,13 @@ std::string LocaleNumber(double value) {
   return QLocale().toString(value, 'f', 2).toStdString();
 }
 
-std::vector<std::string> TypeLabels(std::string_view masks) {
+std::vector<std::string> TypeLabels(std::string_view masks, bool pdfFullText) {
   std::vector<std::string> labels;
   for (const extract::DocumentType* type : extract::TypesInMaskList(masks)) {
+    // One mask serves both PDF modes; the label names the mode that built the index.
+    if (type->storedType == "pdf") {
+      type = extract::FindDocumentType(pdfFullText ? "pdffull" : "pdfmin");
+    }
     labels.push_back(settings::GetLangString(settings::kFileType, type->langKey, type->shortLabel));
   }
   return labels;
@@ -65,7 +69,6 @@ void FillList(QListWidget* box, const std::vector<std::string>& lines) {
 
 IndexManagerWindow::IndexManagerWindow(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("frmWelcome2"));
-  setWindowIcon(LoadIcon("index-local"));
   BuildMenus();
   BuildToolbar();
   BuildCentralArea();
@@ -215,9 +218,9 @@ void IndexManagerWindow::BuildCentralArea() {
                        static_cast<QWidget*>(list2_)}) {
     box->setFocusPolicy(Qt::ClickFocus);  // Tab stays in the list, which drives everything
   }
-  column("Label3", label3, text3_, 3);
+  column("Label3", label3, text3_, 2);
   column("Label1", label1_, list1_, 3);
-  column("Label2", label2_, list2_, 2);
+  column("Label2", label2_, list2_, 3);
   // The list keeps its height when the window grows; the details pane takes the rest.
   splitter_->setStretchFactor(0, 0);
   splitter_->setStretchFactor(1, 1);
@@ -552,7 +555,7 @@ void IndexManagerWindow::ShowAbout() {
                            ToQt(settings::LangString(settings::kManagerAboutText)).toHtmlEscaped()),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("frmAbout"));
-  box.setIconPixmap(LoadIcon("search").pixmap(48, 48));
+  box.setIconPixmap(LoadIcon("zyl").pixmap(48, 48));
   box.exec();
 }
 

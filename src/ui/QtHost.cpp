@@ -12,7 +12,22 @@ namespace zyl::ui {
 QtHost::QtHost(QObject* parent) : QObject(parent) {}
 
 void QtHost::AddLogText(std::string_view text) {
-  emit logText(ToQt(text));
+  std::lock_guard lock(logMutex_);
+  pendingLog_ += text;
+  if (flushQueued_) return;
+  flushQueued_ = true;
+  QMetaObject::invokeMethod(
+      this, [this] { FlushLog(); }, Qt::QueuedConnection);
+}
+
+void QtHost::FlushLog() {
+  std::string text;
+  {
+    std::lock_guard lock(logMutex_);
+    text.swap(pendingLog_);
+    flushQueued_ = false;
+  }
+  if (!text.empty()) emit logText(ToQt(text));
 }
 
 void QtHost::ShowMessage(const base::Message& message) {

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <mutex>
+#include <string>
 
 #include "indexer/Host.h"
 
@@ -38,7 +40,14 @@ class QtHost : public QObject, public indexer::Host {
   void countsChanged(qint64 done, qint64 total);
 
  private:
+  void FlushLog();
+
   std::atomic<bool> stop_{false};
+  // Log text waiting for the window thread. An update logs a line per file; handing the window
+  // one piece per turn of its event loop instead of one per line keeps it answering.
+  std::mutex logMutex_;
+  std::string pendingLog_;
+  bool flushQueued_ = false;
 };
 
 }  // namespace zyl::ui

@@ -1,7 +1,5 @@
 #include "indexer/LocalBuild.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -22,30 +20,14 @@
 #include "support/RecordingHost.h"
 #include "support/StoredRows.h"
 #include "support/TestSupport.h"
+#include "support/ZipWriter.h"
 
 namespace zyl::indexer {
 namespace {
 
 using test::RecordingHost;
 
-void WriteZip(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& files) {
-  archive* a = archive_write_new();
-  archive_write_set_format_zip(a);
-  archive_write_open_filename(a, path.c_str());
-  for (const auto& [name, data] : files) {
-    archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, name.c_str());
-    archive_entry_set_size(e, static_cast<la_int64_t>(data.size()));
-    archive_entry_set_filetype(e, AE_IFREG);
-    archive_entry_set_perm(e, 0644);
-    archive_write_header(a, e);
-    archive_write_data(a, data.data(), data.size());
-    archive_entry_free(e);
-  }
-  archive_write_close(a);
-  archive_write_free(a);
-}
+using test::WriteZip;
 
 class LocalBuildTest : public ::testing::Test {
  protected:
@@ -80,6 +62,22 @@ class LocalBuildTest : public ::testing::Test {
   catalog::IndexDefinition def;
 };
 
+TEST_F(LocalBuildTest, OnlyEncryptedDocumentsAreLoggedAsNeedingAPassword) {
+  const std::string office = home.file("office") + "/";
+  home.write("office/locked.doc", test::ReadFile(test::FixturePath("office/protected.doc")));
+  home.write("office/workbook.doc", test::ReadFile(test::FixturePath("office/sample.xls")));
+  def.folders = {{office, true}};
+  def.archive = false;
+  RecordingHost host;
+  const BuildResult r = StartIndex(def, host, {.workers = 1, .commitEvery = 2});
+  ASSERT_EQ(r.outcome, BuildResult::kFinished) << r.error;
+  EXPECT_EQ(r.failures, 2);
+  EXPECT_NE(host.log.find(office + "locked.doc... не удалось, требуется пароль.\r\n"),
+            std::string::npos);
+  EXPECT_NE(host.log.find(office + "workbook.doc... не удалось, ошибка ввода-вывода.\r\n"),
+            std::string::npos);
+}
+
 TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
   for (unsigned workers : {1u, 3u}) {
     RecordingHost host;
@@ -92,7 +90,7 @@ TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
                                         "arc:" + docs + "pack.zip//d.htm", docs + "code.cpp"}));
     EXPECT_EQ(r.filesCount, 6);
     EXPECT_EQ(r.failures, 1);  // broken.doc
-    EXPECT_NE(host.log.find(docs + "broken.doc... не удалось, требуется пароль.\r\n"),
+    EXPECT_NE(host.log.find(docs + "broken.doc... не удалось, ошибка ввода-вывода.\r\n"),
               std::string::npos);
     EXPECT_NE(host.log.find("Найдено  6.\r\nСоединение с файлом индекса...  успешно.\r\n"
                             "Обработка файлов:\r\n"),

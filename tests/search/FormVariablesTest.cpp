@@ -25,10 +25,10 @@ TEST(FillFormFromVariables, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
   EXPECT_EQ(form.dateFrom, "");
   EXPECT_TRUE(form.dateBetween);  // still on
   EXPECT_FALSE(form.types[3]);
-  EXPECT_EQ(form.searchType, 3);
+  EXPECT_EQ(form.searchType, 0);  // 9 is no type of the list: the one in force stays
   EXPECT_TRUE(form.wholeWord);
-  FillFormFromVariables({{"SearchType", "-2"}}, form);
-  EXPECT_EQ(form.searchType, 0);
+  FillFormFromVariables({{"SearchType", "2"}}, form);
+  EXPECT_EQ(form.searchType, 2);
 }
 
 }  // namespace

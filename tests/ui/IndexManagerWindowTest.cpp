@@ -1,6 +1,7 @@
 #include "ui/IndexManagerWindow.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -104,6 +105,18 @@ TEST_F(IndexManagerWindowTest, ListsTheRecentIndexesWithTheirStatistics) {
   EXPECT_EQ(Q(window.CurrentIndexFile()), Q(web_));
   QTest::keyClick(list, Qt::Key_Up, Qt::ShiftModifier);
   EXPECT_EQ(Text(window, "Panel2"), "Выбрано  2, файлов:  1254,  1 MB");
+}
+
+TEST_F(IndexManagerWindowTest, TypeLinesNameThePdfModeMailAndArchives) {
+  const std::string pdf =
+      home_.write("index/Pdf.zyl",
+                  "[General]\r\ntitle=P\r\next=*.doc;*.pdf;\r\nPDF_Mode=Full\r\nArchive=1\r\n"
+                  "[Mail]\r\nOutlookExpress=1\r\n[Folders]\r\n/a/,1\r\n");
+  SetRecent(pdf + ";");
+  IndexManagerWindow window;
+  EXPECT_EQ(Lines(window, "List2"),
+            QStringList({"Файлы Win WORD (*.doc)", "Текст Adobe Acrobat полностью (*.pdf)",
+                         "Outlook Express", "Архивы"}));
 }
 
 TEST_F(IndexManagerWindowTest, ToolbarHasItsButtonsWithIconsAndTips) {
@@ -292,6 +305,34 @@ TEST_F(IndexManagerWindowTest, CommandsOfLaterWindowsSayTheyAreNotAvailable) {
   QTest::keyClick(List(window), Qt::Key_Return);  // Enter searches
   EXPECT_EQ(answers.Texts(), QStringList({"Эта функция пока недоступна в этой версии.",
                                           "Эта функция пока недоступна в этой версии."}));
+}
+
+TEST_F(IndexManagerWindowTest, DoubleClickSearchesTheRowAndRightClickOpensThePopup) {
+  IndexManagerWindow window;
+  window.show();
+  QTreeWidget* list = List(window);
+  const QRect web = list->visualItemRect(list->topLevelItem(1));
+  ModalAnswers answers;
+  answers.Press(QMessageBox::Ok);
+  // A double click is a press followed by a double-click press on the same row.
+  QTest::mousePress(list->viewport(), Qt::LeftButton, {}, web.center());
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, web.center());
+  EXPECT_EQ(Q(window.CurrentIndexFile()), Q(web_));
+  EXPECT_EQ(answers.Texts(), QStringList({"Эта функция пока недоступна в этой версии."}));
+
+  auto* popup = Find<QMenu>(window, "popup1");
+  const QRect local = list->visualItemRect(list->topLevelItem(0));
+  list->setCurrentItem(list->topLevelItem(0));
+  QContextMenuEvent event(QContextMenuEvent::Mouse, local.center(),
+                          list->viewport()->mapToGlobal(local.center()));
+  QApplication::sendEvent(list->viewport(), &event);
+  EXPECT_TRUE(popup->isVisible());
+  EXPECT_EQ(Text(window, "Label1"), "Каталоги");
+  QStringList items;
+  for (QAction* a : popup->actions()) items << a->text();
+  EXPECT_EQ(items, QStringList({"Поиск по индексу", "Обновить индекс", "Редактировать индекс",
+                                "Удалить индекс"}));
+  popup->close();
 }
 
 TEST_F(IndexManagerWindowTest, HelpWebSiteAndAbout) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "base/ProgramFolder.h"
+#include "base/Version.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
 #include "ui/IndexManagerWindow.h"
@@ -23,7 +24,8 @@ namespace {
 void Save(QWidget& window, const QString& file) {
   // Let the window lay itself out and paint before grabbing it.
   QApplication::processEvents();
-  if (!window.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+  if (!window.grab().save(file, "PNG", 0))
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
 }
 
 // The search window over the first index with a search and its first hit selected; in the
@@ -69,7 +71,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationVersion(QStringLiteral("demo"));
+  QApplication::setApplicationVersion(
+      QString::fromUtf8(zyl::base::ProgramVersion().data(),
+                        static_cast<qsizetype>(zyl::base::ProgramVersion().size())));
   const std::string folder = zyl::base::ResolveProgramFolder("");
   zyl::base::SetProgramFolder(folder);
   zyl::settings::LoadConfig();
@@ -79,9 +83,19 @@ int main(int argc, char** argv) {
 
   zyl::ui::IndexManagerWindow manager;
   manager.show();
-  // Two rows selected: the status bar shows their summary.
+  // The local index focused (its folders and types shown) and the web index selected as well,
+  // so the status bar shows the summary of two rows.
   auto* list = manager.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-  if (list && list->topLevelItemCount() > 1) list->topLevelItem(1)->setSelected(true);
+  if (list) {
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* item = list->topLevelItem(i);
+      if (item->text(2) == QLatin1String("local")) list->setCurrentItem(item);
+    }
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* item = list->topLevelItem(i);
+      if (item->text(2) == QLatin1String("WebFolder")) item->setSelected(true);
+    }
+  }
   Save(manager, out + QStringLiteral("/manager%1.png").arg(suffix));
 
   RenderSearchWindows(manager, list, out, suffix);
