@@ -733,7 +733,7 @@ void SearchWindow::RunSearch() {
   const base::DateTimeParts now = base::LocalParts(base::Now());
   std::unique_ptr<QThread> worker(QThread::create([&] {
     ok = session.RunSearch(form, selected, now);
-    sql = search::LastSearchSql();
+    sql = session.LastSearchSql();
   }));
   QEventLoop loop;
   connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
