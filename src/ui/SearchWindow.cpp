@@ -98,8 +98,13 @@ class ResultList : public QTreeWidget {
  protected:
   QStringList mimeTypes() const override { return {QStringLiteral("text/uri-list")}; }
   QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override {
+    // In the list's order, whatever order the view hands the entries over in.
+    QList<QTreeWidgetItem*> ordered = items;
+    std::sort(ordered.begin(), ordered.end(), [this](QTreeWidgetItem* a, QTreeWidgetItem* b) {
+      return indexOfTopLevelItem(a) < indexOfTopLevelItem(b);
+    });
     QList<QUrl> urls;
-    for (const QTreeWidgetItem* item : items) {
+    for (const QTreeWidgetItem* item : ordered) {
       const QString path = item->text(6) + item->text(0);
       urls.push_back(path.startsWith('/') ? QUrl::fromLocalFile(path) : QUrl(path));
     }

@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <cstdio>
 
 #include "ModalAnswers.h"
@@ -20,6 +22,7 @@
 #include "search/SavedSearch.h"
 #include "settings/WindowLayout.h"
 #include "ui/DocumentView.h"
+#include "ui/PlatformServices.h"
 #include "ui/QueryBuilderDialog.h"
 #include "ui/ReportDialog.h"
 #include "ui/Twips.h"
@@ -77,6 +80,32 @@ TEST_F(SearchWindowTest, ListsTheRowsOfEachSelectedIndexInTurnWithTheirTexts) {
   // Another column keeps the direction.
   list->header()->sectionClicked(4);
   EXPECT_EQ(Column(4), (std::vector<std::string>{"2026-11-25", "2026-11-20", "2026-10-01"}));
+}
+
+TEST_F(SearchWindowTest, OpensAndDragsOutTheListedFiles) {
+  std::vector<QUrl> opened;
+  const ui::UrlOpener previous = ui::SetUrlOpener([&](const QUrl& url) { opened.push_back(url); });
+  Open();
+  Search("отчет");
+  auto* list = Find<QTreeWidget>("ListView1");
+  list->setCurrentItem(list->topLevelItem(1));
+  QTest::keyClick(list, Qt::Key_Return);
+  // A double click is a press followed by a double-click press on the same row.
+  const QPoint third = list->visualItemRect(list->topLevelItem(2)).center();
+  QTest::mousePress(list->viewport(), Qt::LeftButton, {}, third);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third);
+  ui::SetUrlOpener(previous);
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[0].toLocalFile(), "/docs/b.doc");
+  EXPECT_EQ(opened[1].toLocalFile(), "/mail/z.txt");
+
+  // Dragging entries out offers their files.
+  std::unique_ptr<QMimeData> data(
+      list->model()->mimeData({list->model()->index(0, 0), list->model()->index(2, 0)}));
+  ASSERT_TRUE(data);
+  ASSERT_EQ(data->urls().size(), 2);
+  EXPECT_EQ(data->urls()[0].toLocalFile(), "/docs/a.txt");
+  EXPECT_EQ(data->urls()[1].toLocalFile(), "/mail/z.txt");
 }
 
 TEST_F(SearchWindowTest, NoIndexSelectedFindsNothingAndAMissingIndexIsReported) {
