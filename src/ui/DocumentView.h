@@ -42,6 +42,8 @@ class DocumentView : public QTextEdit {
   std::size_t SelectionStart() const;
   void Select(const search::TextRange& range);
   const search::FoundText& Found() const { return *found_; }
+  // The mark on the character at `characters` (an empty format where there is none).
+  QTextCharFormat MarkAt(std::size_t characters) const;
   // The number of characters marked by the last HiLightText (for the tests).
   std::size_t MarkedCount() const { return marked_; }
 

@@ -191,18 +191,19 @@ TEST_F(SearchWindowTest, MarksEveryHitAndHonoursWholeWords) {
   EXPECT_EQ(FromQt(View()->toPlainText()), "отчеты и планы, отчет");
   EXPECT_EQ(View()->MarkedCount(), 10u) << "отчет inside отчеты is marked too";
   // The marks carry the found-text format.
-  QTextCursor c(View()->document());
-  c.setPosition(17);
   const auto found = static_cast<std::uint32_t>(settings::Config().FoundTextColor);
-  EXPECT_EQ(c.charFormat().foreground().color(),
-            QColor(found & 0xff, (found >> 8) & 0xff, (found >> 16) & 0xff));
-  c.setPosition(9);
-  EXPECT_NE(c.charFormat().foreground().color(),
-            QColor(found & 0xff, (found >> 8) & 0xff, (found >> 16) & 0xff));
+  const QColor foundColor(found & 0xff, (found >> 8) & 0xff, (found >> 16) & 0xff);
+  EXPECT_EQ(View()->MarkAt(17).foreground().color(), foundColor);
+  EXPECT_EQ(View()->MarkAt(17).fontWeight(),
+            settings::Config().FoundTextBold ? QFont::Bold : QFont::Normal);
+  EXPECT_EQ(View()->MarkAt(2).foreground().color(), foundColor) << "inside отчеты";
+  EXPECT_FALSE(View()->MarkAt(9).hasProperty(QTextFormat::ForegroundBrush));
 
   Find<QCheckBox>("Check2")->setChecked(true);
   window_->ShowSelectedDocument();
   EXPECT_EQ(View()->MarkedCount(), 5u);
+  EXPECT_FALSE(View()->MarkAt(2).hasProperty(QTextFormat::ForegroundBrush))
+      << "a new text drops the old marks";
 
   // With the marking button released nothing is marked.
   Find<QAction>("Button9")->setChecked(false);
