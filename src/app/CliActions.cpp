@@ -251,15 +251,21 @@ int RunSearchAction(const StartContext& ctx) {
   return ok && !unreadable ? 0 : 1;
 }
 
-int RunServerAction(const StartContext& ctx) {
+server::ServerOptions ServerOptionsFromArguments(const StartContext& ctx) {
   server::ServerOptions options;
   const settings::Settings& config = settings::Config();
   options.port = config.localport;
   const std::string port = ctx.args.GetArgumentValue("port");
   if (!port.empty()) options.port = static_cast<int>(base::ValInt(port));
   options.bindAddress = config.BindAddress;
+  options.limits.maxConnections = config.MaxConnections;
   const std::string bind = ctx.args.GetArgumentValue("bind");
   if (!bind.empty()) options.bindAddress = bind;
+  return options;
+}
+
+int RunServerAction(const StartContext& ctx) {
+  server::ServerOptions options = ServerOptionsFromArguments(ctx);
   options.printLink = [&ctx](const std::string& link) {
     ctx.out << "ZYL document server: search page at " << link << std::endl;
   };

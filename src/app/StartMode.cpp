@@ -12,6 +12,7 @@
 #include "extract/DocumentTypes.h"
 #include "settings/Config.h"
 #include "ui/DesktopApp.h"
+#include "ui/ServerWindow.h"
 
 namespace zyl::app {
 
@@ -36,9 +37,16 @@ int RunDesktopMode(const StartContext& ctx) {
   return ui::RunDesktop();
 }
 
+// The server shows its window on a desktop; "headless=1" or no display serve without one.
+int RunServerMode(const StartContext& ctx) {
+  if (ctx.args.GetArgumentValue("headless") == "1" || !HasDisplay()) return RunServerAction(ctx);
+  const server::ServerOptions options = ServerOptionsFromArguments(ctx);
+  return ui::RunServerWindow(options.port, options.bindAddress);
+}
+
 // Each start mode is one line here: its name and the function that runs it.
 constexpr ActionEntry kActions[] = {
-    {"server", RunServerAction},      //
+    {"server", RunServerMode},        //
     {"update", RunUpdateAction},      //
     {"build", RunBuildAction},        //
     {"webbuild", RunWebBuildAction},  //

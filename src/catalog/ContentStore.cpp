@@ -27,7 +27,8 @@ bool SaveContentInfo(ContentSink& sink, const FileInfo& info) {
   const std::string_view author = WithoutPadding(info.author);
   const std::string_view title = WithoutPadding(info.title);
   const bool fits = author.size() == info.author.size() && title.size() == info.title.size() &&
-                    author.size() <= kAuthorLength && title.size() <= kTitleLength && info.type.size() <= kTypeLength;
+                    author.size() <= kAuthorLength && title.size() <= kTitleLength &&
+                    info.type.size() <= kTypeLength;
   FileInfo cut;
   if (!fits) {
     // Cut first: the cut may end the text in blanks of its own.

@@ -23,13 +23,6 @@ struct StrvDeleter {
   void operator()(gchar** v) const { g_strfreev(v); }
 };
 
-std::string Extension(std::string_view path) {
-  const std::size_t dot = path.rfind('.');
-  const std::size_t slash = path.rfind('/');
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-  return base::AsciiLower(path.substr(dot + 1));
-}
-
 std::string ShellQuote(std::string_view text) {
   std::unique_ptr<gchar, GFreeDeleter> q(g_shell_quote(std::string(text).c_str()));
   return q ? std::string(q.get()) : std::string();
@@ -84,7 +77,9 @@ void CheckUnpackedFolder(const std::string& target, std::string_view archive,
 }  // namespace
 
 ArchiveKind ArchiveKindOf(std::string_view path) {
-  const std::string ext = Extension(path);
+  // A name without "." gives the whole path, and a "." in a folder name gives a text with a
+  // "/": neither is an archive kind.
+  const std::string ext = base::FileExtension(path);
   if (ext == "zip") return ArchiveKind::Zip;
   if (ext == "rar") return ArchiveKind::Rar;
   if (ext == "arj") return ArchiveKind::Arj;

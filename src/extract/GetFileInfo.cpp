@@ -46,15 +46,10 @@ bool IsConverterInstalled(std::string_view) {
   return true;
 }
 
-std::string FileExtension(std::string_view path) {
-  const std::size_t dot = path.rfind('.');
-  return base::LCase(dot == std::string_view::npos ? path : path.substr(dot + 1));
-}
-
 FileInfo GetFileInfo(std::string_view path, const ExtractOptions& options) {
   FileInfo info;
   try {
-    const std::string extension = FileExtension(path);
+    const std::string extension = base::FileExtension(path);
     if (!IsConverterInstalled(extension)) return ErrorInfo();
     FileInfo read = RunReader(path, extension, options);
     info.content = std::move(read.content);

@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "base/Paths.h"
 #include "extract/ExtractOptions.h"
 #include "extract/FileInfo.h"
 
@@ -18,7 +19,6 @@ FileInfo GetFileInfo(std::string_view path, const ExtractOptions& options = {});
 // unknown extensions are read as plain text, so this is true for every extension.
 bool IsConverterInstalled(std::string_view extension);
 
-// The part of the path after its last ".", lower-cased; the whole path when it has no ".".
-std::string FileExtension(std::string_view path);
+using base::FileExtension;
 
 }  // namespace zyl::extract

@@ -34,12 +34,12 @@ std::string DecodeBody(std::string body, std::string_view head) {
   // page's head can hold by chance, and recoding UTF-8 bytes would garble the whole text.
   const std::string charset = DeclaredCharset(head);
   if (charset == "utf-8" || charset == "utf8" || base::IsValidUtf8(body)) return RepairUtf8(body);
-  if (declares) {
-    // Each test on its own, in this order, as pages have always been read.
-    if (Find(head, "koi8-r") != npos) body = RecodeToWin(body, SourceCodePage::Koi8R);
-    if (Find(head, "866") != npos) body = DosToWin(body);
-    if (Find(head, "iso-8859-5") != npos) body = RecodeToWin(body, SourceCodePage::Iso8859_5);
-  }
+  // Nothing declared: the detector decides (KOI8-R, CP866 ... pages without a meta tag).
+  if (!declares) return AutoRecode(body);
+  // Each test on its own, in this order, as pages have always been read.
+  if (Find(head, "koi8-r") != npos) body = RecodeToWin(body, SourceCodePage::Koi8R);
+  if (Find(head, "866") != npos) body = DosToWin(body);
+  if (Find(head, "iso-8859-5") != npos) body = RecodeToWin(body, SourceCodePage::Iso8859_5);
   return base::Cp1251ToUtf8(body);
 }
 
@@ -92,8 +92,11 @@ std::string GetHtmlAuthor(std::string_view head) {
   return std::string(tag.substr(i, end - i));
 }
 
-FileInfo HtmlInfoFromBytes(std::string_view bytes) {
-  if (bytes.empty()) return ErrorInfo();
+FileInfo HtmlInfoFromBytes(std::string_view raw) {
+  if (raw.empty()) return ErrorInfo();
+  // A UTF-16 page is read as the same page in UTF-8: the searches below need ASCII tags.
+  const std::optional<std::string> utf16 = DecodeUtf16Text(raw);
+  const std::string_view bytes = utf16 ? std::string_view(*utf16) : raw;
   const std::size_t body = Find(bytes, "<body");
   const std::string_view head = body == npos ? std::string_view() : bytes.substr(0, body + 1);
 

@@ -8,7 +8,9 @@
 namespace zyl::extract {
 
 std::string DecodePlainText(std::string_view bytes, bool detectCodePage) {
-  return detectCodePage ? AutoRecode(bytes) : base::DecodeLegacyText(bytes);
+  if (detectCodePage) return AutoRecode(bytes);
+  if (auto marked = DecodeMarkedText(bytes)) return std::move(*marked);
+  return base::DecodeLegacyText(bytes);
 }
 
 FileInfo GetTextInfo(std::string_view path, bool detectCodePage) {

@@ -24,6 +24,7 @@
 #include "extract/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/IndexSteps.h"
 #include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
 #include "settings/LangKeys.h"
@@ -62,7 +63,6 @@ class Update {
   void UpdateArchives();
   void UpdateArchiveMember(const std::string& member, const std::string& location);
   void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen);
-  unsigned Workers() const { return base::PipelineWorkers(options_.workers); }
 
   const std::string& descriptor_;
   Host& host_;
@@ -103,12 +103,8 @@ void Update::FindIndexFiles() {
   FilesRetClass finder;
   finder.onYield = [this] { host_.Yield(); };
   finder.onMessage = host_.Messages();
-  for (const catalog::IndexFolderEntry& folder : folders_) {
-    const FilesRetClass::List files = folder.subfolders
-                                          ? finder.GetSubFilesMultiExt(masks, folder.path)
-                                          : finder.GetFilesMultiExt(masks, folder.path);
-    found_.insert(found_.end(), files.begin() + 1, files.end());
-  }
+  const std::vector<std::string> files = CollectFiles(folders_, masks, finder);
+  found_.insert(found_.end(), files.begin(), files.end());
   foundSet_.clear();
   foundSet_.insert(found_.begin() + 1, found_.end());
   Line(LangString(settings::kUpdateFound) + " " +
@@ -206,43 +202,27 @@ void Update::IndexNewFiles() {
   if (!fresh.empty()) {
     catalog::DatabaseSink sink(dbname, options_.commitEvery);
     sink.onMessage = host_.Messages();
-    extract::PrepareReaders();  // before the workers exist
-    const unsigned workers = Workers();
     // Looked up once: every lookup reads the language file again.
     const std::string adding = LangString(settings::kUpdateAddingFile);
     const std::string ioError = LangString(settings::kUpdateIoError);
     const std::string success = LangString(settings::kUpdateSuccess);
-    base::RunOrderedPipeline<extract::FileInfo>(
-        fresh.size(), workers, base::PipelineDepth(workers),
-        [&](std::size_t i) { return extract::GetFileInfo(fresh[i], options_.extract); },
-        [&](std::size_t i, extract::FileInfo&& info) {
-          Log(adding + " " + fresh[i] + "...");
-          // A row the database refused (reported by SaveContentInfo) is a failure, not a file
-          // added.
-          const bool stored = !info.failed() && catalog::SaveContentInfo(sink, info);
-          Line(stored ? success : ioError);
-          host_.Yield();
-          return true;
-        });
+    ExtractInOrder(fresh, options_.extract, options_.workers,
+                   [&](std::size_t i, extract::FileInfo&& info) {
+                     Log(adding + " " + fresh[i] + "...");
+                     // A row the database refused (reported by SaveContentInfo) is a failure, not a
+                     // file added.
+                     const bool stored = !info.failed() && catalog::SaveContentInfo(sink, info);
+                     Line(stored ? success : ioError);
+                     host_.Yield();
+                     return true;
+                   });
   }
   extract::ReleaseAutomationServers();
 }
 
 void Update::UpdateMailboxes() {
-  struct Kind {
-    bool catalog::IndexDefinition::*flag;
-    const char* type;
-    extract::MailCounts (*read)(catalog::ContentSink&, const extract::MailOptions&);
-    const char* logLine;
-  };
-  static const Kind kinds[] = {
-      {&catalog::IndexDefinition::mailOutlookExpress, "mail_oe", extract::ReadOutlookExpressMail,
-       "Обновление Outlook Express mailbox"},
-      {&catalog::IndexDefinition::mailNetscape, "mail_moz", extract::ReadNetscapeMail,
-       "Обновление NetscapeMessenger mailbox"},
-  };
   const catalog::IndexDefinition mailFlags = catalog::ReadIndexDefinition(descriptor_);
-  for (const Kind& kind : kinds) {
+  for (const MailboxKind& kind : MailboxKinds()) {
     if (!(mailFlags.*kind.flag)) continue;
     db_->Execute(std::string("DELETE * FROM ") + db::kTableName + " WHERE type='" + kind.type +
                  "'");
@@ -251,7 +231,7 @@ void Update::UpdateMailboxes() {
       sink.onMessage = host_.Messages();
       kind.read(sink, options_.extract.mail);
     }
-    Line(kind.logLine);
+    Line(kind.updateLine);
   }
 }
 

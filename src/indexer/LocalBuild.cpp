@@ -20,6 +20,7 @@
 #include "extract/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/IndexSteps.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
 #include "settings/LangKeys.h"
@@ -95,16 +96,10 @@ void Build::ParseArcFile(const std::string& archive) {
 }
 
 void Build::ParseMailBox() {
-  if (def_.mailOutlookExpress) {
-    Log("Outlook Express mailbox...");
-    const extract::MailCounts counts =
-        extract::ReadOutlookExpressMail(*writer_, options_.extract.mail);
-    Log("done" + std::string(kBreak));
-    result_.filesSize += counts.totalSize;
-  }
-  if (def_.mailNetscape) {
-    Log("Netscape Messenger mailbox...");
-    const extract::MailCounts counts = extract::ReadNetscapeMail(*writer_, options_.extract.mail);
+  for (const MailboxKind& kind : MailboxKinds()) {
+    if (!(def_.*kind.flag)) continue;
+    Log(std::string(kind.buildName) + " mailbox...");
+    const extract::MailCounts counts = kind.read(*writer_, options_.extract.mail);
     Log("done" + std::string(kBreak));
     result_.filesSize += counts.totalSize;
   }
@@ -160,14 +155,8 @@ BuildResult Build::Run() {
   try {
     // Archives are unpacked on this thread when their turn comes; every other file is read
     // ahead by the workers.
-    extract::PrepareReaders();  // before the workers exist
-    base::RunOrderedPipeline<extract::FileInfo>(
-        n, base::PipelineWorkers(options_.workers),
-        base::PipelineDepth(base::PipelineWorkers(options_.workers)),
-        [&](std::size_t i) {
-          if (extract::IsArchiveExtension(files[i])) return extract::FileInfo{};
-          return extract::GetFileInfo(files[i], options_.extract);
-        },
+    ExtractInOrder(
+        files, options_.extract, options_.workers,
         [&](std::size_t i, extract::FileInfo&& info) {
           host_.Yield();
           const std::string& f = files[i];
@@ -186,7 +175,8 @@ BuildResult Build::Run() {
             return false;
           }
           return true;
-        });
+        },
+        [](const std::string& f) { return extract::IsArchiveExtension(f); });
   } catch (const std::exception& e) {
     result_.outcome = BuildResult::kFailed;
     result_.error = e.what();
@@ -261,16 +251,7 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
       extract::ReleaseAutomationServers();
     }
   };
-  const std::string masks = BuildMaskList(def);
-  std::vector<std::string> files;
-  for (const catalog::IndexFolderEntry& folder : def.folders) {
-    if (stopped) break;
-    const FilesRetClass::List found = folder.subfolders
-                                          ? finder.GetSubFilesMultiExt(masks, folder.path)
-                                          : finder.GetFilesMultiExt(masks, folder.path);
-    files.insert(files.end(), found.begin() + 1, found.end());
-  }
-  return files;
+  return CollectFiles(def.folders, BuildMaskList(def), finder, [&stopped] { return stopped; });
 }
 
 BuildOptions BuildOptions::FromSettings(const settings::Settings& s) {

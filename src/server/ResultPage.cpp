@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 #include "server/HttpRequest.h"
 
@@ -140,10 +141,18 @@ std::string BuildResultPage(std::string_view t, const std::vector<search::Result
   return head + items + tail;
 }
 
+std::string BuildErrorPage(std::string_view t, std::string_view message) {
+  std::string text = base::Replace(base::Replace(message, "\r\n", "\n"), "\r", "\n");
+  text = "<p class=\"error\">" + base::Replace(HtmlEscape(text), "\n", "<br>\r\n") + "</p>\r\n";
+  // The same cut as the result page's, so the message sits where the list would.
+  const std::size_t p = base::InStr(t, "<template>");
+  const std::size_t q = base::InStr(t, "</template>");
+  if (p == 0 || q == 0 || q < p + 11) return text + std::string(t);
+  return base::Left(t, p - 1) + text + base::Mid(t, q + 12);
+}
+
 std::string MimeTypeOf(std::string_view path, const std::vector<std::string>& mimeLines) {
-  const std::size_t dot = path.rfind('.');
-  const std::string ext = base::LCase(dot == std::string_view::npos ? path : path.substr(dot + 1));
-  const std::string suffix = ";" + ext;
+  const std::string suffix = ";" + base::FileExtension(path);
   for (const std::string& line : mimeLines)
     if (line.size() > suffix.size() && line.ends_with(suffix))
       return line.substr(0, line.size() - suffix.size());

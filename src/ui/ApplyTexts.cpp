@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -34,11 +35,17 @@ void ApplyTexts(QWidget& window, std::span<const WindowText> table) {
           tree->headerItem()->setText(t.part, text);
         }
         break;
+      case TextRole::Tab:
+        if (auto* tabs = qobject_cast<QTabWidget*>(target); tabs && t.part < tabs->count()) {
+          tabs->setTabText(t.part, text);
+        }
+        break;
       case TextRole::Item:
-        if (auto* combo = qobject_cast<QComboBox*>(target)) {
-          if (t.part < combo->count()) combo->setItemText(t.part, text);
-        } else if (auto* tabs = qobject_cast<QTabWidget*>(target)) {
-          if (t.part < tabs->count()) tabs->setTabText(t.part, text);
+        if (auto* list = qobject_cast<QListWidget*>(target); list && t.part < list->count()) {
+          list->item(t.part)->setText(text);
+        } else if (auto* combo = qobject_cast<QComboBox*>(target);
+                   combo && t.part < combo->count()) {
+          combo->setItemText(t.part, text);
         }
         break;
       case TextRole::ToolTip:

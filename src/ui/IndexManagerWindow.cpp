@@ -27,6 +27,7 @@
 #include "ui/ApplyTexts.h"
 #include "ui/Icons.h"
 #include "ui/IndexStore.h"
+#include "ui/OptionsDialog.h"
 #include "ui/PlatformServices.h"
 #include "ui/SearchWindow.h"
 #include "ui/Twips.h"
@@ -535,7 +536,10 @@ void IndexManagerWindow::SearchIndex() {
 }
 
 void IndexManagerWindow::ShowOptions() {
-  ShowNotAvailable();
+  {
+    OptionsDialog dialog(this);
+    dialog.exec();
+  }
   LoadIndexList();
 }
 

@@ -46,6 +46,7 @@
 #include "ui/ApplyTexts.h"
 #include "ui/DocumentView.h"
 #include "ui/Icons.h"
+#include "ui/OptionsDialog.h"
 #include "ui/PlatformServices.h"
 #include "ui/QueryBuilderDialog.h"
 #include "ui/ReportDialog.h"
@@ -940,9 +941,12 @@ void SearchWindow::ShowQueryBuilder() {
 }
 
 void SearchWindow::ShowOptions() {
-  ShowMessageBox(
-      this,
-      {settings::LangString(settings::kManagerNotAvailable), {}, base::MessageIcon::Information});
+  {
+    OptionsDialog dialog(this);
+    dialog.exec();
+  }
+  // A new language and new colours show at once; size and columns stay as they are.
+  ApplyLanguage();
   LoadFormSize(true);
 }
 

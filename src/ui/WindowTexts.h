@@ -16,7 +16,8 @@ enum class TextRole {
   Caption,  // window title, label, button or menu text
   Column,   // header text of a list column (part = column from 0)
   ToolTip,  // tool tip of a toolbar button (objectName of the action)
-  Item,     // entry of a drop-down list or caption of a tab (part = its index from 0)
+  Tab,      // caption of a page of a tabbed container (part = page from 0)
+  Item,     // text of a row of a list box or drop-down list (part = row from 0)
 };
 
 struct WindowText {

@@ -50,6 +50,30 @@ class NoDisplay {
   std::vector<std::optional<std::string>> saved_;
 };
 
+// The server runs without its window when asked to or when there is no display: a port it
+// cannot open is then reported on stderr with status 1 instead of in a window.
+TEST(StartModeTest, TheServerRunsWithoutItsWindowWhenHeadlessOrWithoutADisplay) {
+  test::ProgramFolderScope scope;
+  {
+    const NoDisplay noDisplay;
+    const StartResult run = Start("action=server port=70000");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("not a port number"), std::string::npos) << run.err;
+  }
+  const char* previous = std::getenv("QT_QPA_PLATFORM");
+  const std::optional<std::string> saved =
+      previous ? std::optional<std::string>(previous) : std::nullopt;
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const StartResult run = Start("action=server headless=1 port=70000");
+  if (saved) {
+    setenv("QT_QPA_PLATFORM", saved->c_str(), 1);
+  } else {
+    unsetenv("QT_QPA_PLATFORM");
+  }
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("not a port number"), std::string::npos) << run.err;
+}
+
 TEST(StartModeTest, ModesAreChosenByTheLowerCasedValueOfAnExactlyNamedAction) {
   const NoDisplay noDisplay;
   const StartResult desktop = Start("");

@@ -39,14 +39,24 @@ TEST(GetTextInfo, WithoutCodePageDetectionBytesAreUtf8OrWindows1251) {
   // KOI8-R is not recognised without detection: the bytes read as Windows-1251.
   const std::string koi = Encode(kRussian, "koi8-r");
   EXPECT_NE(GetTextInfo(dir.write("k.txt", koi), false).content, kRussian);
+  // A byte-order mark declares the text's form: it is read, and it is not part of the text.
+  EXPECT_EQ(
+      GetTextInfo(dir.write("le.txt", "\xFF\xFE" + Encode(kRussian, "UTF-16LE")), false).content,
+      kRussian);
+  EXPECT_EQ(
+      GetTextInfo(dir.write("be.txt", "\xFE\xFF" + Encode(kRussian, "UTF-16BE")), false).content,
+      kRussian);
+  EXPECT_EQ(GetTextInfo(dir.write("bom.txt", "\xEF\xBB\xBF" + kRussian), false).content, kRussian);
 }
 
 TEST(GetTextInfo, WithCodePageDetectionEveryCodePageGivesTheSameText) {
   test::TempDir dir;
   EXPECT_EQ(GetTextInfo(dir.write("u.txt", kRussian), true).content, kRussian);
-  for (const char* cp : {"windows-1251", "koi8-r", "ibm-866", "iso-8859-5"})
-    EXPECT_EQ(GetTextInfo(dir.write("x.txt", Encode(kRussian, cp)), true).content, kRussian) << cp;
+  for (const char* cp : {"windows-1251", "koi8-r", "ibm-866", "iso-8859-5", "x-mac-cyrillic",
+                         "UTF-16LE", "UTF-16BE"})
+    EXPECT_EQ(GetTextInfo(dir.write("x.cpp", Encode(kRussian, cp)), true).content, kRussian) << cp;
   EXPECT_EQ(DecodePlainText("\xFF\xFE" + Encode(kRussian, "UTF-16LE"), true), kRussian);
+  EXPECT_EQ(DecodePlainText("\xEF\xBB\xBF" + kRussian, true), kRussian);
 }
 
 TEST(FileExtension, IsTheLowerCasedTextAfterTheLastDot) {

@@ -87,13 +87,13 @@ TEST(HtmlInfoFromBytes, NbspBecomesABlankAndRunsOfFourBlanksShrink) {
   EXPECT_EQ(HtmlInfoFromBytes("a&NBSP;b").content, "a&NBSP;b");
 }
 
-TEST(HtmlInfoFromBytes, WithoutABodyThereIsNoTitleAuthorOrRecoding) {
-  const std::string koi = Encode("Привет", "koi8-r");
+TEST(HtmlInfoFromBytes, WithoutABodyThereIsNoHeadSoTheDetectorReadsTheText) {
+  const std::string dos = Encode("Привет", "ibm-866");
   const FileInfo info = HtmlInfoFromBytes(
-      "<title>T</title><meta charset=koi8-r><meta name=author content='A' >" + koi);
+      "<title>T</title><meta charset=koi8-r><meta name=author content='A' >" + dos);
   EXPECT_EQ(info.title, "");
   EXPECT_EQ(info.author, "");
-  EXPECT_EQ(info.content, "T " + base::Cp1251ToUtf8(koi));
+  EXPECT_EQ(info.content, "T Привет");
   EXPECT_EQ(info.type, "html");
 }
 
@@ -109,10 +109,29 @@ TEST(HtmlInfoFromBytes, RecodesTheBodyFromTheDeclaredCodePageButNotTheTitle) {
     EXPECT_EQ(info.content, text + " " + text + " ") << declared;
     EXPECT_EQ(info.title, base::Cp1251ToUtf8(Encode(text, codePage))) << declared;
   }
-  // Without the word "charset" a code page name alone changes nothing.
-  const std::string koi = Encode(text, "koi8-r");
-  EXPECT_EQ(HtmlInfoFromBytes(Page("<meta name=koi8-r>", koi)).content,
-            base::Cp1251ToUtf8(koi) + " ");
+  // Without the word "charset" a code page name alone declares nothing: the detector reads
+  // the body.
+  const std::string dos = Encode(text, "ibm-866");
+  EXPECT_EQ(HtmlInfoFromBytes(Page("<meta name=koi8-r>", dos)).content, text + " ");
+}
+
+TEST(HtmlInfoFromBytes, PagesWithoutACharsetAreDetected) {
+  const std::string text = "Отчет о продажах за первый квартал";
+  for (const char* cp : {"koi8-r", "ibm-866", "iso-8859-5", "windows-1251", "x-mac-cyrillic"}) {
+    const FileInfo info = HtmlInfoFromBytes(Page("<title>T</title>", "<p>" + Encode(text, cp)));
+    EXPECT_EQ(info.content, "T " + text + " ") << cp;
+  }
+}
+
+TEST(HtmlInfoFromBytes, Utf16PagesWithAndWithoutAMark) {
+  const std::string page = "<html><head><title>Отчет</title></head><body><p>Продажи выросли";
+  for (const std::string& bytes :
+       {"\xFF\xFE" + Encode(page, "UTF-16LE"), Encode(page, "UTF-16LE"),
+        "\xFE\xFF" + Encode(page, "UTF-16BE"), Encode(page, "UTF-16BE")}) {
+    const FileInfo info = HtmlInfoFromBytes(bytes);
+    EXPECT_EQ(info.title, "Отчет");
+    EXPECT_EQ(info.content, "Отчет Продажи выросли");
+  }
 }
 
 TEST(HtmlInfoFromBytes, Utf8PagesStayUtf8AndOthersAreWindows1251) {

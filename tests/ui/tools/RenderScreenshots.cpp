@@ -5,18 +5,24 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QListWidget>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <memory>
 
 #include "base/ProgramFolder.h"
 #include "base/Version.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
+#include "settings/Settings.h"
 #include "ui/IndexManagerWindow.h"
+#include "ui/OptionsDialog.h"
 #include "ui/QueryBuilderDialog.h"
 #include "ui/ReportDialog.h"
 #include "ui/SearchWindow.h"
+#include "ui/ServerWindow.h"
 #include "ui/UpdateWindow.h"
 
 namespace {
@@ -99,6 +105,29 @@ int main(int argc, char** argv) {
   Save(manager, out + QStringLiteral("/manager%1.png").arg(suffix));
 
   RenderSearchWindows(manager, list, out, suffix);
+  {
+    // Each page of the options dialog, the found-text style chosen on the view page.
+    zyl::ui::OptionsDialog options(&manager);
+    options.show();
+    auto* tabs = options.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    auto* styles = options.findChild<QListWidget*>(QStringLiteral("List2"));
+    const char* pages[] = {"general", "language", "view", "archivers"};
+    for (int i = 0; tabs && i < tabs->count() && i < 4; ++i) {
+      tabs->setCurrentIndex(i);
+      if (i == 2 && styles) styles->setCurrentRow(1);
+      Save(options, out + QStringLiteral("/options-%1%2.png").arg(QLatin1String(pages[i]), suffix));
+    }
+  }
+  {
+    // The server on its configured port, or on any free one when that is taken here.
+    const auto& config = zyl::settings::Config();
+    auto server = std::make_unique<zyl::ui::ServerWindow>(config.localport, config.BindAddress);
+    if (!server->layer().IsListening()) {
+      server = std::make_unique<zyl::ui::ServerWindow>(0, config.BindAddress);
+    }
+    server->show();
+    Save(*server, out + QStringLiteral("/server%1.png").arg(suffix));
+  }
 
   if (argc > 3) {
     zyl::ui::UpdateWindow update(std::vector<std::string>(argv + 3, argv + argc), &manager);
