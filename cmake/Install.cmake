@@ -1,6 +1,7 @@
 # What `cmake --install` puts where, and the Debian package CPack builds from it.
 #
 #   bin/zyl                                   the program
+#   libexec/zyl/zyl-reader                    its reader process, started by the program
 #   share/zyl/                                the program folder's default files (seeding source)
 #   share/applications/zyl.desktop            the menu entry
 #   share/metainfo/zyl.metainfo.xml           the software centres' record
@@ -11,6 +12,7 @@
 set(_data ${PROJECT_SOURCE_DIR}/data)
 
 install(TARGETS zyl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS zyl-reader RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zyl)
 
 zyl_default_files(_defaults ${_data})
 foreach(f ${_defaults})

@@ -25,6 +25,10 @@ function(zyl_test module)
   endif()
   add_executable(${module}_tests ${sources})
   target_link_libraries(${module}_tests PRIVATE ${ARG_DEPS} zyl_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  # Documents and archives are read by the reader program.
+  if(TARGET zyl-reader)
+    add_dependencies(${module}_tests zyl-reader)
+  endif()
   gtest_discover_tests(${module}_tests
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "ZYL_FIXTURES=${CMAKE_CURRENT_SOURCE_DIR}/fixtures")

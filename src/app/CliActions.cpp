@@ -8,6 +8,7 @@
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/NewIndex.h"
 #include "extract/DocumentTypes.h"

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -70,7 +71,8 @@ std::optional<std::time_t> FileModifiedTime(std::string_view path) {
   return st.st_mtime;
 }
 
-std::optional<std::string> ReadFileBytes(std::string_view path) {
+std::optional<std::string> ReadFileBytes(std::string_view path, std::uint64_t maxBytes, bool* cut) {
+  if (cut) *cut = false;
   const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   struct stat st {};
@@ -79,16 +81,25 @@ std::optional<std::string> ReadFileBytes(std::string_view path) {
     return std::nullopt;
   }
   std::string out;
-  if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+  if (st.st_size > 0)
+    out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(st.st_size, maxBytes)));
   char buf[65536];
   while (true) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    const std::uint64_t room = maxBytes - out.size();
+    // At the limit, one byte more tells whether the file goes on.
+    const std::size_t want =
+        room == 0 ? 1 : static_cast<std::size_t>(std::min<std::uint64_t>(sizeof buf, room));
+    const ssize_t n = ::read(fd, buf, want);
     if (n < 0) {
       if (errno == EINTR) continue;
       ::close(fd);
       return std::nullopt;
     }
     if (n == 0) break;
+    if (room == 0) {
+      if (cut) *cut = true;
+      break;
+    }
     out.append(buf, static_cast<std::size_t>(n));
   }
   ::close(fd);

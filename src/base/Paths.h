@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,8 +27,11 @@ std::optional<std::time_t> FileModifiedTime(std::string_view path);
 // no "." (so that it names no known extension).
 std::string FileExtension(std::string_view path);
 
-// Whole file as bytes; nullopt when it cannot be read.
-std::optional<std::string> ReadFileBytes(std::string_view path);
+// The file's bytes, at most maxBytes of them (the leading part); nullopt when it cannot be read.
+// `cut`, when given, tells whether the file holds more than was read.
+std::optional<std::string> ReadFileBytes(
+    std::string_view path, std::uint64_t maxBytes = std::numeric_limits<std::uint64_t>::max(),
+    bool* cut = nullptr);
 // Writes the bytes by creating a temporary file in the same folder and renaming it over the
 // target, so a crash never leaves a half-written file. Returns false with `error` set on failure.
 bool WriteFileAtomic(std::string_view path, std::string_view bytes, std::string* error = nullptr);

@@ -1,5 +1,7 @@
 #include "catalog/ContentStore.h"
 
+#include <sqlite3.h>
+
 #include "base/Messages.h"
 #include "base/Strings.h"
 #include "catalog/IndexTable.h"
@@ -15,10 +17,15 @@ std::string_view WithoutPadding(std::string_view property) {
   return end == std::string_view::npos ? std::string_view() : property.substr(0, end + 1);
 }
 
-}  // namespace
+// Why the sink refused, and the database's error number (0 when it gave none).
+struct Refusal {
+  std::string reason;
+  int code = 0;
+};
 
-bool SaveContentInfo(ContentSink& sink, const FileInfo& info) {
-  if (info.location.empty() || info.type.empty()) return false;
+std::optional<Refusal> Append(ContentSink& sink, const FileInfo& info) {
+  if (info.location.empty() || info.type.empty())
+    return Refusal{"у записи нет адреса или типа документа", 0};
   // Rows are stored cut to the column lengths, in code points. Most records need no cut (a text
   // of no more bytes than the limit has no more code points either), and are then stored as they
   // are, without copying the document's text. The location is never cut: a cut one names no
@@ -41,17 +48,34 @@ bool SaveContentInfo(ContentSink& sink, const FileInfo& info) {
     cut.filesize = info.filesize;
   }
   const FileInfo& row = fits ? info : cut;
-  int code = 0;
   try {
     sink.AppendRow(row);
-    return true;
+    return std::nullopt;
   } catch (const ContentSinkError& e) {
-    code = e.code();
-  } catch (const std::exception&) {
+    if ((e.code() & 0xFF) == SQLITE_TOOBIG)
+      return Refusal{"текст документа слишком велик для базы данных", e.code()};
+    return Refusal{e.what(), e.code()};
+  } catch (const std::exception& e) {
     // A failure without a database error number still must not stop the run.
+    return Refusal{e.what(), 0};
   }
-  base::Deliver(sink.onMessage, "Ошибка в процедуре SaveContentInfo " + base::StrNum(code) +
-                                    "\r\n" + "Обратитесь в службу поддержки");
+}
+
+}  // namespace
+
+std::optional<std::string> StoreContentInfo(ContentSink& sink, const FileInfo& info) {
+  std::optional<Refusal> refusal = Append(sink, info);
+  if (!refusal) return std::nullopt;
+  return std::move(refusal->reason);
+}
+
+bool SaveContentInfo(ContentSink& sink, const FileInfo& info) {
+  if (info.location.empty() || info.type.empty()) return false;
+  const std::optional<Refusal> refusal = Append(sink, info);
+  if (!refusal) return true;
+  base::Deliver(sink.onMessage, "Ошибка в процедуре SaveContentInfo " +
+                                    base::StrNum(refusal->code) + "\r\n" +
+                                    "Обратитесь в службу поддержки");
   return false;
 }
 

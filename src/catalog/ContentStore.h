@@ -1,6 +1,7 @@
 // Appending extracted documents as rows of an index database.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -36,5 +37,10 @@ class ContentSinkError : public std::runtime_error {
 // onMessage with the program's "Ошибка в процедуре SaveContentInfo" text and returns false; the
 // row is not added.
 bool SaveContentInfo(ContentSink& sink, const FileInfo& info);
+
+// The same without the message: nullopt when the row was added, else why it was not, in words
+// a user understands ("текст документа слишком велик для базы данных", the database's own text
+// otherwise).
+std::optional<std::string> StoreContentInfo(ContentSink& sink, const FileInfo& info);
 
 }  // namespace zyl::catalog

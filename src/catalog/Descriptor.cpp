@@ -1,7 +1,10 @@
 #include "catalog/Descriptor.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "base/Paths.h"
 #include "base/Strings.h"
@@ -111,6 +114,33 @@ bool CheckIndexFileName(std::string_view path) {
   if (fd < 0) return false;
   ::close(fd);
   return true;
+}
+
+bool IsUnfinishedIndex(std::string_view descriptorPath) {
+  if (!base::FileExists(descriptorPath) || base::IsFolder(descriptorPath)) return false;
+  const std::optional<std::string> bytes = base::ReadFileBytes(descriptorPath, 4096);
+  if (!bytes || bytes->find_first_not_of(" \t\r\n") != std::string::npos) return false;
+  const int fd = ::open(std::string(descriptorPath).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool building = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  ::close(fd);
+  return !building;
+}
+
+IndexBuildLock::IndexBuildLock(std::string_view descriptorPath)
+    : fd_(::open(std::string(descriptorPath).c_str(), O_RDONLY | O_CLOEXEC)) {
+  // Without the lock (a file system that has none) a build still runs; only the check above
+  // could then take its empty descriptor for an unfinished one.
+  if (fd_ >= 0) ::flock(fd_, LOCK_EX | LOCK_NB);
+}
+
+IndexBuildLock::~IndexBuildLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::string UnfinishedIndexMessage(std::string_view descriptorPath) {
+  return "Индекс " + std::string(descriptorPath) +
+         " не достроен: его создание было прервано. Создайте индекс с этим именем заново.";
 }
 
 }  // namespace zyl::catalog

@@ -45,4 +45,25 @@ class DescriptorWriteError : public std::runtime_error {
 // True when the path ends in ".zyl" (any case) and the file exists or could be created empty.
 bool CheckIndexFileName(std::string_view path);
 
+// A build reserves its index's name with an empty descriptor and writes the descriptor when it
+// ends; a build that was killed leaves the empty one (and a partial database). True for such a
+// descriptor: it exists, holds nothing but blanks and no running build holds it
+// (IndexBuildLock). Building the same name again replaces it.
+bool IsUnfinishedIndex(std::string_view descriptorPath);
+
+// Held by a build for its whole run, so that its still empty descriptor is not taken for the
+// remains of a killed build. The lock goes with the process, however it ends.
+class IndexBuildLock {
+ public:
+  explicit IndexBuildLock(std::string_view descriptorPath);
+  ~IndexBuildLock();
+  IndexBuildLock(const IndexBuildLock&) = delete;
+  IndexBuildLock& operator=(const IndexBuildLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+// What to tell a user who opens, searches or updates such an index.
+std::string UnfinishedIndexMessage(std::string_view descriptorPath);
+
 }  // namespace zyl::catalog

@@ -14,6 +14,7 @@ struct FileInfo {
   std::string type;      // stored type ("txt", "doc", ...) or "error"
   std::string location;  // full path, "arc:" member, mail or web location
   std::int32_t filesize = 0;
+  bool textCut = false;  // content holds only the leading part of the document's text
   // With type "error": the document is encrypted, so the failure is logged as needing a
   // password rather than as unreadable.
   bool passwordRequired = false;

@@ -1,5 +1,7 @@
 #include "catalog/IndexDatabase.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <stdexcept>
 
@@ -14,18 +16,50 @@ std::string TemplateDatabasePath() {
   return base::InProgramFolder("index.mdb");
 }
 
+namespace {
+
+// A template is usable when it opens and holds the table. A seeding that was killed half-way
+// used to leave an empty file, which then failed every later build of the program folder.
+bool UsableTemplate(const std::string& path) {
+  if (!base::FileExists(path)) return false;
+  try {
+    db::Database database = db::Database::Open(path);
+    return database.HasTable("ContentIndex");
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// Creates the template beside its place and renames it there, so that the template is either
+// missing or whole, whenever the process is stopped.
+void CreateTemplate(const std::string& path) {
+  const std::string part = path + ".part-" + std::to_string(::getpid());
+  std::error_code ec;
+  std::filesystem::remove(part, ec);
+  try {
+    db::Database::CreateEmpty(part).Close();
+  } catch (const std::exception&) {
+    std::filesystem::remove(part, ec);
+    return;  // the build reports a missing template when it needs it
+  }
+  std::filesystem::rename(part, path, ec);
+  if (ec) std::filesystem::remove(part, ec);
+  std::filesystem::remove(part + "-wal", ec);
+  std::filesystem::remove(part + "-shm", ec);
+}
+
+}  // namespace
+
 void EnsureTemplateDatabase(const std::string& programFolder) {
   const std::string path = base::JoinPath(programFolder, "index.mdb");
-  if (base::FileExists(path)) return;
-  try {
-    db::Database::CreateEmpty(path);
-  } catch (const std::exception&) {
-    // The build reports a missing template when it needs it.
-  }
+  if (UsableTemplate(path)) return;
+  CreateTemplate(path);
 }
 
 void CreateIndexDatabase(const std::string& dbname) {
   const std::string source = TemplateDatabasePath();
+  // An empty or damaged template is as good as none: make a fresh one.
+  if (!UsableTemplate(source)) CreateTemplate(source);
   if (!base::FileExists(source))
     throw std::runtime_error("the template database " + source + " is missing");
   // Copy next to the target and rename over it, so that a reader never sees half a database.

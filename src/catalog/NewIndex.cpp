@@ -8,7 +8,9 @@ namespace zyl::catalog {
 std::string DefineNewIndex(std::string_view name, std::string_view desc,
                            std::string_view indexFolder, IndexDefinition& def) {
   const std::string path = DescriptorPathFor(indexFolder, name);
-  if (base::FileExists(path)) return "Индекс с таким именем уже существует";
+  // The empty descriptor of a build that never finished holds no index: its name is free again.
+  if (base::FileExists(path) && !IsUnfinishedIndex(path))
+    return "Индекс с таким именем уже существует";
   if (name.empty()) return "Необходимо задать имя индекса";
   // A name holding a folder separator would put the files elsewhere than the index folder.
   if (name.find('/') != std::string_view::npos || !CheckIndexFileName(path))

@@ -11,7 +11,8 @@
 namespace zyl::catalog {
 
 // Checks the name in the index folder and, when it is good, leaves an empty descriptor there
-// and fills title, description, paths and index folder of `def`. Returns "" on success, else
+// and fills title, description, paths and index folder of `def`. The name of an unfinished
+// index (IsUnfinishedIndex) is good: the build replaces it. Returns "" on success, else
 // the message to show ("Индекс с таким именем уже существует", "Необходимо задать имя индекса",
 // "Имя файла неверно").
 std::string DefineNewIndex(std::string_view name, std::string_view desc,

@@ -11,6 +11,8 @@
 #include "base/Paths.h"
 #include "base/ProgramFolder.h"
 #include "base/Strings.h"
+#include "extract/OfficeHelper.h"
+#include "extract/ReaderProtocol.h"
 
 namespace zyl::extract {
 
@@ -28,11 +30,11 @@ std::string ShellQuote(std::string_view text) {
   return q ? std::string(q.get()) : std::string();
 }
 
-// Runs in the child between fork and exec: only async-signal-safe calls. A new session has no
-// controlling terminal, so an archiver that asks for a password fails instead of waiting for
-// an answer nobody will give.
+// Runs in the child between fork and exec: only async-signal-safe calls. The archiver stays in
+// the process group of its unpacking job, which is not the terminal's: an archiver that asks
+// the terminal for a password is stopped instead of waiting for an answer nobody will give,
+// and it is ended with its job at the time limit.
 void ChildSetup(gpointer data) {
-  ::setsid();
   if (GPOINTER_TO_INT(data) != 0) ::dup2(2, 1);  // shown: its output goes with our messages
 }
 
@@ -184,22 +186,57 @@ bool RunArchiver(std::string_view program, std::string_view arguments, std::stri
   return started;
 }
 
-void ExtractArchive(std::string_view archive, std::string_view target, std::string_view filespec,
-                    const ArchiveLog& log, const ArchiveOptions& c) {
+ArchiveOutcome ExtractArchive(std::string_view archive, std::string_view target,
+                              std::string_view filespec, const ArchiveLog& log,
+                              const ArchiveOptions& c) {
   const ArchiveKind kind = ArchiveKindOf(archive);
-  if (kind == ArchiveKind::None) return;
+  if (kind == ArchiveKind::None) return {};
   const std::string folder = base::WithTrailingSlash(target);
-  const UnpackLimits limits{c.MaxUnpackedBytes, c.MaxMembers};
-
   const ArchiverSetting setting = ArchiverFor(kind, c);
-  const std::string program = ResolveArchiverProgram(setting.program);
-  if (!program.empty()) {
-    RunArchiver(program, BuildArchiverArguments(setting.command, archive, filespec), folder,
-                setting.mode);
-    CheckUnpackedFolder(folder, archive, limits, log);
-    return;
+  // The run's options and the paths are resolved here: the reader process knows neither.
+  const std::vector<std::string> args{std::string(archive),
+                                      folder,
+                                      std::string(filespec),
+                                      ResolveArchiverProgram(setting.program),
+                                      setting.command,
+                                      std::to_string(setting.mode),
+                                      std::to_string(c.MaxUnpackedBytes),
+                                      std::to_string(c.MaxMembers)};
+  std::optional<ReaderMessage> answer = RunInReader(HelperJob::UnpackArchive, archive, args);
+  ArchiveOutcome outcome;
+  if (!answer) {
+    // Whatever a crashed or stopped unpacking left half-written is not listed.
+    ClearFolder(folder);
+    outcome.failed = true;
+    if (log)
+      log("Архив не удалось распаковать (сбой при чтении или истекло время): " +
+          std::string(archive));
+    return outcome;
   }
-  UnpackWithLibrary(archive, folder, filespec, limits, log);
+  outcome.unreadable = base::ValInt((*answer)[0]);
+  if (log)
+    for (std::size_t i = 1; i < answer->size(); ++i) log((*answer)[i]);
+  return outcome;
+}
+
+std::vector<std::string> UnpackArchiveJob(const std::vector<std::string>& args) {
+  if (args.size() != 8) return {};
+  const std::string& archive = args[0];
+  const std::string& folder = args[1];
+  const std::string& filespec = args[2];
+  const std::string& program = args[3];
+  const UnpackLimits limits{base::ValInt(args[6]), base::ValInt(args[7])};
+  std::vector<std::string> answer{"0"};
+  const ArchiveLog log = [&answer](std::string_view line) { answer.emplace_back(line); };
+  if (!program.empty()) {
+    RunArchiver(program, BuildArchiverArguments(args[4], archive, filespec), folder,
+                static_cast<int>(base::ValInt(args[5])));
+    CheckUnpackedFolder(folder, archive, limits, log);
+    return answer;
+  }
+  const UnpackResult result = UnpackWithLibrary(archive, folder, filespec, limits, log);
+  answer[0] = std::to_string(result.unreadable);
+  return answer;
 }
 
 std::string TempFolder() {

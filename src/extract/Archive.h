@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "extract/DocumentTypes.h"
 #include "extract/ExtractOptions.h"
@@ -51,14 +52,32 @@ std::string BuildArchiverArguments(std::string_view commandTemplate, std::string
 bool RunArchiver(std::string_view program, std::string_view arguments, std::string_view folder,
                  int mode);
 
+// What became of one archive.
+struct ArchiveOutcome {
+  // The unpacking crashed or ran past the time limit; nothing of the archive was kept.
+  bool failed = false;
+  // Members the archive lists but that could not be extracted (a compression method the
+  // built-in reader does not know, damaged data).
+  std::int64_t unreadable = 0;
+  bool complete() const { return !failed && unreadable == 0; }
+};
+
 // Unpacks the archive into `target`, an empty folder owned by the caller: with the configured
-// archiver of its kind when its program exists, with the built-in reader otherwise. Members
-// whose names would land outside the folder, links and special files are refused; an archive
-// past the [Archiver] limits (MaxUnpackedBytes, MaxMembers) is refused whole and leaves the
-// folder empty. Refusals are reported through `log`; damaged or password-protected archives
-// give what could be read, silently.
-void ExtractArchive(std::string_view archive, std::string_view target, std::string_view filespec,
-                    const ArchiveLog& log, const ArchiveOptions& options);
+// archiver of its kind when its program exists, with the built-in reader otherwise, as the run's
+// `options` say (archivers, limits). The work is done in the reader process (OfficeHelper.h)
+// under the same time limit as a document, so an archive that crashes or hangs the unpacking is
+// one failed file and leaves the folder empty. Members whose names would land outside the
+// folder, links and special files are refused; an archive past the limits (MaxUnpackedBytes,
+// MaxMembers) is refused whole and leaves the folder empty. Refusals, failures and members that
+// could not be extracted are reported through `log`; a damaged or password-protected archive
+// that lists nothing gives nothing, silently.
+ArchiveOutcome ExtractArchive(std::string_view archive, std::string_view target,
+                              std::string_view filespec, const ArchiveLog& log,
+                              const ArchiveOptions& options);
+
+// The reader process's side of ExtractArchive: unpacks as the arguments say and answers the
+// outcome and the log lines. Runs in the process of the job.
+std::vector<std::string> UnpackArchiveJob(const std::vector<std::string>& args);
 
 // The temporary folder of unpacked archives: the program folder's "TMP".
 std::string TempFolder();
@@ -85,7 +104,8 @@ struct UnpackLimits {
 struct UnpackResult {
   std::int64_t members = 0;  // files written
   std::int64_t bytes = 0;
-  bool refused = false;  // a limit was passed; the folder was emptied
+  bool refused = false;         // a limit was passed; the folder was emptied
+  std::int64_t unreadable = 0;  // listed members whose data could not be read
 };
 UnpackResult UnpackWithLibrary(std::string_view archive, std::string_view target,
                                std::string_view filespec, const UnpackLimits& limits,

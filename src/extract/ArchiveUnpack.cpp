@@ -212,6 +212,7 @@ UnpackResult UnpackWithLibrary(std::string_view archivePath, std::string_view ta
       if (n == 0) break;
       if (n < 0) {
         complete = false;
+        ++result.unreadable;
         break;
       }
       written += n;
@@ -246,6 +247,11 @@ UnpackResult UnpackWithLibrary(std::string_view archivePath, std::string_view ta
     result.bytes += written;
     ++result.members;
   }
+  // Listed but not extracted (an old compression method such as PKZIP's "imploding", damaged
+  // data): said plainly, since the archive would otherwise just seem to hold less.
+  if (result.unreadable > 0 && log)
+    log("Архив распакован не полностью: не удалось извлечь файлов: " +
+        std::to_string(result.unreadable) + ": " + path);
   return result;
 }
 

@@ -6,6 +6,7 @@ ExtractOptions ExtractOptions::FromSettings(const settings::Settings& s) {
   ExtractOptions o;
   o.forceCodePage = s.ForceCodePage;
   o.internalHtmlParser = s.UseInternalHtmlParser;
+  o.maxTextBytes = s.MaxTextBytes;
   ArchiveOptions& a = o.archives;
   a.ArjPath = s.ArjPath;
   a.CabPath = s.CabPath;
@@ -24,6 +25,7 @@ ExtractOptions ExtractOptions::FromSettings(const settings::Settings& s) {
   a.MaxMembers = s.MaxMembers;
   o.mail.OutlookExpressFolder = s.OutlookExpressFolder;
   o.mail.NetscapeFolders = s.NetscapeFolders;
+  o.mail.MaxTextBytes = s.MaxTextBytes;
   return o;
 }
 

@@ -23,12 +23,18 @@ struct ArchiveOptions {
 struct MailOptions {
   std::string OutlookExpressFolder;
   std::string NetscapeFolders;
+  // The text bound of one message ([Build] MaxTextBytes); the mail readers run outside
+  // GetFileInfo and take it from here.
+  std::int64_t MaxTextBytes = settings::Settings{}.MaxTextBytes;
 };
 
 struct ExtractOptions {
   bool pdfFullText = false;        // full PDF text instead of the header scan
   bool forceCodePage = false;      // detect and recode the code page of plain text
   bool internalHtmlParser = true;  // the built-in HTML reader instead of the rendering one
+  // The most text one document gives ([Build] MaxTextBytes); the leading part of a longer one
+  // is kept and the document is marked cut.
+  std::int64_t maxTextBytes = settings::Settings{}.MaxTextBytes;
   ArchiveOptions archives;
   MailOptions mail;
 

@@ -11,6 +11,7 @@
 #include "extract/HtmlReader.h"
 #include "extract/Mp3Reader.h"
 #include "extract/OfficeReaders.h"
+#include "extract/TextLimit.h"
 #include "extract/TextReader.h"
 
 namespace zyl::extract {
@@ -51,7 +52,11 @@ FileInfo GetFileInfo(std::string_view path, const ExtractOptions& options) {
   try {
     const std::string extension = base::FileExtension(path);
     if (!IsConverterInstalled(extension)) return ErrorInfo();
+    // Every reader below takes the run's bound from this scope.
+    const TextLimitScope limit(options.maxTextBytes);
     FileInfo read = RunReader(path, extension, options);
+    // Whatever the reader, no document gives more than MaxTextBytes of text.
+    info.textCut = CutText(read.content, MaxTextBytes()) || read.textCut;
     info.content = std::move(read.content);
     info.author = std::move(read.author);
     info.title = std::move(read.title);

@@ -15,6 +15,7 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "extract/CodePages.h"
+#include "extract/TextLimit.h"
 
 namespace zyl::extract {
 
@@ -573,11 +574,14 @@ HtmlPage ParseHtmlPage(std::string_view bytes, const HtmlPageOptions& options) {
 }
 
 FileInfo GetHtmlInfoIE(std::string_view path) {
-  const auto bytes = base::ReadFileBytes(path);
+  bool cut = false;
+  auto bytes = base::ReadFileBytes(path, MaxMarkupBytes(), &cut);
   if (!bytes) return ErrorInfo();
+  if (cut) TrimPartialCharacter(*bytes);
   try {
     HtmlPage page = ParseHtmlPage(*bytes);
     FileInfo info;
+    info.textCut = cut;
     info.content = std::move(page.text);
     info.title = std::move(page.title);
     info.author = std::move(page.author);

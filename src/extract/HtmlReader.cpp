@@ -8,6 +8,7 @@
 #include "extract/HtmlEntities.h"
 #include "extract/HtmlGumboReader.h"
 #include "extract/HtmlText.h"
+#include "extract/TextLimit.h"
 
 namespace zyl::extract {
 
@@ -115,9 +116,13 @@ FileInfo HtmlInfoFromBytes(std::string_view raw) {
 }
 
 FileInfo GetHtmlInfo(std::string_view path) {
-  const auto bytes = base::ReadFileBytes(path);
+  bool cut = false;
+  auto bytes = base::ReadFileBytes(path, MaxMarkupBytes(), &cut);
   if (!bytes) return ErrorInfo();
-  return HtmlInfoFromBytes(*bytes);
+  if (cut) TrimPartialCharacter(*bytes);
+  FileInfo info = HtmlInfoFromBytes(*bytes);
+  info.textCut = cut;
+  return info;
 }
 
 }  // namespace zyl::extract

@@ -20,6 +20,7 @@
 #include "extract/HtmlText.h"
 #include "extract/MimeDecode.h"
 #include "extract/MimeParts.h"
+#include "extract/TextLimit.h"
 
 namespace zyl::extract {
 
@@ -360,6 +361,13 @@ bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_vi
       searchFrom = buffer.size() >= separator.size() ? buffer.size() - separator.size() + 1 : 0;
       searchFrom = std::max(searchFrom, from - start);
     }
+    // A giant message is kept only up to the most a message is read for (MailMessageInfo cuts
+    // it there): the middle of what is still unfinished, searched already, goes.
+    const std::size_t keep = static_cast<std::size_t>(MaxMarkupBytes()) + 1;
+    if (searchFrom > keep) {
+      buffer.erase(keep, searchFrom - keep);
+      searchFrom = keep;
+    }
   }
   ::close(fd);
   return ok;
@@ -392,10 +400,16 @@ bool IsMboxSeparatorLine(std::string_view rest) {
 
 FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress) {
   FileInfo info;
+  // A giant message (an attachment of hundreds of MB) is read for its leading part only.
+  if (message.size() > MaxMarkupBytes()) {
+    message = message.substr(0, static_cast<std::size_t>(MaxMarkupBytes()));
+    info.textCut = true;
+  }
   info.title = DecodeEncodedWords(GetMailSubject(message));
   info.author = DecodeEncodedWords(GetMailFrom(message));
   info.modified = base::FormatModified(GetMailDate(message));
   info.content = GetMailBody(message);
+  if (CutText(info.content, MaxTextBytes())) info.textCut = true;
   info.location = std::string(mailbox) + "/" + base::DecodeLegacyText(GetMessageId(message));
   info.type = outlookExpress ? "mail_oe" : "mail_moz";
   info.filesize =
@@ -424,6 +438,7 @@ MailCounts ReadOutlookExpressMail(ContentSink& sink, const MailOptions& options)
   MailCounts total;
   const std::string folder = OutlookExpressMailFolder(options);
   if (folder.empty()) return total;
+  const TextLimitScope limit(options.MaxTextBytes);
   for (const std::string& file : MailboxFiles(folder, "*.mbx")) {
     const MailCounts c = ReadOutlookExpressFile(file, sink);
     total.messages += c.messages;
@@ -472,6 +487,7 @@ std::string NetscapeMailFolder(std::string_view userDir) {
 MailCounts ReadNetscapeMail(ContentSink& sink, const MailOptions& options) {
   MailCounts total;
   const std::vector<std::string> users = GetNetscapeUserDirs(options);
+  const TextLimitScope limit(options.MaxTextBytes);
   for (std::size_t i = 1; i < users.size(); ++i) {
     const std::string folder = NetscapeMailFolder(users[i]);
     if (folder.empty()) continue;

@@ -1,8 +1,8 @@
 #include "extract/OfficeHelper.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,9 +11,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <cstring>
-#include <exception>
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
+#include <vector>
 
 #include "base/Paths.h"
 #include "extract/DbfReader.h"
@@ -21,6 +22,7 @@
 #include "extract/LotusReader.h"
 #include "extract/OleProperties.h"
 #include "extract/PdfReader.h"
+#include "extract/TextLimit.h"
 #include "extract/WordReader.h"
 #include "extract/WpReader.h"
 
@@ -34,220 +36,70 @@ constexpr std::chrono::milliseconds kDefaultJobTimeLimit{20'000};
 constexpr std::chrono::milliseconds kExtraTimePerMegabyte{5'000};
 constexpr std::chrono::milliseconds kMaxJobTimeLimit{3'600'000};
 constexpr std::chrono::milliseconds kHelperGrace{5'000};
-// Each job runs in a fresh process, so the helper itself holds little; it is renewed now and
+// Each job runs in a fresh process, so the reader itself holds little; it is renewed now and
 // then all the same.
 constexpr int kJobsPerHelper = 10000;
-// Sanity bound for one answer field; no document's text comes near it.
-constexpr std::uint64_t kMaxFieldBytes = std::uint64_t{1} << 32;
 
 using Clock = std::chrono::steady_clock;
 
-void PutU32(std::string& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-void PutU64(std::string& out, std::uint64_t v) {
-  for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-std::uint64_t GetLe(const unsigned char* p, int bytes) {
-  std::uint64_t v = 0;
-  for (int i = 0; i < bytes; ++i) v |= std::uint64_t{p[i]} << (8 * i);
-  return v;
-}
-
-bool SendAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Reads exactly `size` bytes; with a deadline, gives up when it passes.
-bool ReceiveAll(int fd, char* data, std::size_t size, const Clock::time_point* deadline) {
-  while (size > 0) {
-    if (deadline) {
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
-      if (left.count() <= 0) return false;
-      pollfd p{fd, POLLIN, 0};
-      const int r = ::poll(&p, 1, static_cast<int>(left.count()));
-      if (r < 0 && errno == EINTR) continue;
-      if (r <= 0) return false;
-    }
-    const ssize_t n = ::recv(fd, data, size, 0);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return false;  // the other side is gone
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Serialises a job's result: a status byte (0 failed, 1 read, 2 needs a password), then for a
-// document read the three fields with their lengths.
-constexpr char kAnswerFailed = 0, kAnswerRead = 1, kAnswerPassword = 2;
-
-std::string EncodeAnswer(const std::optional<HelperDocument>& doc) {
-  std::string answer;
-  if (doc && doc->passwordRequired) return std::string(1, kAnswerPassword);
-  answer.push_back(doc ? kAnswerRead : kAnswerFailed);
-  if (doc) {
-    for (const std::string* field : {&doc->content, &doc->author, &doc->title}) {
-      PutU64(answer, field->size());
-      answer += *field;
+std::string FindReaderProgram() {
+  if (const char* set = std::getenv("ZYL_READER"); set && *set) return set;
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    // Beside the program (the build tree, a portable folder), or where an installation puts
+    // helper programs (bin/zyl, libexec/zyl/zyl-reader).
+    for (const std::filesystem::path& candidate :
+         {self.parent_path() / "zyl-reader",
+          self.parent_path().parent_path() / "libexec" / "zyl" / "zyl-reader"}) {
+      if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
     }
   }
-  return answer;
-}
-
-// True when `answer` is one complete answer and nothing more.
-bool WellFormedAnswer(std::string_view answer) {
-  if (answer.empty()) return false;
-  if (answer[0] == kAnswerFailed || answer[0] == kAnswerPassword) return answer.size() == 1;
-  if (answer[0] != kAnswerRead) return false;
-  std::size_t pos = 1;
-  for (int field = 0; field < 3; ++field) {
-    if (answer.size() - pos < 8) return false;
-    const std::uint64_t n = GetLe(reinterpret_cast<const unsigned char*>(answer.data() + pos), 8);
-    pos += 8;
-    if (n > answer.size() - pos) return false;
-    pos += static_cast<std::size_t>(n);
-  }
-  return pos == answer.size();
-}
-
-// Runs one job in a process of its own, forked from the helper, so that every document starts
-// from the same clean state: a damaged file that corrupts a library's memory cannot harm the
-// files after it. Returns the job's answer, or the failure answer when the job's process
-// crashed, stopped early or ran past the time limit.
-std::string RunJobProcess(HelperJob job, const std::string& path, std::chrono::milliseconds limit) {
-  static const std::string kFailed(1, '\0');
-  int sv[2];
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) return kFailed;
-  const pid_t pid = ::fork();
-  if (pid < 0) {
-    ::close(sv[0]);
-    ::close(sv[1]);
-    return kFailed;
-  }
-  if (pid == 0) {
-    ::close(sv[0]);
-    std::optional<HelperDocument> doc;
-    try {
-      doc = RunHelperJob(job, path);
-    } catch (...) {
-      doc.reset();
-    }
-    const std::string answer = EncodeAnswer(doc);
-    ::_exit(SendAll(sv[1], answer.data(), answer.size()) ? 0 : 1);
-  }
-  ::close(sv[1]);
-  const Clock::time_point deadline = Clock::now() + limit;
-  std::string answer;
-  bool timedOut = false;
-  char buffer[1 << 16];
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) {
-      timedOut = true;
-      break;
-    }
-    pollfd p{sv[0], POLLIN, 0};
-    const int r = ::poll(&p, 1, static_cast<int>(left.count()));
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) break;
-    if (r == 0) continue;  // the loop notices the deadline
-    const ssize_t n = ::recv(sv[0], buffer, sizeof buffer, 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // the job's process finished (or died)
-    answer.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(sv[0]);
-  if (timedOut) ::kill(pid, SIGKILL);
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  const bool clean = !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return clean && WellFormedAnswer(answer) ? answer : kFailed;
-}
-
-// The helper's side: answer jobs until the program closes its end.
-[[noreturn]] void HelperMain(int socket) {
-  // Keep only what the helper needs: its socket, and the standard streams pointed at nothing,
-  // so that library chatter never reaches the program's terminal or log.
-  const int devnull = ::open("/dev/null", O_RDWR);
-  if (devnull >= 0) {
-    ::dup2(devnull, 0);
-    ::dup2(devnull, 1);
-    ::dup2(devnull, 2);
-  }
-  ::dup2(socket, 3);
-  ::close_range(4, ~0U, 0);
-  socket = 3;
-  // Fresh C streams: a thread of the program may have held the old ones' locks when the helper
-  // was forked, and a library writing to a stream locked for ever would hang every job.
-  stdout = ::fdopen(1, "w");
-  stderr = ::fdopen(2, "w");
-  ::signal(SIGINT, SIG_IGN);  // a Ctrl-C is the program's to handle
-  ::signal(SIGPIPE, SIG_IGN);
-  ::signal(SIGCHLD, SIG_DFL);  // the jobs' processes are waited for
-
-  for (;;) {
-    unsigned char header[12];
-    if (!ReceiveAll(socket, reinterpret_cast<char*>(header), sizeof header, nullptr)) ::_exit(0);
-    const auto job = static_cast<HelperJob>(GetLe(header, 4));
-    const std::chrono::milliseconds limit(GetLe(header + 4, 4));
-    const std::size_t pathSize = static_cast<std::size_t>(GetLe(header + 8, 4));
-    std::string path(pathSize, '\0');
-    if (!ReceiveAll(socket, path.data(), pathSize, nullptr)) ::_exit(0);
-    const std::string answer = RunJobProcess(job, path, limit);
-    if (!SendAll(socket, answer.data(), answer.size())) ::_exit(0);
-  }
+#ifdef ZYL_READER_BUILD_PATH
+  return ZYL_READER_BUILD_PATH;
+#else
+  return "zyl-reader";
+#endif
 }
 
 class Helper {
  public:
   ~Helper() { Stop(); }
 
-  std::optional<HelperDocument> Read(HelperJob job, std::string_view path) {
+  std::optional<ReaderMessage> Run(HelperJob job, std::string_view sizedPath,
+                                   const ReaderMessage& args) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (jobs_ >= kJobsPerHelper) Stop();
     // Big documents take longer: the limit grows with the file's size.
-    const std::uint64_t megabytes = base::FileSize(path).value_or(0) >> 20;
+    const std::uint64_t megabytes = base::FileSize(sizedPath).value_or(0) >> 20;
     const std::chrono::milliseconds limit =
         std::min(limit_ + kExtraTimePerMegabyte *
                               static_cast<long>(std::min<std::uint64_t>(megabytes, 1u << 20)),
                  kMaxJobTimeLimit);
-    std::string request;
-    PutU32(request, static_cast<std::uint32_t>(job));
-    PutU32(request, static_cast<std::uint32_t>(limit.count()));
-    PutU32(request, static_cast<std::uint32_t>(path.size()));
-    request += path;
-    // A helper that died while idle (killed from outside, say) is replaced once; a helper that
-    // dies while reading fails only the file it was reading.
+    ReaderMessage request{std::to_string(static_cast<unsigned>(job)),
+                          std::to_string(limit.count())};
+    request.insert(request.end(), args.begin(), args.end());
+    const std::string bytes = EncodeReaderMessage(request);
+    // A reader that died while idle (killed from outside, say) is replaced once; a reader that
+    // dies while working fails only the file it was working on.
     bool sent = false;
     for (int attempt = 0; attempt < 2 && !sent; ++attempt) {
       if (!Running() && !Start()) return std::nullopt;
-      sent = SendAll(fd_, request.data(), request.size());
+      sent = SendReaderBytes(fd_, bytes);
       if (!sent) Stop();
     }
     if (!sent) return std::nullopt;
     ++jobs_;
-    std::optional<HelperDocument> doc;
-    if (!ReadAnswer(doc, limit)) {
+    // The reader enforces the limit on the job; this one only guards against the reader
+    // itself no longer answering.
+    const Clock::time_point deadline = Clock::now() + limit + kHelperGrace;
+    std::optional<ReaderMessage> answer = ReceiveReaderMessage(fd_, &deadline);
+    if (!answer) {
       Stop();
       return std::nullopt;
     }
-    return doc;
+    if (answer->empty()) return std::nullopt;
+    return answer;
   }
 
   void Stop() {
@@ -297,50 +149,70 @@ class Helper {
     return true;
   }
 
+  // Starts the reader program with its end of the socket as descriptor 3, the standard streams
+  // on /dev/null, in a process group of its own (a Ctrl-C at the terminal is the program's; an
+  // archiver that reads the terminal for a password is stopped, and ended at the time limit)
+  // and with default signal handling. Not in a session of its own: where the system schedules
+  // sessions as groups, every job would wait its turn apart from the program, which made
+  // small documents three times slower on a busy machine.
   bool Start() {
+    if (program_.empty()) program_ = FindReaderProgram();
     int sv[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) return false;
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-      ::close(sv[0]);
+    // Descriptor 3 itself could not be passed on: duplicating a descriptor onto itself keeps
+    // its close-on-exec flag on some systems.
+    if (sv[1] <= 3) {
+      const int moved = ::fcntl(sv[1], F_DUPFD_CLOEXEC, 10);
       ::close(sv[1]);
+      sv[1] = moved;
+    }
+    if (sv[1] < 0) {
+      ::close(sv[0]);
       return false;
     }
-    if (pid == 0) HelperMain(sv[1]);
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attr;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, sv[1], 3);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDWR, 0);
+    posix_spawn_file_actions_adddup2(&actions, 0, 1);
+    posix_spawn_file_actions_adddup2(&actions, 0, 2);
+    posix_spawnattr_init(&attr);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    posix_spawnattr_setflags(
+        &attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    std::string arg0 = program_;
+    char* const argv[] = {arg0.data(), nullptr};
+    // The reader binds every library symbol when it starts rather than on first call, so that
+    // the process it forks for each job finds them bound.
+    std::vector<std::string> env{"LD_BIND_NOW=1"};
+    for (char** e = environ; *e; ++e)
+      if (std::string_view(*e).substr(0, 12) != "LD_BIND_NOW=") env.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, program_.c_str(), &actions, &attr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
     ::close(sv[1]);
+    if (rc != 0) {
+      ::close(sv[0]);
+      return false;
+    }
     pid_ = pid;
     fd_ = sv[0];
     jobs_ = 0;
     return true;
   }
 
-  bool ReadAnswer(std::optional<HelperDocument>& doc, std::chrono::milliseconds limit) {
-    // The helper enforces the limit on the job; this one only guards against the helper
-    // itself no longer answering.
-    const Clock::time_point deadline = Clock::now() + limit + kHelperGrace;
-    char status = 0;
-    if (!ReceiveAll(fd_, &status, 1, &deadline)) return false;
-    if (status == kAnswerFailed) return true;
-    HelperDocument d;
-    if (status == kAnswerPassword) {
-      d.passwordRequired = true;
-      doc = std::move(d);
-      return true;
-    }
-    for (std::string* field : {&d.content, &d.author, &d.title}) {
-      unsigned char size[8];
-      if (!ReceiveAll(fd_, reinterpret_cast<char*>(size), sizeof size, &deadline)) return false;
-      const std::uint64_t n = GetLe(size, 8);
-      if (n > kMaxFieldBytes) return false;
-      field->resize(static_cast<std::size_t>(n));
-      if (!ReceiveAll(fd_, field->data(), field->size(), &deadline)) return false;
-    }
-    doc = std::move(d);
-    return true;
-  }
-
   std::mutex mutex_;
   std::chrono::milliseconds limit_ = kDefaultJobTimeLimit;
+  std::string program_;
   pid_t pid_ = -1;
   int fd_ = -1;
   int jobs_ = 0;
@@ -412,6 +284,8 @@ std::optional<HelperDocument> RunHelperJob(HelperJob job, const std::string& pat
       if (!sheets) return std::nullopt;
       return FromSheets(*sheets);
     }
+    case HelperJob::UnpackArchive:
+      break;  // not a document; see ReaderProcess.cpp
     case HelperJob::PdfText: {
       std::optional<PdfInfo> info = ReadPdfText(path);
       if (!info) return std::nullopt;
@@ -423,7 +297,20 @@ std::optional<HelperDocument> RunHelperJob(HelperJob job, const std::string& pat
 }
 
 std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path) {
-  return TheHelper().Read(job, path);
+  // The text is cut where it is made, so that a huge document never crosses the socket whole.
+  std::optional<ReaderMessage> answer =
+      TheHelper().Run(job, path, {std::string(path), std::to_string(MaxTextBytes())});
+  // content, author, title, "1" when the text was cut, "1" when the document is encrypted.
+  if (!answer || answer->size() != 5) return std::nullopt;
+  HelperDocument doc{std::move((*answer)[0]), std::move((*answer)[1]), std::move((*answer)[2])};
+  doc.textCut = (*answer)[3] == "1";
+  doc.passwordRequired = (*answer)[4] == "1";
+  return doc;
+}
+
+std::optional<ReaderMessage> RunInReader(HelperJob job, std::string_view sizedPath,
+                                         const ReaderMessage& args) {
+  return TheHelper().Run(job, sizedPath, args);
 }
 
 void PrepareHelper() {

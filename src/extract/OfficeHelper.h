@@ -1,9 +1,10 @@
-// The reader process: the file-format libraries (wv, libgsf, shapelib, libwpd, libwps,
-// poppler) read documents outside the program. A helper process is forked on first use and
-// kept for the following files, the way an office program would be kept running; it forks a
-// fresh process for every document, so a library that crashes, hangs or corrupts its memory
-// on a damaged file fails only that file. The libraries' messages on stdout and stderr go
-// nowhere.
+// The reader process: the file-format libraries (wv, libgsf, shapelib, libwpd, libwps, poppler,
+// libarchive) read documents and archives outside the program. The reader is a program
+// of its own (zyl-reader), started on first use and kept for the following files, the way an
+// office program would be kept running; since it is started afresh rather than forked from the
+// running, multi-threaded program, it inherits no lock held by another thread. It forks a fresh
+// process for every job, so a library that crashes, hangs or corrupts its memory on a damaged
+// file fails only that file. The libraries' messages on stdout and stderr go nowhere.
 #pragma once
 
 #include <sys/types.h>
@@ -12,6 +13,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "extract/ReaderProtocol.h"
 
 namespace zyl::extract {
 
@@ -24,26 +27,35 @@ enum class HelperJob : unsigned {
   LotusDos,          // .wk1/.wq1 through libwps, old text in CP866
   LotusWindows,      // .wk3/.wk4/.wb1 through libwps, old text in Windows-1251
   PdfText,           // .pdf through poppler
+  UnpackArchive,     // an archive into a folder (Archive.h)
 };
 
 struct HelperDocument {
   std::string content;
   std::string author;
   std::string title;
+  bool textCut = false;  // content was cut to MaxTextBytes in the reader process
   // The document is encrypted and was not read: the fields above are empty.
   bool passwordRequired = false;
 };
 
-// Reads the file in the helper. nullopt when the reader failed (damaged or unsupported file),
-// the helper died while reading or did not answer within the time limit; a document with
-// passwordRequired set for an encrypted one.
+// Reads the file in the helper; a text longer than MaxTextBytes comes back cut to it. nullopt
+// when the reader failed (damaged or unsupported file), the helper died while reading or did
+// not answer within the time limit; a document with passwordRequired set for an encrypted one.
 std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path);
 
-// Ends the helper (it is started again by the next read). Cheap; safe to call at any time.
-// Starts the reader process now unless it runs. A process forked while other threads hold
-// locks could inherit them held, so callers that are about to start worker threads start it
-// first.
+// Runs a job in the reader process with the arguments its side expects; the time limit is
+// that of a document of sizedPath's size. nullopt when the job failed, the reader died while
+// working on it or did not answer within the time limit; else the job's answer (never empty).
+std::optional<ReaderMessage> RunInReader(HelperJob job, std::string_view sizedPath,
+                                         const ReaderMessage& args);
+
+// The reader program is $ZYL_READER when set, else zyl-reader beside the running program or in
+// ../libexec/zyl/ from it (an installation), else the one of the build tree this code was built
+// in. Starts the reader process now unless it runs (saves the first file the wait).
 void PrepareHelper();
+// Ends the reader process (it is started again by the next read). Cheap; safe to call at any
+// time.
 void StopHelper();
 
 // How long one document may take before it is taken for a hang and fails: this limit (20

@@ -13,6 +13,7 @@
 #include "extract/OfficeText.h"
 #include "extract/PdfReader.h"
 #include "extract/RtfReader.h"
+#include "extract/TextLimit.h"
 
 namespace zyl::extract {
 
@@ -52,16 +53,33 @@ FileInfo FromHelper(HelperJob job, std::string_view path, std::string type) {
     info.passwordRequired = true;
     return info;
   }
-  return Document(std::move(doc->content), std::move(doc->author), std::move(doc->title),
-                  std::move(type));
+  FileInfo info = Document(std::move(doc->content), std::move(doc->author), std::move(doc->title),
+                           std::move(type));
+  info.textCut = doc->textCut;
+  return info;
+}
+
+// The leading part of a markup file (RTF, CSV, DIF), as much as MaxTextBytes of text can come
+// from; `cut` tells whether the file goes on.
+std::optional<std::string> ReadMarkup(std::string_view path, bool& cut) {
+  std::optional<std::string> bytes = base::ReadFileBytes(path, MaxMarkupBytes(), &cut);
+  if (bytes && cut) TrimPartialCharacter(*bytes);
+  return bytes;
 }
 
 FileInfo ReadRtfFile(std::string_view path, const std::string& type) {
-  std::optional<std::string> bytes = base::ReadFileBytes(path);
+  bool cut = false;
+  std::optional<std::string> bytes = ReadMarkup(path, cut);
   if (!bytes) return ErrorInfo();
+  // The leading part of a document ends inside its groups; closing them reads it as a whole
+  // document that ends there. (The reader stops at the end of the outermost group.)
+  if (cut) bytes->append(1024, '}');
   std::optional<RtfDocument> doc = ParseRtf(*bytes);
   if (!doc) return ErrorInfo();
-  return Document(std::move(doc->text), std::move(doc->author), std::move(doc->title), type);
+  FileInfo info =
+      Document(std::move(doc->text), std::move(doc->author), std::move(doc->title), type);
+  info.textCut = cut;
+  return info;
 }
 
 FileInfo WordInfo(std::string_view path) {
@@ -90,11 +108,14 @@ std::string SpreadsheetType(const std::string& ext) {
 }
 
 FileInfo TextTable(std::string_view path, const std::string& ext) {
-  std::optional<std::string> bytes = base::ReadFileBytes(path);
+  bool cut = false;
+  std::optional<std::string> bytes = ReadMarkup(path, cut);
   if (!bytes) return ErrorInfo();
   std::optional<SheetGrid> grid = ext == "csv" ? ParseCsv(*bytes) : ParseDif(*bytes);
   if (!grid) return ErrorInfo();
-  return Document(WorkbookContent({std::move(*grid)}), {}, {}, ext);
+  FileInfo info = Document(WorkbookContent({std::move(*grid)}), {}, {}, ext);
+  info.textCut = cut;
+  return info;
 }
 
 FileInfo ExcelInfo(std::string_view path) {
@@ -136,7 +157,8 @@ FileInfo GetExcelInfo(std::string_view path) {
 
 FileInfo GetPdfHeaderInfo(std::string_view path) {
   return Guarded([&] {
-    std::optional<std::string> bytes = base::ReadFileBytes(path);
+    // The properties a header scan finds are near the start; a huge file is not read whole.
+    std::optional<std::string> bytes = base::ReadFileBytes(path, MaxMarkupBytes());
     if (!bytes) return ErrorInfo();
     std::optional<PdfInfo> info = ScanPdfHeader(*bytes);
     if (!info) return ErrorInfo();

@@ -4,6 +4,7 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "extract/CodePages.h"
+#include "extract/TextLimit.h"
 
 namespace zyl::extract {
 
@@ -14,10 +15,13 @@ std::string DecodePlainText(std::string_view bytes, bool detectCodePage) {
 }
 
 FileInfo GetTextInfo(std::string_view path, bool detectCodePage) {
-  auto bytes = base::ReadFileBytes(path);
+  bool cut = false;
+  auto bytes = base::ReadFileBytes(path, MaxTextBytes(), &cut);
   if (!bytes) return ErrorInfo();
+  if (cut) TrimPartialCharacter(*bytes);
   FileInfo info;
   info.content = DecodePlainText(*bytes, detectCodePage);
+  info.textCut = cut;
   info.type = base::LCase(base::Right(path, 4)) == ".txt" ? "txt" : "users";
   return info;
 }

@@ -9,6 +9,9 @@
 
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "extract/DocumentTypes.h"
+#include "extract/GetFileInfo.h"
+#include "extract/OfficeText.h"
 #include "indexer/FilesRetClass.h"
 
 namespace zyl::indexer {
@@ -37,6 +40,16 @@ void RemoveAbandonedRuns(const std::string& tmp) {
   }
 }
 
+// A member that no reader of its own claims would be stored as plain text. Programs, images and
+// nested archives are not text and would only give rows of junk; text has no NUL bytes, at least
+// not near its start.
+bool WorthStoring(const std::string& member) {
+  const std::string extension = extract::FileExtension(member);
+  // Both PDF modes claim ".pdf", so the mode does not matter here.
+  if (extract::DocumentTypeForExtension(extension, false)) return true;
+  return extract::ReadFileHead(member, 4096).find('\0') == std::string::npos;
+}
+
 }  // namespace
 
 ArchiveRun::ArchiveRun(extract::ArchiveLog log, extract::ArchiveOptions options)
@@ -59,7 +72,7 @@ ArchiveRun::~ArchiveRun() {
 std::size_t ArchiveRun::Process(const std::string& archive, const ArchiveMemberHandler& perMember) {
   extract::ClearFolder(folder_);
   base::MakeFolders(folder_);
-  extract::ExtractArchive(archive, folder_, "*.*", log_, options_);
+  lastOutcome_ = extract::ExtractArchive(archive, folder_, "*.*", log_, options_);
 
   FilesRetClass lister;
   lister.onYield = onYield;
@@ -70,7 +83,12 @@ std::size_t ArchiveRun::Process(const std::string& archive, const ArchiveMemberH
   for (std::size_t i = 1; i < members.size(); ++i) {
     const std::string& file = members[i];
     if (file.compare(0, prefix.size(), prefix) != 0) continue;
-    if (perMember) perMember(file, extract::ArchiveLocation(archive, file.substr(prefix.size())));
+    const std::string location = extract::ArchiveLocation(archive, file.substr(prefix.size()));
+    if (!WorthStoring(file)) {
+      if (log_) log_("Файл архива пропущен (не текст и нет средства чтения): " + location);
+      continue;
+    }
+    if (perMember) perMember(file, location);
     ++handed;
   }
   extract::ClearFolder(folder_);

@@ -30,9 +30,14 @@ class ArchiveRun {
   const std::string& folder() const { return folder_; }
 
   // Unpacks one archive and calls perMember for every unpacked file, in the order of a
-  // recursive "*.*" listing of the folder (files of subfolders first, names in byte order).
-  // The folder is empty again when it returns. Returns the number of members handed on.
+  // recursive "*.*" listing of the folder (files of subfolders first, names in byte order);
+  // a member that no reader of its own claims and that holds NUL bytes in its first 4 KB (a
+  // program, an image, a nested archive) is logged and left out. The folder is empty again
+  // when it returns. Returns the number of members handed on.
   std::size_t Process(const std::string& archive, const ArchiveMemberHandler& perMember);
+
+  // What became of the archive of the last Process call.
+  const extract::ArchiveOutcome& lastOutcome() const { return lastOutcome_; }
 
   // Called between listed entries, so that a window stays responsive during a large listing.
   std::function<void()> onYield;
@@ -41,6 +46,7 @@ class ArchiveRun {
 
  private:
   extract::ArchiveLog log_;
+  extract::ArchiveOutcome lastOutcome_;
   extract::ArchiveOptions options_;
   std::string folder_;
 };

@@ -18,6 +18,7 @@
 #include "db/Ast.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
+#include "extract/Archive.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
 #include "extract/Mail.h"
@@ -62,7 +63,8 @@ class Update {
   void UpdateMailboxes();
   void UpdateArchives();
   void UpdateArchiveMember(const std::string& member, const std::string& location);
-  void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen);
+  void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen,
+                                   const std::unordered_set<std::string>& unreadArchives);
 
   const std::string& descriptor_;
   Host& host_;
@@ -269,7 +271,8 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
                                                                 : settings::kUpdateIoError));
 }
 
-void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen) {
+void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen,
+                                         const std::unordered_set<std::string>& unreadArchives) {
   db::Recordset rs = db_->OpenRecordset(std::string("SELECT location FROM ") + db::kTableName +
                                         " WHERE left(location,4)='arc:'");
   if (rs.Bof() && rs.Eof()) return;
@@ -277,7 +280,9 @@ void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& 
   db::Transaction tx(*db_);
   while (!rs.Eof()) {
     const std::string location = rs.Field(0).AsText();
-    if (!seen.count(location)) {
+    const auto parts = extract::SplitArchiveLocation(location);
+    const bool unread = parts && unreadArchives.count(parts->first);
+    if (!seen.count(location) && !unread) {
       Line(LangString(settings::kUpdateFile) + " " + location + " " +
            LangString(settings::kUpdateRemovingLink));
       rs.Delete();
@@ -300,6 +305,7 @@ void Update::UpdateArchives() {
   std::unordered_set<std::string> seen;
   ArchiveRun run([this](std::string_view line) { Line(line); }, options_.extract.archives);
   run.onYield = [this] { host_.Yield(); };
+  std::unordered_set<std::string> unreadArchives;
   run.onMessage = host_.Messages();
   for (const std::string& archive : archives) {
     try {
@@ -307,6 +313,9 @@ void Update::UpdateArchives() {
         UpdateArchiveMember(member, location);
         seen.insert(location);
       });
+      // An archive that could not be unpacked this time (a crash, the time limit) tells
+      // nothing about its members: their rows stay as they are.
+      if (run.lastOutcome().failed) unreadArchives.insert(archive);
     } catch (const std::exception& e) {
       // A failing archive does not end the pass; its members count as not seen.
       Line(archive + ": " + e.what());
@@ -314,7 +323,7 @@ void Update::UpdateArchives() {
   }
   if (archiveSink_) archiveSink_->Commit();  // a failure here ends the update with its error
   archiveSink_.reset();
-  RemoveMissingArchiveMembers(seen);
+  RemoveMissingArchiveMembers(seen, unreadArchives);
 }
 
 void Update::RunLocal() {
@@ -350,6 +359,13 @@ void Update::RunLocal() {
 bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options) {
   if (!base::FileExists(descriptorPath)) {
     host.ShowMessage({"Файл " + descriptorPath + " не существует"});
+    return false;
+  }
+  if (catalog::IsUnfinishedIndex(descriptorPath)) {
+    // Nothing to update: the build of this index was stopped before it wrote the descriptor.
+    const std::string message = catalog::UnfinishedIndexMessage(descriptorPath);
+    host.AddLogText(message + std::string(kBreak));
+    host.ShowMessage({message});
     return false;
   }
   host.AddLogText(LangString(settings::kUpdateOpeningIndex) + " " + std::string(kBreak) +

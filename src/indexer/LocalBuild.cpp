@@ -74,8 +74,17 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
   Log(shownName + "...");
   if (!info.failed()) {
     if (!location.empty()) info.location = location;
-    catalog::SaveContentInfo(*writer_, info);
+    const std::optional<std::string> refused = catalog::StoreContentInfo(*writer_, info);
+    if (refused) {
+      // The file is not in the index: that is an error of the build, whatever the reason.
+      ++result_.failures;
+      Log(" не сохранено: база данных не приняла запись (" + *refused + ")." + std::string(kBreak));
+      return;
+    }
     Log(success_);
+    if (info.textCut)
+      Log("Текст документа обрезан: сохранены первые " + std::to_string(info.content.size()) +
+          " байт." + std::string(kBreak));
     result_.filesSize += info.filesize;
   } else {
     ++result_.failures;
@@ -93,6 +102,9 @@ void Build::ParseArcFile(const std::string& archive) {
   run.Process(archive, [this](const std::string& member, const std::string& location) {
     Store(member, location, extract::GetFileInfo(member, options_.extract), location);
   });
+  // An archive whose unpacking failed, or that held members which could not be extracted, is
+  // an error of the build; its log line has said which.
+  if (!run.lastOutcome().complete()) ++result_.failures;
 }
 
 void Build::ParseMailBox() {
@@ -119,6 +131,7 @@ bool Build::ConfirmedStop() {
 }
 
 BuildResult Build::Run() {
+  const catalog::IndexBuildLock building(def_.descriptorPath);
   const auto started = std::chrono::steady_clock::now();
   host_.SetStage(Stage::kSearchingFiles);
   host_.SetCurrentItem(ItemKind::kFolder, "");

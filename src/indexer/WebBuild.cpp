@@ -17,6 +17,7 @@ namespace zyl::indexer {
 
 BuildResult StartWebIndex(const catalog::IndexDefinition& def, Host& host,
                           const FetchLimits& limits) {
+  const catalog::IndexBuildLock building(def.descriptorPath);
   BuildResult result;
   try {
     catalog::AddToRecentIndexList(def.descriptorPath);

@@ -3,6 +3,7 @@
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/IndexList.h"
 #include "catalog/UpgradeIndex.h"
@@ -76,6 +77,7 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
   lastError_.clear();
   const bool useHistory = settings::Config().UseHistory;  // taken once, at the start
   const std::string sql = BuildSearchSql(RequestFromForm(form, now));
+  bool unreadable = false;  // an index that could not be searched
   lastSearchSql_ = sql;
 
   if (updateRecentLists) {
@@ -118,6 +120,11 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
         base::Deliver(onMessage, "Файл " + index.descriptorPath + " не существует");
         continue;
       }
+      if (catalog::IsUnfinishedIndex(index.descriptorPath)) {
+        base::Deliver(onMessage, catalog::UnfinishedIndexMessage(index.descriptorPath));
+        unreadable = true;
+        continue;
+      }
       catalog::UpgradeIndex(index.descriptorPath, onMessage);
       const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
       try {
@@ -138,7 +145,7 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
     history_.push_back(
         {static_cast<std::int64_t>(results_.size()), form.searchText, indexNames, results_});
   }
-  return true;
+  return !unreadable;
 }
 
 }  // namespace zyl::search

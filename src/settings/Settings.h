@@ -53,6 +53,10 @@ struct Settings {
 
   // config.ini [Build]: extraction workers (0 = one per core).
   std::int32_t Workers = 0;
+  // The most text one document may give (bytes of UTF-8); the leading part of a longer one is
+  // kept. Far below what the database takes in one value (about 1 GB), and small enough that
+  // the documents a build holds at one time stay within a few hundred MB.
+  std::int64_t MaxTextBytes = 16LL * 1024 * 1024;
 
   // server.ini [General]
   std::string SearchIndexFile;  // page sent for "hello"

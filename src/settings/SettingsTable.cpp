@@ -58,7 +58,8 @@ const SettingKey kKeys[] = {
     {F::kConfig, "Archiver", "UcCmd", &S::UcCmd, K::kString, "", 109},
     {F::kConfig, "Archiver", "ZipCmd", &S::ZipCmd, K::kString, "", 111},
     {F::kConfig, "Archiver", "ShowConsole", &S::ShowConsole, K::kNumber},
-    // Keys of our own: archive limits, mail stores, crawler limits, extraction workers.
+    // Keys of our own: archive limits, mail stores, crawler limits, extraction workers
+    // and the text bound of one document.
     {F::kConfig, "Archiver", "MaxUnpackedBytes", &S::MaxUnpackedBytes, K::kPositive},
     {F::kConfig, "Archiver", "MaxMembers", &S::MaxMembers, K::kPositive},
     {F::kConfig, "Mail", "OutlookExpressFolder", &S::OutlookExpressFolder, K::kString},
@@ -68,6 +69,7 @@ const SettingKey kKeys[] = {
     {F::kConfig, "Web", "MaxPageSize", &S::MaxPageSize, K::kPositive},
     {F::kConfig, "Web", "MaxRedirects", &S::MaxRedirects, K::kNonNegative},
     {F::kConfig, "Build", "Workers", &S::Workers, K::kNonNegative},
+    {F::kConfig, "Build", "MaxTextBytes", &S::MaxTextBytes, K::kPositive},
 };
 // clang-format on
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -42,6 +43,9 @@ void ApplyTexts(QWidget& window, std::span<const WindowText> table) {
       case TextRole::Item:
         if (auto* list = qobject_cast<QListWidget*>(target); list && t.part < list->count()) {
           list->item(t.part)->setText(text);
+        } else if (auto* combo = qobject_cast<QComboBox*>(target);
+                   combo && t.part < combo->count()) {
+          combo->setItemText(t.part, text);
         }
         break;
       case TextRole::ToolTip:

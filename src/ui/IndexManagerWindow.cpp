@@ -29,6 +29,7 @@
 #include "ui/IndexStore.h"
 #include "ui/OptionsDialog.h"
 #include "ui/PlatformServices.h"
+#include "ui/SearchWindow.h"
 #include "ui/Twips.h"
 #include "ui/UpdateWindow.h"
 #include "ui/WindowTexts.h"
@@ -525,7 +526,13 @@ void IndexManagerWindow::UpdateIndex() {
 
 void IndexManagerWindow::SearchIndex() {
   if (rows_.empty()) return;
-  ShowNotAvailable();
+  std::vector<IndexChoice> indexes;
+  for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* item = list_->topLevelItem(i);
+    indexes.push_back({FromQt(item->text(0)), FromQt(item->text(1)), item->isSelected()});
+  }
+  SearchWindow window(std::move(indexes), this);
+  window.exec();
 }
 
 void IndexManagerWindow::ShowOptions() {

@@ -85,6 +85,29 @@ TEST_F(CliTest, RefusalsExitWithOne) {
   EXPECT_NE(bad.err.find("Ошибка в запросе:"), std::string::npos);
 }
 
+// A build killed after reserving its name leaves an empty descriptor beside a partial database.
+TEST_F(CliTest, UnfinishedIndexIsSaidPlainlyAndItsNameCanBeBuiltAgain) {
+  const std::string build =
+      "action=build index=Docs folders=\"" + home.file("docs") + "\" types=txt,html";
+  ASSERT_EQ(Start(build).status, 0);
+  const std::string descriptor = home.file("index/Docs.zyl");
+  home.write("index/Docs.zyl", "");
+
+  const CliRun update = Start("action=update index=" + descriptor);
+  EXPECT_EQ(update.status, 1);
+  EXPECT_NE((update.out + update.err).find("не достроен"), std::string::npos)
+      << update.out << update.err;
+  const CliRun search = Start("action=search index=" + descriptor + " content=budget");
+  EXPECT_EQ(search.status, 1);
+  EXPECT_NE(search.err.find("не достроен"), std::string::npos) << search.err;
+
+  ASSERT_EQ(Start(build).status, 0);
+  const CliRun found = Start("action=search index=" + descriptor + " content=budget");
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_NE(found.out.find("a.txt"), std::string::npos);
+  EXPECT_EQ(Start("action=update index=" + descriptor).status, 0);
+}
+
 // Scripts read the exit status: a batch update that could not be done exits 1 and still
 // writes its log; a search that only showed a notice on the way exits 0.
 TEST_F(CliTest, FailedUpdateExitsWithOneAndWritesTheLog) {

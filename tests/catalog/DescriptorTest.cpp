@@ -102,7 +102,20 @@ TEST(NewIndex, NameChecksAndPaths) {
   EXPECT_EQ(def.title, "Docs");
   EXPECT_TRUE(base::FileExists(def.descriptorPath));  // the empty descriptor is left behind
   IndexDefinition again;
+  {
+    // While its build runs, the name is taken.
+    IndexBuildLock building(def.descriptorPath);
+    EXPECT_FALSE(IsUnfinishedIndex(def.descriptorPath));
+    EXPECT_EQ(DefineNewIndex("Docs", "", folder, again), "Индекс с таким именем уже существует");
+  }
+  // An empty descriptor that no build holds is what a killed build leaves: the name is free.
+  EXPECT_TRUE(IsUnfinishedIndex(def.descriptorPath));
+  EXPECT_EQ(DefineNewIndex("Docs", "", folder, again), "");
+  // A finished index keeps its name.
+  dir.write("Docs.zyl", "[General]\r\ntitle=Docs\r\n");
+  EXPECT_FALSE(IsUnfinishedIndex(def.descriptorPath));
   EXPECT_EQ(DefineNewIndex("Docs", "", folder, again), "Индекс с таким именем уже существует");
+  EXPECT_FALSE(IsUnfinishedIndex(folder + "Missing.zyl"));
 }
 
 TEST(NewIndex, NestedFoldersAreDropped) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "base/Messages.h"
@@ -51,6 +52,23 @@ TEST_F(IndexDatabaseTest, TemplateIsSeededOnceAndCopiedOverOldFiles) {
   EXPECT_TRUE(database.HasColumn("ContentIndex", "filesize"));
   EXPECT_EQ(database.OpenRecordset("ContentIndex").RecordCount(), 0);
   EXPECT_THROW(CreateIndexDatabase(home.file("missing/x.mdb")), std::runtime_error);
+}
+
+TEST_F(IndexDatabaseTest, EmptyOrBrokenTemplateIsMadeAgain) {
+  // What a seeding stopped half-way leaves behind, and a file that is no database at all.
+  for (const std::string& bad : {std::string(), std::string("SQLite format 3") + '\0' + "junk"}) {
+    base::WriteFileAtomic(TemplateDatabasePath(), bad);
+    EnsureTemplateDatabase(home.path());
+    EXPECT_TRUE(db::Database::Open(TemplateDatabasePath()).HasTable("ContentIndex"));
+
+    base::WriteFileAtomic(TemplateDatabasePath(), bad);
+    const std::string dbname = home.file("After.mdb");
+    CreateIndexDatabase(dbname);
+    EXPECT_EQ(db::Database::Open(dbname).OpenRecordset("ContentIndex").RecordCount(), 0);
+  }
+  // Nothing of the work files stays beside the template.
+  for (const auto& entry : std::filesystem::directory_iterator(home.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos);
 }
 
 TEST_F(IndexDatabaseTest, OldDescriptorBecomesMaskForm) {

@@ -139,4 +139,60 @@ inline std::string CabinetBytes(const std::vector<Member>& files) {
   return cab;
 }
 
+// A zip whose members are stored with PKZIP 1's "imploding" (method 6), which the archive library
+// lists but cannot extract; `stored` members are stored plainly beside them.
+inline std::string ImplodedZip(const std::vector<std::string>& imploded,
+                               const std::vector<std::pair<std::string, std::string>>& stored) {
+  const auto le = [](std::string& out, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  std::string local, central;
+  std::uint32_t count = 0;
+  const auto add = [&](const std::string& name, const std::string& data, std::uint16_t method,
+                       std::uint32_t crc, std::uint32_t size) {
+    const auto offset = static_cast<std::uint32_t>(local.size());
+    std::string common;
+    le(common, 10, 2);  // version needed
+    le(common, 0, 2);   // flags
+    le(common, method, 2);
+    le(common, 0x5000, 2);  // time
+    le(common, 0x2D82, 2);  // date
+    le(common, crc, 4);
+    le(common, static_cast<std::uint32_t>(data.size()), 4);
+    le(common, size, 4);
+    le(common, static_cast<std::uint32_t>(name.size()), 2);
+    le(common, 0, 2);  // extra
+    local += std::string("PK\x03\x04", 4) + common + name + data;
+    central += std::string("PK\x01\x02", 4);
+    le(central, 10, 2);  // made by
+    central += common;
+    le(central, 0, 2);  // comment
+    le(central, 0, 2);  // disk
+    le(central, 0, 2);  // internal attributes
+    le(central, 0, 4);  // external attributes
+    le(central, offset, 4);
+    central += name;
+    ++count;
+  };
+  for (const std::string& name : imploded) add(name, std::string(40, '\x5A'), 6, 0x12345678, 100);
+  for (const auto& [name, data] : stored) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char c : data) {
+      crc ^= static_cast<unsigned char>(c);
+      for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    crc ^= 0xFFFFFFFFu;
+    add(name, data, 0, crc, static_cast<std::uint32_t>(data.size()));
+  }
+  std::string end("PK\x05\x06", 4);
+  le(end, 0, 2);
+  le(end, 0, 2);
+  le(end, count, 2);
+  le(end, count, 2);
+  le(end, static_cast<std::uint32_t>(central.size()), 4);
+  le(end, static_cast<std::uint32_t>(local.size()), 4);
+  le(end, 0, 2);
+  return local + central + end;
+}
+
 }  // namespace zyl::test

@@ -1,14 +1,19 @@
 #include "extract/Archive.h"
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "base/DateTime.h"
 #include "base/Paths.h"
 #include "extract/ArchiveSamples.h"
+#include "extract/OfficeHelper.h"
 #include "settings/Settings.h"
 #include "support/ScopedConfig.h"
 #include "support/TestSupport.h"
@@ -45,7 +50,7 @@ class ArchiveTest : public ::testing::Test {
     const std::string target = tmp.file("out" + std::to_string(++outs_));
     base::MakeFolders(target);
     // The options are taken when the run starts, as an engine takes them.
-    ExtractArchive(
+    outcome = ExtractArchive(
         archive, target, filespec, [this](std::string_view l) { log.emplace_back(l); },
         ExtractOptions::FromSettings(settings::Config()).archives);
     return target;
@@ -53,6 +58,7 @@ class ArchiveTest : public ::testing::Test {
 
   test::TempDir tmp;
   std::vector<std::string> log;
+  ArchiveOutcome outcome;
 
  private:
   test::ScopedConfig config_;
@@ -179,6 +185,10 @@ TEST_F(ArchiveTest, DamagedArchivesGiveWhatCouldBeReadSilently) {
   bytes.resize(512 + 2048 + 512 + 1000);  // cut inside the second member's data
   tmp.write("cut.tar", bytes);
   EXPECT_THAT(Tree(Unpack(tmp.file("cut.tar"))), ElementsAre("first.txt"));
+  // The member that was listed but could not be read is said, not silently dropped.
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_THAT(log[0], HasSubstr("cut.tar"));
+  log.clear();
 
   tmp.write("junk.zip", "this is not an archive at all");
   EXPECT_THAT(Tree(Unpack(tmp.file("junk.zip"))), IsEmpty());
@@ -242,6 +252,102 @@ TEST_F(ArchiveTest, RunArchiverReportsWhetherTheProgramStarted) {
   // The placeholders are replaced in one pass: a path holding "%filespec%" stays as it is.
   EXPECT_EQ(BuildArchiverArguments("%arc% %filespec%", "/p/%filespec%.zip", "*.*"),
             "'/p/%filespec%.zip' '*.*'");
+}
+
+TEST_F(ArchiveTest, MembersListedButNotExtractableAreSaidAndCounted) {
+  tmp.write("old.zip", test::ImplodedZip({"ONE.TXT", "TWO.DOC"}, {{"plain.txt", "stored"}}));
+  EXPECT_THAT(Tree(Unpack(tmp.file("old.zip"))), ElementsAre("plain.txt"));
+  EXPECT_EQ(outcome.unreadable, 2);
+  EXPECT_FALSE(outcome.complete());
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_THAT(log[0], HasSubstr("не удалось извлечь файлов: 2: " + tmp.file("old.zip")));
+
+  // With an archiver configured for the kind, that archiver unpacks it.
+  log.clear();
+  settings::Config().ZipPath = FakeArchiver(tmp);
+  settings::Config().ZipCmd = "x %arc%";
+  EXPECT_THAT(Tree(Unpack(tmp.file("old.zip"))), ElementsAre("args.txt", "sub/inner.txt"));
+  EXPECT_TRUE(outcome.complete());
+}
+
+// The pid of the process that started the stand-in archiver, once it has written it.
+pid_t WaitForParent(const std::string& file) {
+  for (int i = 0; i < 2000; ++i) {
+    const std::string text = base::FileExists(file) ? test::ReadFile(file) : "";
+    if (!text.empty() && text.back() == '\n') return static_cast<pid_t>(std::stol(text));
+    ::usleep(5000);
+  }
+  return -1;
+}
+
+bool Gone(pid_t pid) {
+  // A process that has ended may stay a zombie a moment, or for good without an init that reaps.
+  for (int i = 0; i < 400; ++i) {
+    const std::string stat = "/proc/" + std::to_string(pid) + "/stat";
+    if (!base::FileExists(stat)) return true;
+    const std::string text = test::ReadFile(stat);
+    const std::size_t close = text.rfind(')');
+    if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z')
+      return true;
+    ::usleep(5000);
+  }
+  return false;
+}
+
+// A stand-in archiver that says who started it and then never ends.
+std::string HangingArchiver(const test::TempDir& tmp) {
+  const std::string script =
+      tmp.write("bin/hang", "#!/bin/sh\necho $$ > '" + tmp.file("self") + "'\necho $PPID > '" +
+                                tmp.file("parent") + "'\nsleep 30\n");
+  ::chmod(script.c_str(), 0755);
+  return script;
+}
+
+TEST_F(ArchiveTest, UnpackingIsAJobOfTheReaderProcessWithTheDocumentTimeLimit) {
+  settings::Config().CabPath = HangingArchiver(tmp);
+  settings::Config().CabCmd = "%arc%";
+  const std::string cab = tmp.write("slow.cab", "whatever");
+  SetHelperTimeLimit(std::chrono::milliseconds(800));
+  const std::string out = Unpack(cab);
+  SetHelperTimeLimit(std::chrono::seconds(20));
+  EXPECT_TRUE(outcome.failed);
+  EXPECT_THAT(Tree(out), IsEmpty());
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_THAT(log[0], HasSubstr("не удалось распаковать"));
+  EXPECT_THAT(log[0], HasSubstr(cab));
+  // The archiver ran below the reader process, not below this one, and was stopped with its job.
+  const pid_t parent = WaitForParent(tmp.file("parent"));
+  EXPECT_NE(parent, ::getpid());
+  ASSERT_TRUE(HelperPid());
+  EXPECT_NE(parent, *HelperPid());
+  EXPECT_TRUE(Gone(WaitForParent(tmp.file("self"))));
+}
+
+TEST_F(ArchiveTest, AnUnpackingThatCrashesFailsThatArchiveOnly) {
+  // The unpacking process is made to crash (SIGSEGV) while it waits for its archiver, as the
+  // archive library's own defects make it crash on some damaged archives.
+  settings::Config().CabPath = HangingArchiver(tmp);
+  settings::Config().CabCmd = "%arc%";
+  const std::string cab = tmp.write("crash.cab", "whatever");
+  std::thread crasher([&] {
+    const pid_t unpacking = WaitForParent(tmp.file("parent"));
+    if (unpacking > 0) ::kill(unpacking, SIGSEGV);
+  });
+  const auto started = std::chrono::steady_clock::now();
+  const std::string out = Unpack(cab);
+  crasher.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
+  EXPECT_TRUE(outcome.failed);
+  EXPECT_THAT(Tree(out), IsEmpty());
+  EXPECT_TRUE(Gone(WaitForParent(tmp.file("self"))));
+  // The reader goes on with the next archive.
+  const std::optional<pid_t> reader = HelperPid();
+  log.clear();
+  WriteArchive(tmp.file("fine.zip"), ArchiveFormat::Zip, {{"fine.txt", "ok"}});
+  EXPECT_THAT(Tree(Unpack(tmp.file("fine.zip"))), ElementsAre("fine.txt"));
+  EXPECT_TRUE(outcome.complete());
+  EXPECT_EQ(HelperPid(), reader);
+  EXPECT_THAT(log, IsEmpty());
 }
 
 TEST_F(ArchiveTest, ClearFolderRemovesSubfoldersButNotLinkTargets) {

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
+#include <thread>
 
 #include "extract/OfficeHelper.h"
 #include "support/TestSupport.h"
@@ -63,6 +65,23 @@ TEST(OfficeReadersTest, ReleasingEndsTheReaderProcessAndIsSafeTwice) {
   EXPECT_EQ(GetPdfTextInfo(pdf).title, "Annual report");
   ASSERT_TRUE(HelperPid());
   EXPECT_NE(*HelperPid(), *first);
+  ReleaseAutomationServers();
+}
+
+TEST(OfficeReadersTest, TheReaderIsAProgramOfItsOwnStartedAfresh) {
+  // Forked from this multi-threaded program, the reader would run this program's image with
+  // whatever locks other threads held; started as zyl-reader it has one thread, in a process
+  // group of its own (a Ctrl-C at the terminal is not its to handle).
+  std::thread busy([] { GetPdfTextInfo(test::FixturePath("office/outline.pdf")); });
+  busy.join();
+  ASSERT_EQ(GetPdfTextInfo(test::FixturePath("office/outline.pdf")).type, "pdf");
+  const std::optional<pid_t> pid = HelperPid();
+  ASSERT_TRUE(pid);
+  const std::string proc = "/proc/" + std::to_string(*pid);
+  const std::string exe = std::filesystem::read_symlink(proc + "/exe").filename().string();
+  EXPECT_EQ(exe, "zyl-reader");
+  EXPECT_NE(test::ReadFile(proc + "/status").find("\nThreads:\t1\n"), std::string::npos);
+  EXPECT_EQ(::getpgid(*pid), *pid);
   ReleaseAutomationServers();
 }
 

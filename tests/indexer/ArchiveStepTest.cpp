@@ -109,5 +109,30 @@ TEST_F(ArchiveStepTest, RefusalsReachTheLog) {
   EXPECT_FALSE(std::filesystem::exists(home.file("TMP/escape.txt")));
 }
 
+TEST_F(ArchiveStepTest, MembersWithoutAReaderAreStoredOnlyWhenTheyLookLikeText) {
+  const std::string archive = docs.file("mixed.zip");
+  std::string program = "MZ";
+  program += std::string(5000, 'x');
+  program[100] = '\0';
+  std::string lateNul(5000, 'y');
+  lateNul[4500] = '\0';  // beyond the part looked at
+  WriteArchive(archive, ArchiveFormat::Zip,
+               {{"setup.exe", program},
+                {"inner.zip", std::string("PK\x03\x04\0\0", 6)},
+                {"readme", "plain words"},
+                {"late.dat", lateNul},
+                {"notes.txt", std::string("has\0nul", 7)}});  // has a reader of its own
+  std::vector<std::string> log, locations;
+  ProcessArchive(
+      archive, [&](const std::string&, const std::string& loc) { locations.push_back(loc); },
+      [&](std::string_view line) { log.emplace_back(line); });
+  EXPECT_THAT(locations,
+              ElementsAre("arc:" + archive + "//late.dat", "arc:" + archive + "//notes.txt",
+                          "arc:" + archive + "//readme"));
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_NE(log[0].find("arc:" + archive + "//inner.zip"), std::string::npos);
+  EXPECT_NE(log[1].find("arc:" + archive + "//setup.exe"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zyl::indexer

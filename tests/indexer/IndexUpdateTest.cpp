@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <utime.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "base/Messages.h"
@@ -13,6 +15,7 @@
 #include "db/Database.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
+#include "extract/OfficeHelper.h"
 #include "indexer/LocalBuild.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
@@ -229,6 +232,31 @@ TEST_F(IndexUpdateTest, PdfModeComesFromTheDescriptor) {
   Touch(pdf, 1100000000);
   ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
   EXPECT_EQ(pdfContent().find("Quarterly report"), std::string::npos) << pdfContent();
+}
+
+TEST_F(IndexUpdateTest, MembersOfAnArchiveThatCouldNotBeUnpackedThisTimeStay) {
+  const std::string good = home.write("bin/arc", "#!/bin/sh\necho member text > m.txt\n");
+  const std::string hang = home.write("bin/hang", "#!/bin/sh\nsleep 30\n");
+  ::chmod(good.c_str(), 0755);
+  ::chmod(hang.c_str(), 0755);
+  settings::Config().CabPath = good;
+  settings::Config().CabCmd = "%arc%";
+  home.write("docs/pack.cab", "cabinet");
+  def.archive = true;
+  LogHost build;
+  ASSERT_EQ(StartIndex(def, build).outcome, BuildResult::kFinished);
+  const std::string member = "arc:" + docs + "pack.cab//m.txt";
+  ASSERT_EQ(Rows().back().first, member);
+
+  settings::Config().CabPath = hang;
+  extract::SetHelperTimeLimit(std::chrono::milliseconds(500));
+  LogHost host;
+  const bool updated = UpdateIndex(def.descriptorPath, host);
+  extract::SetHelperTimeLimit(std::chrono::seconds(20));
+  settings::Config().CabPath.clear();
+  EXPECT_TRUE(updated);
+  EXPECT_NE(host.log.find("не удалось распаковать"), std::string::npos) << host.log;
+  EXPECT_EQ(Rows().back().first, member);
 }
 
 TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {

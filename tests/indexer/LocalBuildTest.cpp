@@ -1,10 +1,14 @@
 #include "indexer/LocalBuild.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <functional>
 #include <thread>
@@ -13,8 +17,11 @@
 #include "base/Paths.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
+#include "catalog/NewIndex.h"
 #include "db/Database.h"
+#include "extract/ArchiveSamples.h"
 #include "extract/DocumentTypes.h"
+#include "extract/OfficeHelper.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
 #include "support/RecordingHost.h"
@@ -158,6 +165,7 @@ TEST_F(LocalBuildTest, AKilledBuildLeavesADatabaseThatOpens) {
   def.types = {"txt"};
   def.UserFiles.clear();
   def.archive = false;
+  home.write("index/Docs.zyl", "");  // the name reserved as the wizard and the command line do
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -168,11 +176,14 @@ TEST_F(LocalBuildTest, AKilledBuildLeavesADatabaseThatOpens) {
     ::_exit(0);
   }
   std::int64_t rows = 0;
+  bool takenForUnfinished = false;
   for (int tries = 0; tries < 500 && rows < 20; ++tries) {
     ::usleep(10000);
     try {
       db::Database database = db::Database::Open(def.dbname);
       rows = database.OpenRecordset("SELECT location FROM ContentIndex").RecordCount();
+      // While the build runs, its empty descriptor is not that of an unfinished index.
+      takenForUnfinished = takenForUnfinished || catalog::IsUnfinishedIndex(def.descriptorPath);
     } catch (const std::exception&) {
       // Not created yet.
     }
@@ -180,12 +191,74 @@ TEST_F(LocalBuildTest, AKilledBuildLeavesADatabaseThatOpens) {
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
   ASSERT_GE(rows, 20) << "the build did not get far enough before the kill";
-  db::Database database = db::Database::Open(def.dbname);
-  const std::int64_t kept =
-      database.OpenRecordset("SELECT location FROM ContentIndex").RecordCount();
-  EXPECT_GE(kept, rows);
-  EXPECT_LT(kept, 400);
-  EXPECT_EQ(kept % 10, 0);  // whole groups only
+  EXPECT_FALSE(takenForUnfinished);
+  {
+    db::Database database = db::Database::Open(def.dbname);
+    const std::int64_t kept =
+        database.OpenRecordset("SELECT location FROM ContentIndex").RecordCount();
+    EXPECT_GE(kept, rows);
+    EXPECT_LT(kept, 400);
+    EXPECT_EQ(kept % 10, 0);  // whole groups only
+  }
+
+  // What is left is an unfinished index, and its name can be built again.
+  EXPECT_EQ(test::ReadFile(def.descriptorPath), "");
+  EXPECT_TRUE(catalog::IsUnfinishedIndex(def.descriptorPath));
+  catalog::IndexDefinition again;
+  ASSERT_EQ(catalog::DefineNewIndex("Docs", "", home.file("index"), again), "");
+  again.folders = def.folders;
+  again.types = def.types;
+  again.ext = def.ext;
+  RecordingHost host;
+  const BuildResult r = StartIndex(again, host);
+  ASSERT_EQ(r.outcome, BuildResult::kFinished) << r.error;
+  EXPECT_EQ(r.filesCount, 400);
+  EXPECT_EQ(Locations().size(), 400u);
+  EXPECT_FALSE(catalog::IsUnfinishedIndex(def.descriptorPath));
+}
+
+TEST_F(LocalBuildTest, FailedArchivesAndRefusedRowsAreErrorsAndCutTextsAreSaid) {
+  // An archive whose unpacking hangs, one the library lists but cannot extract, and a row the
+  // database refuses (a constraint of the template on the size of refused.txt stands in for a
+  // value too big to store).
+  const std::string hang = home.write("bin/hang", "#!/bin/sh\nsleep 30\n");
+  ::chmod(hang.c_str(), 0755);
+  settings::Config().CabPath = hang;
+  settings::Config().CabCmd = "%arc%";
+  home.write("docs/slow.cab", "cabinet");
+  home.write("docs/old.zip", test::ImplodedZip({"A.TXT"}, {}));
+  home.write("docs/refused.txt", "never stored");  // 12 bytes
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(catalog::TemplateDatabasePath().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "DROP TABLE ContentIndex; CREATE TABLE ContentIndex(title TEXT, "
+                         "author TEXT, location TEXT, type TEXT, modified TEXT, filesize INTEGER "
+                         "DEFAULT 0 CHECK (filesize <> 12), content TEXT);",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK)
+      << sqlite3_errmsg(db);
+  sqlite3_close(db);
+  settings::Config().MaxTextBytes = 5;
+  extract::SetHelperTimeLimit(std::chrono::milliseconds(500));
+  RecordingHost host;
+  const BuildResult r = StartIndex(def, host);
+  extract::SetHelperTimeLimit(std::chrono::seconds(20));
+  settings::LoadConfig();
+  ASSERT_EQ(r.outcome, BuildResult::kFinished) << r.error;
+  EXPECT_EQ(r.failures, 4);  // broken.doc, slow.cab, old.zip, refused.txt
+  EXPECT_NE(host.log.find("Ошибок:  4."), std::string::npos);
+  EXPECT_NE(host.log.find(docs + "refused.txt... не сохранено: база данных не приняла запись ("),
+            std::string::npos)
+      << host.log;
+  const std::vector<std::string> stored = Locations();
+  EXPECT_EQ(std::count(stored.begin(), stored.end(), docs + "refused.txt"), 0);
+  EXPECT_NE(host.log.find("не удалось распаковать (сбой при чтении или истекло время): " + docs +
+                          "slow.cab"),
+            std::string::npos);
+  EXPECT_NE(host.log.find("не удалось извлечь файлов: 1: " + docs + "old.zip"), std::string::npos);
+  EXPECT_NE(host.log.find(docs + "a.txt...успешно.\r\nТекст документа обрезан: сохранены первые 5 "
+                                 "байт.\r\n"),
+            std::string::npos);
 }
 
 TEST_F(LocalBuildTest, NothingFoundStillWritesTheDescriptor) {

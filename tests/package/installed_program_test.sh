@@ -35,7 +35,7 @@ for lib in libsqlite3-0 libqt6core6 libqt6network6 libicu libpoppler-cpp libarch
 done
 
 contents=$(dpkg-deb -c "$deb")
-for path in usr/bin/zyl usr/share/applications/zyl.desktop usr/share/metainfo/zyl.metainfo.xml \
+for path in usr/bin/zyl usr/libexec/zyl/zyl-reader usr/share/applications/zyl.desktop usr/share/metainfo/zyl.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/zyl.svg usr/share/icons/hicolor/48x48/apps/zyl.png \
   usr/share/icons/hicolor/256x256/apps/zyl.png usr/share/man/man1/zyl.1.gz \
   usr/share/bash-completion/completions/zyl usr/share/zyl/config.ini \

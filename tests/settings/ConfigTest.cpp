@@ -130,7 +130,8 @@ TEST_F(ConfigTest, LanguageFileAndItsHelpFile) {
 TEST_F(ConfigTest, OwnKeysAndUnusableLimits) {
   Write("config.ini",
         "[Archiver]\r\nArjPath=/usr/bin/arj\r\nMaxUnpackedBytes=0\r\nMaxMembers=50\r\n"
-        "[Web]\r\nConnectTimeout=-1\r\nMaxRedirects=0\r\n[Build]\r\nWorkers=-3");
+        "[Web]\r\nConnectTimeout=-1\r\nMaxRedirects=0\r\n[Build]\r\nWorkers=-3\r\n"
+        "MaxTextBytes=0");
   LoadConfig();
   const Settings& s = Config();
   EXPECT_EQ(s.ArjPath, "/usr/bin/arj");
@@ -139,6 +140,11 @@ TEST_F(ConfigTest, OwnKeysAndUnusableLimits) {
   EXPECT_EQ(s.ConnectTimeout, 10);
   EXPECT_EQ(s.MaxRedirects, 0);  // no redirects at all is a valid choice
   EXPECT_EQ(s.Workers, 0);
+  EXPECT_EQ(s.MaxTextBytes, Settings().MaxTextBytes);  // no text at all is no usable bound
+
+  Write("config.ini", "[Build]\r\nMaxTextBytes=4096");
+  LoadConfig();
+  EXPECT_EQ(Config().MaxTextBytes, 4096);
 }
 
 TEST_F(ConfigTest, RecentListsAreReadWithoutCreatingConfigIni) {

@@ -295,16 +295,28 @@ TEST_F(IndexManagerWindowTest, SwitchingTheLanguageGivesACompleteEnglishWindow) 
   }
 }
 
+// Closes the search window that the manager opened, noting its selected indexes.
+ModalAnswers::Answer CloseSearchWindow(QStringList& selected) {
+  return [&selected](QWidget* dialog) {
+    auto* indexes = dialog->findChild<QListWidget*>(QStringLiteral("ListView2_1"));
+    for (int i = 0; indexes && i < indexes->count(); ++i) {
+      if (indexes->item(i)->isSelected()) selected << indexes->item(i)->text();
+    }
+    dialog->close();
+  };
+}
+
 TEST_F(IndexManagerWindowTest, CommandsOfLaterWindowsSayTheyAreNotAvailable) {
   IndexManagerWindow window;
   window.show();
   ModalAnswers answers;
   answers.Press(QMessageBox::Ok);
-  answers.Press(QMessageBox::Ok);
+  QStringList searched;
+  answers.Then(CloseSearchWindow(searched), "zyl::ui::SearchWindow");
   Trigger(window, "Button1");
   QTest::keyClick(List(window), Qt::Key_Return);  // Enter searches
-  EXPECT_EQ(answers.Texts(), QStringList({"Эта функция пока недоступна в этой версии.",
-                                          "Эта функция пока недоступна в этой версии."}));
+  EXPECT_EQ(answers.Texts(), QStringList({"Эта функция пока недоступна в этой версии."}));
+  EXPECT_EQ(searched, QStringList({"Документы"})) << "the search window takes the selection";
 }
 
 TEST_F(IndexManagerWindowTest, DoubleClickSearchesTheRowAndRightClickOpensThePopup) {
@@ -313,12 +325,14 @@ TEST_F(IndexManagerWindowTest, DoubleClickSearchesTheRowAndRightClickOpensThePop
   QTreeWidget* list = List(window);
   const QRect web = list->visualItemRect(list->topLevelItem(1));
   ModalAnswers answers;
-  answers.Press(QMessageBox::Ok);
+  QStringList searched;
+  answers.Then(CloseSearchWindow(searched), "zyl::ui::SearchWindow");
   // A double click is a press followed by a double-click press on the same row.
   QTest::mousePress(list->viewport(), Qt::LeftButton, {}, web.center());
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, web.center());
   EXPECT_EQ(Q(window.CurrentIndexFile()), Q(web_));
-  EXPECT_EQ(answers.Texts(), QStringList({"Эта функция пока недоступна в этой версии."}));
+  EXPECT_TRUE(answers.AllAnswered()) << "the search window opened";
+  EXPECT_EQ(searched, QStringList({"Сайт"}));
 
   auto* popup = Find<QMenu>(window, "popup1");
   const QRect local = list->visualItemRect(list->topLevelItem(0));

@@ -1,6 +1,8 @@
 // Renders the desktop windows over the program folder of ZYL_HOME into PNG files, for the
 // documentation: zyl-screenshots OUTPUT_FOLDER NAME_SUFFIX [DESCRIPTORS_TO_UPDATE...].
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QListWidget>
@@ -17,6 +19,9 @@
 #include "settings/Settings.h"
 #include "ui/IndexManagerWindow.h"
 #include "ui/OptionsDialog.h"
+#include "ui/QueryBuilderDialog.h"
+#include "ui/ReportDialog.h"
+#include "ui/SearchWindow.h"
 #include "ui/ServerWindow.h"
 #include "ui/UpdateWindow.h"
 
@@ -27,6 +32,41 @@ void Save(QWidget& window, const QString& file) {
   QApplication::processEvents();
   if (!window.grab().save(file, "PNG", 0))
     std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+}
+
+// The search window over the first index with a search and its first hit selected; in the
+// Russian run also the query builder and the report dialog.
+void RenderSearchWindows(QWidget& manager, QTreeWidget* list, const QString& out,
+                         const QString& suffix) {
+  if (!list || list->topLevelItemCount() == 0) return;
+  std::vector<zyl::ui::IndexChoice> indexes;
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    indexes.push_back({list->topLevelItem(i)->text(0).toStdString(),
+                       list->topLevelItem(i)->text(1).toStdString(), i < 2});
+  }
+  zyl::ui::SearchWindow search(indexes, &manager);
+  // A layout a person would settle on: a larger window with wider columns.
+  search.resize(1060, 680);
+  search.show();
+  auto* results = search.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+  const int widths[] = {150, 170, 110, 45, 140, 80, 200};
+  for (int c = 0; c < 7; ++c) results->setColumnWidth(c, widths[c]);
+  auto* box = search.findChild<QComboBox*>(QStringLiteral("Combo3"));
+  box->setEditText(suffix.isEmpty() ? QStringLiteral("отчет бюджет")
+                                    : QStringLiteral("budget report"));
+  search.RunSearch();
+  search.findChild<QAction*>(QStringLiteral("Button6"))->trigger();
+  Save(search, out + QStringLiteral("/search%1.png").arg(suffix));
+  if (!suffix.isEmpty()) return;
+
+  zyl::ui::QueryBuilderDialog builder("", &search);
+  builder.InsertText("Content LIKE \"*отчет*\" AND Type=\"txt\" ");
+  builder.show();
+  Save(builder, out + QStringLiteral("/query-builder.png"));
+
+  zyl::ui::ReportDialog report(search.RowsInListOrder(), &search);
+  report.show();
+  Save(report, out + QStringLiteral("/report.png"));
 }
 
 }  // namespace
@@ -64,6 +104,7 @@ int main(int argc, char** argv) {
   }
   Save(manager, out + QStringLiteral("/manager%1.png").arg(suffix));
 
+  RenderSearchWindows(manager, list, out, suffix);
   {
     // Each page of the options dialog, the found-text style chosen on the view page.
     zyl::ui::OptionsDialog options(&manager);
