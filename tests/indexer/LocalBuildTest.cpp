@@ -230,12 +230,14 @@ TEST_F(LocalBuildTest, FailedArchivesAndRefusedRowsAreErrorsAndCutTextsAreSaid) 
   home.write("docs/refused.txt", "never stored");  // 12 bytes
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(catalog::TemplateDatabasePath().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db,
-                         "DROP TABLE ContentIndex; CREATE TABLE ContentIndex(title TEXT, "
-                         "author TEXT, location TEXT, type TEXT, modified TEXT, filesize INTEGER "
-                         "DEFAULT 0 CHECK (filesize <> 12), content TEXT);",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK)
+  ASSERT_EQ(
+      sqlite3_exec(
+          db,
+          "DROP TABLE ContentIndex; CREATE TABLE ContentIndex(id INTEGER PRIMARY KEY, title TEXT, "
+          "author TEXT, location TEXT, type TEXT, modified TEXT, filesize INTEGER "
+          "DEFAULT 0 CHECK (filesize <> 12), content TEXT);",
+          nullptr, nullptr, nullptr),
+      SQLITE_OK)
       << sqlite3_errmsg(db);
   sqlite3_close(db);
   settings::Config().MaxTextBytes = 5;
