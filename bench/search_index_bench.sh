@@ -2,6 +2,7 @@
 # Search benchmark: the same index searched with its substring index and by scanning the whole
 # table (a copy of the database without the index, as an older version left it). Every search
 # runs as a whole process (`zyl action=search`); the median of three runs is shown.
+# Ends with the cost of filling the index, as the update of an older database pays it.
 # usage: bench/search_index_bench.sh [BUILD_DIR] [WORK_DIR] [FILES] [SIZE_KB]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -69,3 +70,12 @@ run "Cyrillic word" content=пессимизм
 run "substring" content=ssimis
 run "whole word" content=pessimistic WholeWord=1
 run "query language" SearchType=3 "content='Content LIKE \"*pessim*\" OR Content LIKE \"*ПЕССИМ*\"'"
+
+# What the index costs to fill: the update gives the scanning twin its index (UpgradeIndex),
+# against an update of the indexed database with nothing changed.
+/usr/bin/time -f "%e %M" -o "$work/time.txt" "$zyl" action=update "index=$ZYL_HOME/index/Bench.zyl" > /dev/null 2>&1
+read -r secs rss < "$work/time.txt"
+echo "update, nothing changed: ${secs} s"
+/usr/bin/time -f "%e %M" -o "$work/time.txt" "$zyl" action=update "index=$ZYL_HOME/index/Scan.zyl" > "$work/upgrade.log" 2>&1
+read -r secs rss < "$work/time.txt"
+echo "update adding the index to the twin: ${secs} s, peak RSS $((rss / 1024)) MB ($(grep -c 'индекс подстрок' "$work/upgrade.log") log line)"
