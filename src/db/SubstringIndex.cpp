@@ -50,8 +50,11 @@ std::string SubstringCandidates(const LikePattern& pattern, bool padded) {
     // blank after it; neither is indexed.
     if (padded && !run.empty() && run.front() == U' ') run.erase(0, 1);
     if (padded && !run.empty() && run.back() == U' ') run.pop_back();
+    // The engine reads its query text only up to a zero character; trigrams holding one are
+    // left out (fewer terms only widen the candidates).
     for (std::size_t i = 0; i + kTrigram <= run.size(); ++i)
-      trigrams.insert(run.substr(i, kTrigram));
+      if (run.substr(i, kTrigram).find(U'\0') == std::u32string::npos)
+        trigrams.insert(run.substr(i, kTrigram));
   }
   if (trigrams.empty()) return {};
   // Spread the chosen terms over the pattern rather than taking its first characters only.

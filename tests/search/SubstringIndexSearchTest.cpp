@@ -231,6 +231,14 @@ TEST_F(SubstringIndexSearchTest, SearchFormsFindWhatTheScanFinds) {
   EXPECT_GT(narrowed_, 40);
 }
 
+TEST_F(SubstringIndexSearchTest, PatternsWithAZeroCharacterStillSearch) {
+  // A zero character can arrive in a pattern typed into the server's form (%00).
+  ExpectSameRows(std::string("SELECT location FROM ContentIndex WHERE content LIKE \"*ab") + '\0' +
+                 "c*\" OR content LIKE \"*pessimi*\"");
+  ExpectSameRows(std::string("SELECT location FROM ContentIndex WHERE content LIKE \"*pes") + '\0' +
+                 "simi*\"");
+}
+
 TEST(SubstringMatchTest, OnlyConditionsThatImplyTheTrigramsNarrow) {
   auto match = [](const std::string& where) {
     return db::CompileStatement("SELECT location FROM ContentIndex WHERE " + where).substringMatch;
