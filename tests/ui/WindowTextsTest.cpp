@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/Paths.h"
+#include "search/QueryBuilder.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
@@ -76,6 +77,26 @@ TEST(WindowTextsTest, EveryHelpContextLandsOnASectionOfBothHelpPages) {
     EXPECT_FALSE(HelpUrl(home.file(page), kHelpContents).hasFragment());
   }
   EXPECT_EQ(GetDriveList(), "/");
+}
+
+TEST(WindowTextsTest, EveryFunctionOfTheCatalogueHasItsEntryInBothHelpPages) {
+  // The builder's help button opens the page at "function-" + the lower-cased name.
+  test::ProgramFolderScope home;
+  for (const char* page : {"help/index.html", "help/index-en.html"}) {
+    const std::string html = test::ReadFile(home.file(page));
+    int functions = 0;
+    for (const search::CatalogueGroup& group : search::FunctionCatalogue()) {
+      for (const std::string_view name : group.functions) {
+        const std::string anchor =
+            "id=\"function-" +
+            QString::fromUtf8(name.data(), static_cast<int>(name.size())).toLower().toStdString() +
+            "\"";
+        EXPECT_NE(html.find(anchor), std::string::npos) << page << " " << anchor;
+        ++functions;
+      }
+    }
+    EXPECT_GT(functions, 30);
+  }
 }
 
 }  // namespace
