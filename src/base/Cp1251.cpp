@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/Utf8.h"
+#include "base/Utf8UpperHalf.h"
 
 namespace zyl::base {
 
@@ -37,46 +38,13 @@ int UnicodeToCp1251(char32_t cp) {
 }
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
-  // Every page and text file passes through here: the upper half's UTF-8 forms are worked out
-  // once, the output's length is counted first, and the output is written through a pointer.
-  struct Encoded {
-    char bytes[3];
-    unsigned char size;
-  };
-  static const auto kUpperHalf = [] {
-    std::array<Encoded, 128> table{};
-    for (int b = 0x80; b <= 0xFF; ++b) {
-      std::string utf8;
-      AppendUtf8(utf8, Cp1251ToUnicode(static_cast<unsigned char>(b)));
-      Encoded& e = table[static_cast<std::size_t>(b - 0x80)];
-      e.size = static_cast<unsigned char>(utf8.size());
-      for (std::size_t i = 0; i < utf8.size() && i < 3; ++i) e.bytes[i] = utf8[i];
-    }
-    return table;
+  static const Utf8UpperHalf kUpperHalf = [] {
+    std::array<char32_t, 128> characters{};
+    for (std::size_t b = 0; b < 128; ++b)
+      characters[b] = Cp1251ToUnicode(static_cast<unsigned char>(0x80 + b));
+    return Utf8UpperHalf(characters);
   }();
-  std::size_t length = 0;
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    length += b < 0x80 ? 1 : kUpperHalf[b - 0x80].size;
-  }
-  // Room for three bytes more than counted, so the last character's copy may write whole.
-  std::string out;
-  out.resize(length + 3);
-  char* w = out.data();
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      *w++ = c;
-    } else {
-      const Encoded& e = kUpperHalf[b - 0x80];
-      w[0] = e.bytes[0];
-      w[1] = e.bytes[1];
-      w[2] = e.bytes[2];
-      w += e.size;
-    }
-  }
-  out.resize(static_cast<std::size_t>(w - out.data()));
-  return out;
+  return kUpperHalf.Convert(bytes);
 }
 
 std::string Utf8ToCp1251(std::string_view text, char replacement) {

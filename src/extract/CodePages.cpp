@@ -7,6 +7,7 @@
 
 #include "base/Cp1251.h"
 #include "base/Utf8.h"
+#include "base/Utf8UpperHalf.h"
 #include "extract/CyrillicDetector.h"
 
 namespace zyl::extract {
@@ -454,53 +455,7 @@ std::string MapUpperHalf(std::string_view bytes, const std::array<std::uint8_t, 
   return out;
 }
 
-// The UTF-8 form of each upper-half byte of a code page, so that converting a text appends
-// ready bytes instead of encoding every character again.
-class Utf8UpperHalf {
- public:
-  explicit Utf8UpperHalf(const std::array<char32_t, 128>& characters) {
-    for (std::size_t b = 0; b < 128; ++b) {
-      std::string utf8;
-      base::AppendUtf8(utf8, characters[b]);  // every character is in the BMP: 3 bytes at most
-      std::copy(utf8.begin(), utf8.end(), encoded_[b].bytes.begin());
-      encoded_[b].size = static_cast<std::uint8_t>(utf8.size());
-    }
-  }
-
-  // Counts the output first and writes it through a pointer, as base::Cp1251ToUtf8 does.
-  std::string Convert(std::string_view text) const {
-    std::size_t length = 0;
-    for (const char c : text) {
-      const auto b = static_cast<unsigned char>(c);
-      length += b < 0x80 ? 1 : encoded_[b - 0x80].size;
-    }
-    // Room for three bytes more than counted, so the last character's copy may write whole.
-    std::string out;
-    out.resize(length + 3);
-    char* w = out.data();
-    for (const char c : text) {
-      const auto b = static_cast<unsigned char>(c);
-      if (b < 0x80) {
-        *w++ = c;
-      } else {
-        const Encoded& e = encoded_[b - 0x80];
-        w[0] = e.bytes[0];
-        w[1] = e.bytes[1];
-        w[2] = e.bytes[2];
-        w += e.size;
-      }
-    }
-    out.resize(static_cast<std::size_t>(w - out.data()));
-    return out;
-  }
-
- private:
-  struct Encoded {
-    std::array<char, 3> bytes{};
-    std::uint8_t size = 0;
-  };
-  std::array<Encoded, 128> encoded_{};
-};
+using base::Utf8UpperHalf;
 
 // The characters of an upper-half table taken through Windows-1251, as RecodeToWin and
 // DosToWin followed by the Windows-1251 decoding give them.
