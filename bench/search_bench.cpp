@@ -30,6 +30,7 @@ void Run(benchmark::State& state, SearchForm form, int indexes) {
   std::vector<zyl::search::IndexEntry> selected(indexes, {"Bench", Descriptor()});
   zyl::search::SearchSession session;
   session.updateRecentLists = false;
+  session.onMessage = [](const zyl::base::Message& m) { std::cerr << m.text << "\n"; };
   const zyl::base::DateTimeParts now{2026, 12, 6, 12, 0, 0};
   std::size_t rows = 0;
   for (auto _ : state) {
@@ -77,8 +78,6 @@ int main(int argc, char** argv) {
   const char* home = std::getenv("ZYL_HOME");
   zyl::base::SetProgramFolder(home ? home : "/tmp/zyl-bench/home");
   zyl::settings::LoadConfig();
-  zyl::base::ScopedMessageHandler quiet(
-      [](const zyl::base::Message& m) { std::cerr << m.text << "\n"; });
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -13,7 +13,7 @@
 
 namespace {
 
-class CheckingSink : public zyl::extract::ContentSink {
+class CheckingSink : public zyl::catalog::ContentSink {
  public:
   void AppendRow(const zyl::extract::FileInfo& row) override {
     if (row.location.empty() || row.type.empty()) std::abort();

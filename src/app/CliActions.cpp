@@ -24,11 +24,8 @@ namespace zyl::app {
 namespace {
 
 // Messages of the engines go to stderr: the command line never asks questions.
-base::MessageHandler StderrMessages(std::ostream& err) {
-  return [&err](const base::Message& m) {
-    err << "zyl: " << (m.title.empty() ? "" : m.title + ": ") << base::Replace(m.text, "\r\n", " ")
-        << "\n";
-  };
+base::MessageSink StderrMessages(std::ostream& err) {
+  return [&err](const base::Message& m) { WriteMessage(err, m); };
 }
 
 bool StderrIsTerminal() {
@@ -38,7 +35,6 @@ bool StderrIsTerminal() {
 }  // namespace
 
 int RunUpdateAction(const StartContext& ctx) {
-  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
   InstallStopSignals();
   const std::string index = ctx.args.GetArgumentValue("index");
   CliHost host(ctx.out, ctx.err, StderrIsTerminal());
@@ -48,7 +44,6 @@ int RunUpdateAction(const StartContext& ctx) {
 }
 
 int RunBuildAction(const StartContext& ctx) {
-  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
   const auto& args = ctx.args;
   catalog::IndexDefinition def;
 
@@ -109,7 +104,6 @@ int RunBuildAction(const StartContext& ctx) {
 }
 
 int RunWebBuildAction(const StartContext& ctx) {
-  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
   const auto& args = ctx.args;
   catalog::IndexDefinition def;
   def.startUrl = args.GetArgumentValue("url");
@@ -177,10 +171,10 @@ std::string JsonString(std::string_view text) {
 
 int RunSearchAction(const StartContext& ctx) {
   bool failed = false;
-  base::ScopedMessageHandler messages([&](const base::Message& m) {
+  const base::MessageSink messages = [&](const base::Message& m) {
     failed = true;
-    StderrMessages(ctx.err)(m);
-  });
+    WriteMessage(ctx.err, m);
+  };
   const auto& args = ctx.args;
 
   // The indexes: by descriptor path, or by title from the recent index list.
@@ -226,6 +220,7 @@ int RunSearchAction(const StartContext& ctx) {
 
   search::SearchSession session;
   session.updateRecentLists = false;
+  session.onMessage = messages;
   const bool ok = session.RunSearch(form, selected, base::LocalParts(base::Now()));
   if (args.GetArgumentValue("showsql") == "1") ctx.out << search::LastSearchSql() << "\n";
 
@@ -254,7 +249,6 @@ int RunSearchAction(const StartContext& ctx) {
 }
 
 int RunServerAction(const StartContext& ctx) {
-  base::ScopedMessageHandler messages(StderrMessages(ctx.err));
   server::ServerOptions options;
   const settings::Settings& config = settings::Config();
   options.port = config.localport;
@@ -266,7 +260,7 @@ int RunServerAction(const StartContext& ctx) {
   options.printLink = [&ctx](const std::string& link) {
     ctx.out << "ZYL document server: search page at " << link << std::endl;
   };
-  server::DocumentServer handler;
+  server::DocumentServer handler(StderrMessages(ctx.err));
   return server::RunDocumentServer(handler, options, ctx.err);
 }
 

@@ -33,17 +33,19 @@ void CliHost::AddLogText(std::string_view text) {
   log_.flush();
 }
 
-void CliHost::SetCurrentItem(std::string_view, std::string_view) {}
+void WriteMessage(std::ostream& err, const base::Message& m) {
+  err << "zyl: " << (m.title.empty() ? "" : m.title + ": ") << base::Replace(m.text, "\r\n", " ")
+      << "\n";
+}
 
-void CliHost::SetCounter(std::string_view text) {
-  counter_ = base::Trim(text);
-  // The counter reads "<prefix> i of n": the first number is the files done.
-  for (const std::string& word : base::Split(counter_, " ")) {
-    if (!word.empty() && word[0] >= '0' && word[0] <= '9') {
-      done_ = base::ValInt(word);
-      break;
-    }
-  }
+void CliHost::ShowMessage(const base::Message& message) {
+  // The command line never asks questions: a message is a line on the progress stream.
+  WriteMessage(progress_, message);
+}
+
+void CliHost::SetCounts(std::int64_t done, std::int64_t total) {
+  done_ = done;
+  total_ = total;
   DrawProgress();
 }
 
@@ -55,7 +57,7 @@ void CliHost::DrawProgress() {
   const double seconds = std::chrono::duration<double>(now - started_).count();
   char rate[64];
   std::snprintf(rate, sizeof rate, "%.0f files/s", seconds > 0 ? done_ / seconds : 0.0);
-  progress_ << "\r\033[K" << counter_ << "  " << rate << std::flush;
+  progress_ << "\r\033[K" << done_ << "/" << total_ << "  " << rate << std::flush;
 }
 
 bool CliHost::StopRequested() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 
@@ -16,8 +17,8 @@ class CliHost : public indexer::Host {
   ~CliHost() override;
 
   void AddLogText(std::string_view text) override;
-  void SetCurrentItem(std::string_view label, std::string_view item) override;
-  void SetCounter(std::string_view text) override;
+  void ShowMessage(const base::Message& message) override;
+  void SetCounts(std::int64_t done, std::int64_t total) override;
   bool StopRequested() override;
   bool ConfirmStop(std::string_view question, std::string_view title) override { return true; }
 
@@ -26,11 +27,14 @@ class CliHost : public indexer::Host {
   std::ostream& log_;
   std::ostream& progress_;
   bool terminal_;
-  std::string counter_;
-  long long done_ = 0;
+  std::int64_t done_ = 0;
+  std::int64_t total_ = 0;
   std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point lastDraw_{};
 };
+
+// Writes a message on `err` as one line: "zyl: [title: ]text" with the line breaks as blanks.
+void WriteMessage(std::ostream& err, const base::Message& message);
 
 // Installs SIGINT/SIGTERM handlers that set the stop request (once per process).
 void InstallStopSignals();

@@ -1,5 +1,6 @@
-// Messages for the user (the message boxes of the desktop program). Engines report through
-// this one sink; the windows, the command line and the tests decide how to show them.
+// Messages for the user (the message boxes of the desktop program). Engines and the routines
+// below them never show a message themselves: they hand it to the sink their owner gave them,
+// and the windows, the command line and the tests decide how to show it.
 #pragma once
 
 #include <functional>
@@ -16,25 +17,15 @@ struct Message {
   MessageIcon icon = MessageIcon::None;
 };
 
-using MessageHandler = std::function<void(const Message&)>;
+// Where messages go. A sink may be called from any thread the engine runs on.
+using MessageSink = std::function<void(const Message&)>;
 
-// Installs the process-wide handler and returns the previous one. Without a handler,
-// messages are written to stderr.
-MessageHandler SetMessageHandler(MessageHandler handler);
-void ShowMessage(std::string_view text, std::string_view title = {},
-                 MessageIcon icon = MessageIcon::None);
-
-// Installs a handler for the lifetime of the object (tests, a window's modal run).
-class ScopedMessageHandler {
- public:
-  explicit ScopedMessageHandler(MessageHandler handler)
-      : previous_(SetMessageHandler(std::move(handler))) {}
-  ~ScopedMessageHandler() { SetMessageHandler(std::move(previous_)); }
-  ScopedMessageHandler(const ScopedMessageHandler&) = delete;
-  ScopedMessageHandler& operator=(const ScopedMessageHandler&) = delete;
-
- private:
-  MessageHandler previous_;
-};
+// Hands `message` to `sink`; without a sink the message is written to stderr, so that a caller
+// that forgot to give one still loses nothing. Never throws.
+void Deliver(const MessageSink& sink, Message message);
+inline void Deliver(const MessageSink& sink, std::string_view text, std::string_view title = {},
+                    MessageIcon icon = MessageIcon::None) {
+  Deliver(sink, Message{std::string(text), std::string(title), icon});
+}
 
 }  // namespace zyl::base

@@ -5,6 +5,7 @@
 
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "settings/IniFile.h"
 
 namespace zyl::catalog {
 
@@ -91,6 +92,16 @@ void WriteLocalDescriptor(const IndexDefinition& def) {
 
 void WriteWebDescriptor(const IndexDefinition& def, std::int64_t pages) {
   WriteDescriptor(def.descriptorPath, WebDescriptorText(def, pages));
+}
+
+void WriteIndexTotals(std::string_view descriptorPath, std::int64_t filesCount,
+                      std::int64_t filesSize) {
+  settings::WriteIniValue("General", "FilesCount", filesCount, descriptorPath);
+  settings::WriteIniValue("General", "FilesSize", filesSize, descriptorPath);
+}
+
+void WriteIndexFilesCount(std::string_view descriptorPath, std::int64_t filesCount) {
+  settings::WriteIniValue("General", "FilesCount", filesCount, descriptorPath);
 }
 
 bool CheckIndexFileName(std::string_view path) {

@@ -27,6 +27,13 @@ std::string WebDescriptorText(const IndexDefinition& def, std::int64_t pages);
 void WriteLocalDescriptor(const IndexDefinition& def);
 void WriteWebDescriptor(const IndexDefinition& def, std::int64_t pages);
 
+// Rewrites the totals of [General] (FilesCount, FilesSize) after an update. Throws
+// settings::IniWriteError.
+void WriteIndexTotals(std::string_view descriptorPath, std::int64_t filesCount,
+                      std::int64_t filesSize);
+// Rewrites FilesCount alone (a crawl has written the size with the descriptor already).
+void WriteIndexFilesCount(std::string_view descriptorPath, std::int64_t filesCount);
+
 class DescriptorWriteError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

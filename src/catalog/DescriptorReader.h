@@ -20,4 +20,10 @@ std::string ReadMaskList(std::string_view descriptorPath);
 std::string ReadGeneral(std::string_view descriptorPath, std::string_view key,
                         std::string_view defaultValue = "");
 
+// The whole descriptor, the mirror of WriteLocalDescriptor and WriteWebDescriptor: paths,
+// title, description (line breaks restored), totals, masks, PDF mode, archive and mail flags,
+// folders, start address and depth. The chosen type codes and the index folder are not stored
+// and stay empty. A missing descriptor gives an empty definition with its path.
+IndexDefinition ReadIndexDefinition(const std::string& descriptorPath);
+
 }  // namespace zyl::catalog

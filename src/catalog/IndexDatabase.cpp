@@ -5,6 +5,7 @@
 
 #include "base/Paths.h"
 #include "base/ProgramFolder.h"
+#include "catalog/IndexTable.h"
 #include "db/Database.h"
 
 namespace zyl::catalog {
@@ -44,8 +45,8 @@ void CreateIndexDatabase(const std::string& dbname) {
 std::optional<bool> HasFilesizeColumn(const std::string& dbname) {
   try {
     db::Database database = db::Database::Open(dbname);
-    if (!database.HasTable("ContentIndex")) return std::nullopt;
-    return database.HasColumn("ContentIndex", "filesize");
+    if (!database.HasTable(kTableName)) return std::nullopt;
+    return database.HasColumn(kTableName, "filesize");
   } catch (const std::exception&) {
     return std::nullopt;
   }
@@ -54,7 +55,7 @@ std::optional<bool> HasFilesizeColumn(const std::string& dbname) {
 bool AddFilesizeColumn(const std::string& dbname) {
   try {
     db::Database database = db::Database::Open(dbname);
-    database.AddColumn("ContentIndex", "filesize", "INTEGER", db::Value(0));
+    database.AddColumn(kTableName, "filesize", "INTEGER", db::Value(0));
     return true;
   } catch (const std::exception&) {
     return false;

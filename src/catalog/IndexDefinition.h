@@ -23,7 +23,8 @@ struct IndexDefinition {
   // Totals as 64-bit numbers: a descriptor holds the true total even past 2 GiB.
   std::int64_t FilesCount = 0;
   std::int64_t FilesSize = 0;
-  std::string UserFiles;  // ";"-separated user masks ending in ";", or ""
+  std::string UserFiles;            // ";"-separated user masks ending in ";", or ""
+  std::string IndexType = "local";  // "local" or "WebFolder"
 
   // Local index.
   std::set<std::string> types;  // chosen type codes ("txt", "doc", "pdffull", "mail_oe", ...)

@@ -13,8 +13,8 @@ namespace zyl::catalog {
 
 namespace {
 constexpr std::string_view kTitle = "Конфликт версий индекса";
-void Inform(std::string_view text) {
-  base::ShowMessage(text, kTitle, base::MessageIcon::Information);
+void Inform(const base::MessageSink& report, std::string_view text) {
+  base::Deliver(report, text, kTitle, base::MessageIcon::Information);
 }
 }  // namespace
 
@@ -36,14 +36,14 @@ std::string UpgradeUserFiles(std::string_view userFiles) {
   return base::Join(pieces, ";");
 }
 
-void UpgradeIndex(std::string_view descriptorPath) {
+void UpgradeIndex(std::string_view descriptorPath, const base::MessageSink& report) {
   try {
     const std::string ext = ReadGeneral(descriptorPath, "ext");
     if (IsOldExtList(ext)) {
-      Inform(
-          "Обнаружен индекс версии 0.98 или ниже.\r\n"
-          "Индекс будет обновлен до версии 0.99 автоматически.\r\n"
-          "Без обновления поиск невозможен.");
+      Inform(report,
+             "Обнаружен индекс версии 0.98 или ниже.\r\n"
+             "Индекс будет обновлен до версии 0.99 автоматически.\r\n"
+             "Без обновления поиск невозможен.");
       settings::WriteIniValue("General", "ext", UpgradeExtList(ext), descriptorPath);
       const std::string userFiles = ReadGeneral(descriptorPath, "UserFiles");
       if (!userFiles.empty())
@@ -52,7 +52,7 @@ void UpgradeIndex(std::string_view descriptorPath) {
     }
   } catch (const std::exception& e) {
     // A descriptor that cannot be rewritten is reported like a failed database upgrade.
-    Inform("Ошибка обновления. Создайте индекс заново или обратитесь в службу поддержки");
+    Inform(report, "Ошибка обновления. Создайте индекс заново или обратитесь в службу поддержки");
     return;
   }
 
@@ -61,16 +61,16 @@ void UpgradeIndex(std::string_view descriptorPath) {
   const std::optional<bool> present = HasFilesizeColumn(dbname);
   if (present && *present) return;
   if (present) {
-    Inform(
-        "Обнаружена база индекса версии 0.96 или ниже.\r\n"
-        "База данных будет обновлена до версии 0.99 автоматически.\r\n"
-        "Без обновления поиск невозможен.");
+    Inform(report,
+           "Обнаружена база индекса версии 0.96 или ниже.\r\n"
+           "База данных будет обновлена до версии 0.99 автоматически.\r\n"
+           "Без обновления поиск невозможен.");
     if (AddFilesizeColumn(dbname)) {
-      Inform("Обновление завершено.");
+      Inform(report, "Обновление завершено.");
       return;
     }
   }
-  Inform("Ошибка обновления. Создайте индекс заново или обратитесь в службу поддержки");
+  Inform(report, "Ошибка обновления. Создайте индекс заново или обратитесь в службу поддержки");
 }
 
 }  // namespace zyl::catalog

@@ -1,27 +1,11 @@
-// One extracted document: what every reader returns and what becomes one ContentIndex row.
+// What every reader returns: the record that becomes one row of the index store.
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "catalog/FileInfo.h"
 
 namespace zyl::extract {
 
-struct FileInfo {
-  std::string content;   // the whole extracted text (UTF-8); never shortened here
-  std::string author;
-  std::string modified;  // base::FormatModified form
-  std::string title;
-  std::string type;      // stored type ("txt", "doc", ...) or "error"
-  std::string location;  // full path, "arc:" member, mail or web location
-  std::int32_t filesize = 0;
-
-  bool failed() const { return type == "error"; }
-};
-
-inline FileInfo ErrorInfo() {
-  FileInfo f;
-  f.type = "error";
-  return f;
-}
+using catalog::ErrorInfo;
+using catalog::FileInfo;
 
 }  // namespace zyl::extract

@@ -16,9 +16,15 @@
 #include <vector>
 
 #include "base/DateTime.h"
-#include "extract/ContentStore.h"
+#include "catalog/ContentStore.h"
+#include "extract/FileInfo.h"
 
 namespace zyl::extract {
+
+// Mailbox readers store their messages straight into the index store's row sink.
+using catalog::ContentSink;
+using catalog::ContentSinkError;
+using catalog::SaveContentInfo;
 
 struct MailCounts {
   std::int64_t messages = 0;   // rows stored

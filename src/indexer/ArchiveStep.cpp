@@ -62,6 +62,7 @@ std::size_t ArchiveRun::Process(const std::string& archive, const ArchiveMemberH
 
   FilesRetClass lister;
   lister.onYield = onYield;
+  lister.onMessage = onMessage;
   const FilesRetClass::List members = lister.GetSubFilesMultiExt("*.*", folder_);
   const std::string prefix = base::WithTrailingSlash(folder_);
   std::size_t handed = 0;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "base/Messages.h"
 #include "extract/Archive.h"
 
 namespace zyl::indexer {
@@ -34,6 +35,8 @@ class ArchiveRun {
 
   // Called between listed entries, so that a window stays responsive during a large listing.
   std::function<void()> onYield;
+  // Where a listing failure of the unpacked members is reported.
+  base::MessageSink onMessage;
 
  private:
   extract::ArchiveLog log_;

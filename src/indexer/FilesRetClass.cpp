@@ -68,8 +68,8 @@ void FilesRetClass::Fail(const char* routine, int error) {
   // folders without read rights are common here, and ending the walk at the first one would
   // silently leave out everything after it.
   if (recursive_) return;
-  base::ShowMessage(std::string("Ошибка в подпрограмме ") + routine + ": " + base::StrNum(error) +
-                    "\r\nОбратитесь в службу поддержки");
+  base::Deliver(onMessage, std::string("Ошибка в подпрограмме ") + routine + ": " +
+                               base::StrNum(error) + "\r\nОбратитесь в службу поддержки");
 }
 
 const FilesRetClass::Listing& FilesRetClass::ReadFolder(const std::string& folder) {

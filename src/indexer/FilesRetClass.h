@@ -15,6 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/Messages.h"
+
 namespace zyl::indexer {
 
 class FilesRetClass {
@@ -28,6 +30,8 @@ class FilesRetClass {
   std::function<void(const std::string& folderName)> onFolderProceed;
   // Called after every folder entry read, so that a window can run its pending events.
   std::function<void()> onYield;
+  // Where a folder that cannot be read is reported (outside a recursive walk).
+  base::MessageSink onMessage;
 
   // Full paths of the folder's direct subfolders.
   List GetDirs(const std::string& folder);

@@ -1,24 +1,33 @@
 // What an indexing engine (build, update, crawl) needs from whoever runs it: a window on its
-// worker thread, the command line, or a test. Engines call these from their own thread; the
-// host decides how to show them.
+// worker thread, the command line, or a test. Engines call these from their own thread and
+// report numbers and messages as data; the host decides how to show them.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "base/Messages.h"
+
 namespace zyl::indexer {
+
+// The stage a build is in.
+enum class Stage { kSearchingFiles, kProcessingFiles, kReady };
+// What the current item is.
+enum class ItemKind { kFolder, kFile };
 
 class Host {
  public:
   virtual ~Host() = default;
   // Appends text at the end of the log.
   virtual void AddLogText(std::string_view text) = 0;
-  // The current stage ("Поиск файлов", "Обработка файла", ...).
-  virtual void SetStage(std::string_view stage) {}
-  // The folder or file being worked on.
-  virtual void SetCurrentItem(std::string_view label, std::string_view item) {}
-  // The counter text and the progress (0..100).
-  virtual void SetCounter(std::string_view text) {}
-  virtual void SetProgress(int percent) {}
+  // A message for the user (a message box in a window).
+  virtual void ShowMessage(const base::Message& message) = 0;
+  virtual void SetStage(Stage stage) {}
+  // The folder or file being worked on; an empty item clears it.
+  virtual void SetCurrentItem(ItemKind kind, std::string_view item) {}
+  // Files done and files in total; called after every file of the processing stage.
+  virtual void SetCounts(std::int64_t done, std::int64_t total) {}
   // True once the user asked to stop; polled at the points where a stop may take effect.
   virtual bool StopRequested() { return false; }
   // Asks whether to stop; true to stop. A host that answers false must also clear its stop
@@ -26,6 +35,16 @@ class Host {
   virtual bool ConfirmStop(std::string_view question, std::string_view title) { return true; }
   // Lets a host run pending window events between items.
   virtual void Yield() {}
+
+  // A sink that hands messages to this host, for the routines below the engines.
+  base::MessageSink Messages() {
+    return [this](const base::Message& m) { ShowMessage(m); };
+  }
 };
+
+// The texts a window shows for a stage and for the label of the current item, in the
+// language of the settings ("Поиск файлов", "Папка:", ...).
+std::string StageText(Stage stage);
+std::string ItemLabel(ItemKind kind);
 
 }  // namespace zyl::indexer

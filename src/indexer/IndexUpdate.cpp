@@ -10,11 +10,13 @@
 #include "base/OrderedPipeline.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
+#include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/UpgradeIndex.h"
+#include "db/Ast.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
-#include "extract/DatabaseSink.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
 #include "extract/Mail.h"
@@ -23,7 +25,6 @@
 #include "indexer/FilesRetClass.h"
 #include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
-#include "settings/IniFile.h"
 #include "settings/LangKeys.h"
 #include "settings/Settings.h"
 
@@ -84,6 +85,7 @@ void Update::FindIndexFiles() {
   found_.assign(1, "");
   FilesRetClass finder;
   finder.onYield = [this] { host_.Yield(); };
+  finder.onMessage = host_.Messages();
   for (const catalog::IndexFolderEntry& folder : folders_) {
     const FilesRetClass::List files = folder.subfolders
                                           ? finder.GetSubFilesMultiExt(masks, folder.path)
@@ -109,8 +111,10 @@ void Update::RemoveMissingFiles() {
   };
   std::vector<Row> rows;
   {
-    db::RowReader reader(*db_, "SELECT location, modified FROM ContentIndex WHERE " + kPlainRows,
-                         db::RowReader::Order::kAny);
+    db::RowReader reader(
+        *db_,
+        std::string("SELECT location, modified FROM ") + db::kTableName + " WHERE " + kPlainRows,
+        db::RowReader::Order::kAny);
     while (reader.Next())
       rows.push_back({reader.RowId(), reader.Field(0).AsText(), reader.Field(1).AsText()});
   }
@@ -134,8 +138,8 @@ void Update::RemoveMissingFiles() {
       Line(LangString(settings::kUpdateFile) + " " + location + " " +
            LangString(settings::kUpdateRemovingLink));
       if (deleted.insert(location).second)
-        db_->Execute("DELETE * FROM ContentIndex WHERE location=" + Quoted(location) + " AND " +
-                     kPlainRows);
+        db_->Execute(std::string("DELETE * FROM ") + db::kTableName +
+                     " WHERE location=" + Quoted(location) + " AND " + kPlainRows);
     }
     tx.Commit();
   }
@@ -156,9 +160,9 @@ void Update::UpdateModifiedFiles() {
     kept_.clear();
   }
   for (const std::string& location : changed) {
-    db::Recordset rs =
-        db_->OpenRecordset("SELECT content, modified, location FROM ContentIndex WHERE " +
-                           kPlainRows + " AND location=" + Quoted(location));
+    db::Recordset rs = db_->OpenRecordset(std::string("SELECT content, modified, location FROM ") +
+                                          db::kTableName + " WHERE " + kPlainRows +
+                                          " AND location=" + Quoted(location));
     const std::string current = base::FileModifiedText(location).value_or("");
     while (!rs.Eof()) {
       if (rs.Field(1).AsText() != current) {
@@ -183,7 +187,8 @@ void Update::IndexNewFiles() {
   for (std::size_t i = 1; i < found_.size(); ++i)
     if (!indexed_.count(found_[i])) fresh.push_back(found_[i]);
   if (!fresh.empty()) {
-    extract::DatabaseSink sink(dbname, options_.commitEvery);
+    catalog::DatabaseSink sink(dbname, options_.commitEvery);
+    sink.onMessage = host_.Messages();
     extract::PrepareReaders();  // before the workers exist
     const unsigned workers = Workers();
     // Looked up once: every lookup reads the language file again.
@@ -198,7 +203,7 @@ void Update::IndexNewFiles() {
           if (info.failed()) {
             Line(ioError);
           } else {
-            extract::SaveContentInfo(sink, info);
+            catalog::SaveContentInfo(sink, info);
             Line(success);
           }
           host_.Yield();
@@ -210,22 +215,25 @@ void Update::IndexNewFiles() {
 
 void Update::UpdateMailboxes() {
   struct Kind {
-    const char* key;
+    bool catalog::IndexDefinition::*flag;
     const char* type;
-    extract::MailCounts (*read)(extract::ContentSink&);
+    extract::MailCounts (*read)(catalog::ContentSink&);
     const char* logLine;
   };
   static const Kind kinds[] = {
-      {"OutlookExpress", "mail_oe", extract::ReadOutlookExpressMail,
+      {&catalog::IndexDefinition::mailOutlookExpress, "mail_oe", extract::ReadOutlookExpressMail,
        "Обновление Outlook Express mailbox"},
-      {"NetscapeMessenger", "mail_moz", extract::ReadNetscapeMail,
+      {&catalog::IndexDefinition::mailNetscape, "mail_moz", extract::ReadNetscapeMail,
        "Обновление NetscapeMessenger mailbox"},
   };
+  const catalog::IndexDefinition mailFlags = catalog::ReadIndexDefinition(descriptor_);
   for (const Kind& kind : kinds) {
-    if (settings::ReadIniValue("Mail", kind.key, "0", descriptor_) != "1") continue;
-    db_->Execute(std::string("DELETE * FROM ContentIndex WHERE type='") + kind.type + "'");
+    if (!(mailFlags.*kind.flag)) continue;
+    db_->Execute(std::string("DELETE * FROM ") + db::kTableName + " WHERE type='" + kind.type +
+                 "'");
     {
-      extract::DatabaseSink sink(dbname, options_.commitEvery);
+      catalog::DatabaseSink sink(dbname, options_.commitEvery);
+      sink.onMessage = host_.Messages();
       kind.read(sink);
     }
     Line(kind.logLine);
@@ -233,8 +241,8 @@ void Update::UpdateMailboxes() {
 }
 
 void Update::UpdateArchiveMember(const std::string& member, const std::string& location) {
-  db::Recordset rs = db_->OpenRecordset(
-      "SELECT content,modified, location FROM ContentIndex WHERE location=" + Quoted(location));
+  db::Recordset rs = db_->OpenRecordset(std::string("SELECT content,modified, location FROM ") +
+                                        db::kTableName + " WHERE location=" + Quoted(location));
   if (!(rs.Bof() && rs.Eof())) {
     const std::string current = base::FileModifiedText(member).value_or("");
     if (rs.Field(1).AsText() != current) {
@@ -254,14 +262,15 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
     Line(LangString(settings::kUpdateIoError));
     return;
   }
-  extract::DatabaseSink sink(dbname, options_.commitEvery);
-  extract::SaveContentInfo(sink, info);
+  catalog::DatabaseSink sink(dbname, options_.commitEvery);
+  sink.onMessage = host_.Messages();
+  catalog::SaveContentInfo(sink, info);
   Line(LangString(settings::kUpdateSuccess));
 }
 
 void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen) {
-  db::Recordset rs =
-      db_->OpenRecordset("SELECT location FROM ContentIndex WHERE left(location,4)='arc:'");
+  db::Recordset rs = db_->OpenRecordset(std::string("SELECT location FROM ") + db::kTableName +
+                                        " WHERE left(location,4)='arc:'");
   if (rs.Bof() && rs.Eof()) return;
   Line(LangString(settings::kUpdateCheckingLinks));
   db::Transaction tx(*db_);
@@ -281,6 +290,7 @@ void Update::UpdateArchives() {
   // Archives are searched in every folder and all folders below it, whatever the folder's flag.
   std::vector<std::string> archives;
   FilesRetClass finder;
+  finder.onMessage = host_.Messages();
   for (const catalog::IndexFolderEntry& folder : catalog::ReadFolders(descriptor_)) {
     const FilesRetClass::List list =
         finder.GetSubFilesMultiExt(std::string(extract::kArchiveMasks), folder.path);
@@ -289,6 +299,7 @@ void Update::UpdateArchives() {
   std::unordered_set<std::string> seen;
   ArchiveRun run([this](std::string_view line) { Line(line); });
   run.onYield = [this] { host_.Yield(); };
+  run.onMessage = host_.Messages();
   for (const std::string& archive : archives) {
     try {
       run.Process(archive, [&](const std::string& member, const std::string& location) {
@@ -319,14 +330,14 @@ void Update::RunLocal() {
   std::int64_t count = 0;
   std::int64_t total = 0;
   {
-    db::RowReader rows(*db_, "SELECT filesize FROM ContentIndex", db::RowReader::Order::kAny);
+    db::RowReader rows(*db_, std::string("SELECT filesize FROM ") + db::kTableName,
+                       db::RowReader::Order::kAny);
     while (rows.Next()) {
       ++count;
       total += rows.Field(0).AsInt();
     }
   }
-  settings::WriteIniValue("General", "FilesCount", count, descriptor_);
-  settings::WriteIniValue("General", "FilesSize", total, descriptor_);
+  catalog::WriteIndexTotals(descriptor_, count, total);
   Line(LangString(settings::kUpdateIndexFinished));
   Log(std::string(kBreak) + std::string(48, '_'));
 }
@@ -335,12 +346,12 @@ void Update::RunLocal() {
 
 bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOptions& options) {
   if (!base::FileExists(descriptorPath)) {
-    base::ShowMessage("Файл " + descriptorPath + " не существует");
+    host.ShowMessage({"Файл " + descriptorPath + " не существует"});
     return false;
   }
   host.AddLogText(LangString(settings::kUpdateOpeningIndex) + " " + std::string(kBreak) +
                   descriptorPath + "... ");
-  catalog::UpgradeIndex(descriptorPath);
+  catalog::UpgradeIndex(descriptorPath, host.Messages());
   Update update(descriptorPath, host, options);
   update.dbname = catalog::ReadGeneral(descriptorPath, "dbname");
   update.masks = catalog::ReadMaskList(descriptorPath);
@@ -369,6 +380,9 @@ class LogHost : public Host {
   void AddLogText(std::string_view text) override {
     log += text;
     if (progress_) progress_->AddLogText(text);
+  }
+  void ShowMessage(const base::Message& message) override {
+    base::Deliver(progress_ ? progress_->Messages() : base::MessageSink{}, message);
   }
   void Yield() override {
     if (progress_) progress_->Yield();

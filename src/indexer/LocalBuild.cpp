@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <thread>
 
-#include "base/Messages.h"
 #include "base/OrderedPipeline.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
+#include "catalog/IndexList.h"
 #include "extract/Archive.h"
-#include "extract/DatabaseSink.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
 #include "extract/Mail.h"
@@ -65,7 +65,7 @@ class Build {
   Host& host_;
   const BuildOptions& options_;
   BuildResult result_;
-  std::unique_ptr<extract::DatabaseSink> writer_;
+  std::unique_ptr<catalog::DatabaseSink> writer_;
   const std::string success_, passwordRequired_, ioError_;
 };
 
@@ -74,7 +74,7 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
   Log(shownName + "...");
   if (!info.failed()) {
     if (!location.empty()) info.location = location;
-    extract::SaveContentInfo(*writer_, info);
+    catalog::SaveContentInfo(*writer_, info);
     Log(success_);
     result_.filesSize += info.filesize;
   } else {
@@ -87,6 +87,7 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
 void Build::ParseArcFile(const std::string& archive) {
   ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); });
   run.onYield = [this] { host_.Yield(); };
+  run.onMessage = host_.Messages();
   run.Process(archive, [this](const std::string& member, const std::string& location) {
     Store(member, location, extract::GetFileInfo(member), location);
   });
@@ -122,12 +123,8 @@ bool Build::ConfirmedStop() {
 
 BuildResult Build::Run() {
   const auto started = std::chrono::steady_clock::now();
-  const std::string prefix = LangString(settings::kBuildCounterPrefix);
-  const std::string of = LangString(settings::kBuildOf);
-
-  host_.SetStage(LangString(settings::kBuildSearchingFiles));
-  host_.SetCurrentItem(LangString(settings::kBuildFolder) + ":", "");
-  host_.SetCounter(prefix);
+  host_.SetStage(Stage::kSearchingFiles);
+  host_.SetCurrentItem(ItemKind::kFolder, "");
   Log(LangString(settings::kBuildSearchingFiles) + "..." + std::string(kBreak));
 
   extract::SetPdfFullText(def_.pdfFull);
@@ -146,7 +143,8 @@ BuildResult Build::Run() {
     catalog::CreateIndexDatabase(def_.dbname);
     Log(LangString(settings::kBuildFound) + " " + base::StrNum(static_cast<std::int64_t>(n)) + "." +
         std::string(kBreak) + LangString(settings::kBuildConnecting));
-    writer_ = std::make_unique<extract::DatabaseSink>(def_.dbname, options_.commitEvery);
+    writer_ = std::make_unique<catalog::DatabaseSink>(def_.dbname, options_.commitEvery);
+    writer_->onMessage = host_.Messages();
   } catch (const std::exception& e) {
     result_.outcome = BuildResult::kFailed;
     result_.error = e.what();
@@ -156,8 +154,7 @@ BuildResult Build::Run() {
   Log(" " + LangString(settings::kBuildSuccess) + std::string(kBreak) +
       LangString(settings::kBuildProcessingFiles) + ":" + std::string(kBreak));
 
-  host_.SetStage(LangString(settings::kBuildProcessingFile));
-  const std::string fileLabel = LangString(settings::kBuildFile) + ":";
+  host_.SetStage(Stage::kProcessingFiles);
 
   bool stopConfirmed = false;
   try {
@@ -173,16 +170,14 @@ BuildResult Build::Run() {
         [&](std::size_t i, extract::FileInfo&& info) {
           host_.Yield();
           const std::string& f = files[i];
-          host_.SetCurrentItem(fileLabel, f);
+          host_.SetCurrentItem(ItemKind::kFile, f);
           if (extract::IsArchiveExtension(f)) {
             ParseArcFile(f);
           } else {
             Store(f, f, std::move(info), "");
           }
           const auto done = static_cast<std::int64_t>(i + 1);
-          host_.SetCounter(prefix + " " + base::StrNum(done) + " " + of + " " +
-                           base::StrNum(static_cast<std::int64_t>(n)));
-          host_.SetProgress(static_cast<int>(done * 100 / static_cast<std::int64_t>(n)));
+          host_.SetCounts(done, static_cast<std::int64_t>(n));
           result_.filesCount = writer_->RowCount();
           host_.Yield();
           if (ConfirmedStop()) {
@@ -208,12 +203,10 @@ BuildResult Build::Run() {
   result_.filesCount = writer_->RowCount();
   writer_.reset();
 
-  settings::Settings& config = settings::Config();
-  settings::AddToRecentList(def_.descriptorPath, config.RecentIndex);
   try {
-    settings::SaveGeneralSetting("RecentIndex", config.RecentIndex);
+    catalog::AddToRecentIndexList(def_.descriptorPath);
   } catch (const std::exception& e) {
-    base::ShowMessage(e.what());
+    host_.ShowMessage({e.what()});
   }
 
   catalog::IndexDefinition final = def_;
@@ -242,7 +235,7 @@ BuildResult Build::Run() {
   Log(LangString(settings::kBuildTime) + ": " + settings::FormatElapsed(seconds) +
       std::string(kBreak));
   extract::ReleaseAutomationServers();
-  host_.SetStage(LangString(settings::kBuildReady));
+  host_.SetStage(Stage::kReady);
   return result_;
 }
 }  // namespace
@@ -257,9 +250,9 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
                                            bool& stopped) {
   FilesRetClass finder;
   finder.onYield = [&host] { host.Yield(); };
-  const std::string folderLabel = settings::LangString(settings::kBuildFolder) + ":";
+  finder.onMessage = host.Messages();
   finder.onFolderProceed = [&](const std::string& folder) {
-    host.SetCurrentItem(folderLabel, folder);
+    host.SetCurrentItem(ItemKind::kFolder, folder);
     if (!host.StopRequested()) return;
     if (host.ConfirmStop(settings::LangString(settings::kBuildConfirmStop), kStopTitle)) {
       finder.CancelSearch = true;

@@ -1,30 +1,29 @@
 #include "indexer/WebBuild.h"
 
-#include "base/Messages.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/IndexDatabase.h"
+#include "catalog/IndexList.h"
+#include "db/Ast.h"
 #include "db/RowReader.h"
-#include "extract/DatabaseSink.h"
 #include "indexer/WebIndex.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
-#include "settings/IniFile.h"
 #include "settings/Settings.h"
 
 namespace zyl::indexer {
 
 BuildResult StartWebIndex(const catalog::IndexDefinition& def, Host& host) {
   BuildResult result;
-  settings::Settings& config = settings::Config();
-  settings::AddToRecentList(def.descriptorPath, config.RecentIndex);
   try {
-    settings::SaveGeneralSetting("RecentIndex", config.RecentIndex);
-    std::unique_ptr<extract::DatabaseSink> sink;
+    catalog::AddToRecentIndexList(def.descriptorPath);
+    std::unique_ptr<catalog::DatabaseSink> sink;
     BeginWebBuild(host, [&] {
       catalog::CreateIndexDatabase(def.dbname);
-      sink = std::make_unique<extract::DatabaseSink>(def.dbname);
+      sink = std::make_unique<catalog::DatabaseSink>(def.dbname);
+      sink->onMessage = host.Messages();
     });
     const WebCrawlResult crawl = CrawlIntoIndex(def.startUrl, def.depth, *sink, host,
                                                 WebCrawlKind::Build, [&](const WebCrawlResult& r) {
@@ -55,9 +54,10 @@ void ReindexWeb(const std::string& descriptorPath, const std::string& dbname, Ho
       static_cast<std::int32_t>(base::ValInt(catalog::ReadGeneral(descriptorPath, "URLdept")));
 
   db::Database database = db::Database::Open(dbname);
-  database.Execute("DELETE * FROM ContentIndex");
+  database.Execute(std::string("DELETE * FROM ") + db::kTableName);
   {
-    extract::DatabaseSink sink(dbname);
+    catalog::DatabaseSink sink(dbname);
+    sink.onMessage = host.Messages();
     CrawlIntoIndex(def.startUrl, def.depth, sink, host, WebCrawlKind::Update,
                    [&](const WebCrawlResult& r) {
                      sink.Commit();
@@ -67,10 +67,10 @@ void ReindexWeb(const std::string& descriptorPath, const std::string& dbname, Ho
   }
   std::int64_t rows = 0;
   {
-    db::RowReader reader(database, "SELECT location FROM ContentIndex");
+    db::RowReader reader(database, std::string("SELECT location FROM ") + db::kTableName);
     while (reader.Next()) ++rows;
   }
-  settings::WriteIniValue("General", "FilesCount", rows, descriptorPath);
+  catalog::WriteIndexFilesCount(descriptorPath, rows);
   host.AddLogText("\r\n" + std::string(48, '_'));
 }
 

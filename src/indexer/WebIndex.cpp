@@ -19,7 +19,7 @@ void BeginWebBuild(Host& host, const std::function<void()>& createDatabase) {
 }
 
 WebCrawlResult CrawlIntoIndex(std::string_view startUrl, std::int32_t depth,
-                              extract::ContentSink& sink, Host& host, WebCrawlKind kind,
+                              catalog::ContentSink& sink, Host& host, WebCrawlKind kind,
                               const std::function<void(const WebCrawlResult&)>& beforeSummary,
                               const FetchLimits& limits) {
   const bool update = kind == WebCrawlKind::Update;
@@ -38,7 +38,7 @@ WebCrawlResult CrawlIntoIndex(std::string_view startUrl, std::int32_t depth,
     host.AddLogText(info.location + "...");
     // A row that could not be stored has been reported by SaveContentInfo; it is neither
     // counted nor logged as stored.
-    if (extract::SaveContentInfo(sink, info)) {
+    if (catalog::SaveContentInfo(sink, info)) {
       ++result.pages;
       result.bytes += info.filesize;
       host.AddLogText(stored);

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string_view>
 
-#include "extract/ContentStore.h"
+#include "catalog/ContentStore.h"
 #include "indexer/Host.h"
 #include "indexer/HttpFetcher.h"
 
@@ -40,7 +40,7 @@ void BeginWebBuild(Host& host, const std::function<void()>& createDatabase);
 // host.StopRequested()), `beforeSummary` runs with the totals (the caller writes the
 // descriptor there) and the closing lines of the build or update are logged.
 WebCrawlResult CrawlIntoIndex(std::string_view startUrl, std::int32_t depth,
-                              extract::ContentSink& sink, Host& host, WebCrawlKind kind,
+                              catalog::ContentSink& sink, Host& host, WebCrawlKind kind,
                               const std::function<void(const WebCrawlResult&)>& beforeSummary = {},
                               const FetchLimits& limits = FetchLimits::FromConfig());
 

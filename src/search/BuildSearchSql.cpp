@@ -6,6 +6,7 @@
 
 #include "base/DateTime.h"
 #include "base/Strings.h"
+#include "db/Ast.h"
 #include "extract/DocumentTypes.h"
 #include "search/SearchRequest.h"
 
@@ -13,8 +14,9 @@ namespace zyl::search {
 
 namespace {
 
-constexpr std::string_view kHead =
-    "SELECT title, author, content, location, type, modified, filesize FROM ContentIndex WHERE ";
+const std::string kHead =
+    std::string("SELECT title, author, content, location, type, modified, filesize FROM ") +
+    db::kTableName + " WHERE ";
 constexpr std::string_view kWholeWordClass = "[!A-zа-яА-Я]";
 constexpr std::string_view Q = "\"";
 

@@ -4,6 +4,7 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "catalog/DescriptorReader.h"
+#include "catalog/IndexList.h"
 #include "catalog/UpgradeIndex.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
@@ -15,7 +16,7 @@ namespace zyl::search {
 
 std::vector<IndexEntry> RecentIndexes() {
   std::vector<IndexEntry> entries;
-  for (const std::string& path : settings::SplitRecentList(settings::Config().RecentIndex)) {
+  for (const std::string& path : catalog::ReadRecentIndexList()) {
     // A missing descriptor must not be created by reading it.
     const std::string title =
         base::FileExists(path) ? catalog::ReadGeneral(path, "title", path) : path;
@@ -52,13 +53,14 @@ void AppendRows(db::RowReader& rows, std::vector<ResultRow>& results) {
   while (rows.Next()) results.push_back(RowOf(rows));
 }
 
-void Remember(std::string& list, const std::string& item, std::string_view key) {
+void Remember(std::string& list, const std::string& item, std::string_view key,
+              const base::MessageSink& report) {
   if (item.empty()) return;
   settings::AddToRecentList(item, list);
   try {
     settings::SaveGeneralSetting(key, list);
   } catch (const std::exception& e) {
-    base::ShowMessage(e.what());
+    base::Deliver(report, e.what());
   }
 }
 
@@ -76,10 +78,10 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
 
   if (updateRecentLists) {
     settings::Settings& c = settings::Config();
-    Remember(c.RecentSearch, form.searchText, "RecentSearch");
-    Remember(c.RecentTitle, form.title, "RecentTitle");
-    Remember(c.RecentAuthor, form.author, "RecentAuthor");
-    Remember(c.RecentFileName, form.fileName, "RecentFileName");
+    Remember(c.RecentSearch, form.searchText, "RecentSearch", onMessage);
+    Remember(c.RecentTitle, form.title, "RecentTitle", onMessage);
+    Remember(c.RecentAuthor, form.author, "RecentAuthor", onMessage);
+    Remember(c.RecentFileName, form.fileName, "RecentFileName", onMessage);
   }
 
   results_.clear();
@@ -87,7 +89,7 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
   // Failures after a database has been prepared end the search with the statement's condition.
   auto refuse = [&](const std::string& why) {
     lastError_ = "Ошибка в запросе: \r\n" + ConditionOf(LastSearchSql());
-    base::ShowMessage(lastError_, why);
+    base::Deliver(onMessage, lastError_, why);
     return false;
   };
 
@@ -110,10 +112,10 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
     for (const IndexEntry& index : selected) {
       indexNames += index.title + ";";
       if (!base::FileExists(index.descriptorPath)) {
-        base::ShowMessage("Файл " + index.descriptorPath + " не существует");
+        base::Deliver(onMessage, "Файл " + index.descriptorPath + " не существует");
         continue;
       }
-      catalog::UpgradeIndex(index.descriptorPath);
+      catalog::UpgradeIndex(index.descriptorPath, onMessage);
       const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
       try {
         db::Database database = db::Database::Open(dbname);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/DateTime.h"
+#include "base/Messages.h"
 #include "search/ResultList.h"
 #include "search/SearchForm.h"
 
@@ -37,7 +38,7 @@ class SearchSession {
  public:
   // Runs the form over the selected indexes (or, with "search within the found documents", over
   // the rows the previous search found in its last index). Messages (a missing descriptor, a
-  // refused statement) go through base::ShowMessage. Returns false when the statement was
+  // refused statement) go to onMessage. Returns false when the statement was
   // refused or an index could not be read; the rows collected before stay in Results().
   bool RunSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
                  const base::DateTimeParts& now);
@@ -50,6 +51,8 @@ class SearchSession {
 
   // Whether to update the recent lists of config.ini (the command line leaves them alone).
   bool updateRecentLists = true;
+  // Where the messages of a search go (a message box, stderr, a test's list).
+  base::MessageSink onMessage;
 
  private:
   std::vector<ResultRow> results_;

@@ -7,6 +7,7 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "catalog/DescriptorReader.h"
+#include "db/Ast.h"
 #include "db/Database.h"
 #include "server/ResultPage.h"
 #include "settings/CommonFunctions.h"
@@ -14,10 +15,11 @@
 
 namespace zyl::server {
 
-DocumentServer::DocumentServer()
+DocumentServer::DocumentServer(base::MessageSink messages)
     : random_(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count())) {
   // The server searches for browsers; the recent lists of the desktop stay as they are.
   session_.updateRecentLists = false;
+  session_.onMessage = std::move(messages);
 }
 
 ReplyPlan DocumentServer::Handle(std::string_view text, const ServerEndpoint& endpoint) {
@@ -96,8 +98,8 @@ bool IsIndexedLocation(std::string_view location, const std::string& dbname) {
     // parameter: a "'" inside it is doubled and cannot end the literal.
     db::Database database = db::Database::Open(dbname);
     db::Recordset rs =
-        database.OpenRecordset("SELECT location FROM ContentIndex WHERE location = '" +
-                               base::Replace(location, "'", "''") + "'");
+        database.OpenRecordset(std::string("SELECT location FROM ") + db::kTableName +
+                               " WHERE location = '" + base::Replace(location, "'", "''") + "'");
     return !(rs.Bof() && rs.Eof());
   } catch (const std::exception&) {
     return false;

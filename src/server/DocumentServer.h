@@ -16,7 +16,8 @@ namespace zyl::server {
 
 class DocumentServer : public RequestHandler {
  public:
-  DocumentServer();
+  // `messages` receives what a search reports (a missing descriptor, a refused statement).
+  explicit DocumentServer(base::MessageSink messages = {});
 
   // Parses the request and runs its action; an unknown or missing action gets no reply.
   ReplyPlan Handle(std::string_view request, const ServerEndpoint& endpoint) override;

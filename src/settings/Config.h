@@ -20,6 +20,15 @@ std::string ServerIniPath();
 // left behind as empty files when they were missing. Never throws.
 void LoadConfig();
 
+// Writes back the keys the options dialog edits, from `s`, in the dialog's order: the switches
+// ("1"/"0"), the server pages and port (server.ini, the port as "LocalPort"), the list length,
+// the index folder (the resolved folder), the view fonts and colours (numbers as decimal text),
+// the language as its file name (unless s.Lang is empty) and the twelve archiver keys. Every
+// key goes through WriteIniValue, so other keys, sections and their order stay. Those members
+// of Config() take the values of `s` (and Help follows the language). Throws IniWriteError.
+struct Settings;
+void SaveConfig(const Settings& s);
+
 // A path setting: an absolute value (beginning with "/") is kept; any other value is taken
 // relative to the program folder. An empty value stays empty (the setting is unset).
 std::string ResolveSettingPath(std::string_view value);

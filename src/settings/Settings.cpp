@@ -2,13 +2,17 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <limits>
+#include <type_traits>
+#include <variant>
 
 #include "base/Paths.h"
 #include "base/ProgramFolder.h"
 #include "base/Strings.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
+#include "settings/SettingsTable.h"
 
 namespace zyl::settings {
 
@@ -94,96 +98,129 @@ std::string ResolveIndexFolder(std::string_view name) {
 
 }  // namespace
 
+namespace {
+
+// Reads one key of the table into the record `s`; `def` holds the record's defaults.
+void LoadKey(const SettingKey& k, const IniReader& file, Settings& s, const Settings& def) {
+  switch (k.kind) {
+    case SettingKind::kRecentList:
+      s.*std::get<std::string Settings::*>(k.member) = LoadGeneralSetting(k.key);
+      return;
+    case SettingKind::kIndexFolder:
+      s.*std::get<std::string Settings::*>(k.member) =
+          ResolveIndexFolder(file.String(k.section, k.key, k.textDefault));
+      return;
+    case SettingKind::kString: {
+      auto m = std::get<std::string Settings::*>(k.member);
+      s.*m = file.String(k.section, k.key, k.textDefault.empty() ? def.*m : k.textDefault);
+      return;
+    }
+    case SettingKind::kPath:
+      s.*std::get<std::string Settings::*>(k.member) = file.Path(k.section, k.key, k.textDefault);
+      return;
+    case SettingKind::kBoolean: {
+      auto m = std::get<bool Settings::*>(k.member);
+      s.*m = file.Boolean(k.section, k.key, def.*m);
+      return;
+    }
+    case SettingKind::kLines: {
+      auto m = std::get<std::vector<std::string> Settings::*>(k.member);
+      if (const auto lines = ReadIniSection(k.section, file.path())) {
+        for (const std::string& line : *lines) {
+          if (!line.empty()) (s.*m).push_back(line);
+        }
+      }
+      return;
+    }
+    case SettingKind::kLanguage: {
+      // Always in the program folder.
+      const std::string lang = file.String(k.section, k.key, "");
+      s.*std::get<std::string Settings::*>(k.member) =
+          base::InProgramFolder(lang.empty() ? std::string_view("english.lng") : lang);
+      return;
+    }
+    case SettingKind::kNumber:
+    case SettingKind::kPositive:
+    case SettingKind::kNonNegative:
+      std::visit(
+          [&](auto m) {
+            using Member = std::remove_cvref_t<decltype(s.*m)>;
+            if constexpr (std::is_integral_v<Member> && !std::is_same_v<Member, bool>) {
+              const Member value = file.Number(k.section, k.key, def.*m);
+              if (k.kind == SettingKind::kPositive) {
+                s.*m = Positive(value, def.*m);
+              } else if (k.kind == SettingKind::kNonNegative) {
+                s.*m = value >= 0 ? value : def.*m;
+              } else {
+                s.*m = value;
+              }
+            }
+          },
+          k.member);
+      return;
+  }
+}
+
+// The text SaveConfig writes for one key of the record.
+std::string SavedText(const SettingKey& k, const Settings& s) {
+  return std::visit(
+      [&](auto m) -> std::string {
+        using Member = std::remove_cvref_t<decltype(s.*m)>;
+        if constexpr (std::is_same_v<Member, bool>) {
+          return s.*m ? "1" : "0";
+        } else if constexpr (std::is_integral_v<Member>) {
+          return std::to_string(s.*m);
+        } else if constexpr (std::is_same_v<Member, std::string>) {
+          // The language is stored as its file name in the program folder.
+          if (k.kind == SettingKind::kLanguage) {
+            const std::size_t slash = (s.*m).rfind('/');
+            return slash == std::string::npos ? s.*m : (s.*m).substr(slash + 1);
+          }
+          return s.*m;
+        } else {
+          return {};
+        }
+      },
+      k.member);
+}
+
+}  // namespace
+
 void LoadConfig() {
   Settings s;  // the defaults
   const Settings def;
   const IniReader config(ConfigIniPath());
   const IniReader server(ServerIniPath());
-
-  // 1. Recent lists; reading them does not create config.ini.
-  s.RecentSearch = LoadGeneralSetting("RecentSearch");
-  s.RecentIndex = LoadGeneralSetting("RecentIndex");
-  s.RecentTitle = LoadGeneralSetting("RecentTitle");
-  s.RecentAuthor = LoadGeneralSetting("RecentAuthor");
-  s.RecentFileName = LoadGeneralSetting("RecentFileName");
-  s.RecentUserTypes = LoadGeneralSetting("RecentUserTypes");
-
-  // 2. Index folder.
-  s.IndexFolder = ResolveIndexFolder(config.String("General", "IndexFolderName", "index"));
-
-  // 3. Pages of the document server.
-  s.SearchIndexFile = server.Path("General", "SearchIndexFile", "");
-  s.HtmlTemplate = server.Path("General", "HtmlTemplate", "");
-
-  // 4. Text view fonts and colours, then the general switches.
-  constexpr std::string_view kFonts = "Interface:FontsAndColors";
-  s.FoundTextColor = config.Number(kFonts, "FoundTextColor", def.FoundTextColor);
-  s.FoundTextBold = config.Boolean(kFonts, "FoundTextBold", def.FoundTextBold);
-  s.FoundTextUnderLine = config.Boolean(kFonts, "FoundTextUnderLine", def.FoundTextUnderLine);
-  s.SimpleTextBackColor = config.Number(kFonts, "SimpleTextBackColor", def.SimpleTextBackColor);
-  s.SimpleTextColor = config.Number(kFonts, "SimpleTextColor", def.SimpleTextColor);
-  s.SimpleTextFontName = config.String(kFonts, "SimpleTextFontName", def.SimpleTextFontName);
-  s.SimpleTextFontSize = config.Number(kFonts, "SimpleTextFontSize", def.SimpleTextFontSize);
-  s.TextCharSet = config.Number(kFonts, "TextCharSet", def.TextCharSet);
-  s.QueryRecentLenght = config.Number("General", "QueryRecentLenght", def.QueryRecentLenght);
-  s.ForceCodePage = config.Boolean("General", "ForceCodePage", def.ForceCodePage);
-  s.UseInternalHtmlParser =
-      config.Boolean("General", "UseInternalHtmlParser", def.UseInternalHtmlParser);
-  s.HtmlOptimization = config.Boolean("General", "HtmlOptimization", def.HtmlOptimization);
-  s.UseHistory = config.Boolean("Interface", "UseHistory", def.UseHistory);
-
-  // 5. MIME types of served documents, then the port.
-  if (const auto mime = ReadIniSection("Mime", server.path())) {
-    for (const std::string& line : *mime) {
-      if (!line.empty()) s.Mime.push_back(line);
-    }
-  }
-  s.localport = server.Number("General", "localport", def.localport);
-  s.BindAddress = server.String("General", "BindAddress", def.BindAddress);
-
-  // 6. Language file, always in the program folder.
-  const std::string lang = config.String("Interface", "Lang", "");
-  s.Lang = base::InProgramFolder(lang.empty() ? std::string_view("english.lng") : lang);
-
-  // 7. Help of that language. Read without creating the language file when it is missing.
+  for (const SettingKey& k : SettingsTable())
+    LoadKey(k, k.file == SettingFile::kServer ? server : config, s, def);
+  // Help of the language. Read without creating the language file when it is missing.
   s.Help = ResolveSettingPath(GetProfileValue("General", "Help", kDefaultHelpFile, s.Lang));
-
-  // 8. Archivers.
-  s.ArjPath = config.String("Archiver", "ArjPath", "");
-  s.CabPath = config.String("Archiver", "CabPath", "");
-  s.LhaPath = config.String("Archiver", "LhaPath", "");
-  s.RarPath = config.String("Archiver", "RarPath", "");
-  s.UcPath = config.String("Archiver", "UcPath", "");
-  s.ZipPath = config.String("Archiver", "ZipPath", "");
-  s.ArjCmd = config.String("Archiver", "ArjCmd", "");
-  s.CabCmd = config.String("Archiver", "CabCmd", "");
-  s.LhaCmd = config.String("Archiver", "LhaCmd", "");
-  s.RarCmd = config.String("Archiver", "RarCmd", "");
-  s.UcCmd = config.String("Archiver", "UcCmd", "");
-  s.ZipCmd = config.String("Archiver", "ZipCmd", "");
-  s.ShowConsole = config.Number("Archiver", "ShowConsole", def.ShowConsole);
-  s.MaxUnpackedBytes = Positive(config.Number("Archiver", "MaxUnpackedBytes", def.MaxUnpackedBytes),
-                                def.MaxUnpackedBytes);
-  s.MaxMembers = Positive(config.Number("Archiver", "MaxMembers", def.MaxMembers), def.MaxMembers);
-
-  // Where the mail stores live on this machine.
-  s.OutlookExpressFolder = config.String("Mail", "OutlookExpressFolder", "");
-  s.NetscapeFolders = config.String("Mail", "NetscapeFolders", "");
-
-  // Crawler limits.
-  s.ConnectTimeout =
-      Positive(config.Number("Web", "ConnectTimeout", def.ConnectTimeout), def.ConnectTimeout);
-  s.RequestTimeout =
-      Positive(config.Number("Web", "RequestTimeout", def.RequestTimeout), def.RequestTimeout);
-  s.MaxPageSize = Positive(config.Number("Web", "MaxPageSize", def.MaxPageSize), def.MaxPageSize);
-  const std::int32_t redirects = config.Number("Web", "MaxRedirects", def.MaxRedirects);
-  s.MaxRedirects = redirects >= 0 ? redirects : def.MaxRedirects;
-
-  // Extraction workers; 0 lets the build choose one per core.
-  const std::int32_t workers = config.Number("Build", "Workers", def.Workers);
-  s.Workers = workers >= 0 ? workers : def.Workers;
-
   Config() = std::move(s);
+}
+
+void SaveConfig(const Settings& s) {
+  std::vector<const SettingKey*> keys;
+  for (const SettingKey& k : SettingsTable())
+    if (k.saveStep > 0) keys.push_back(&k);
+  std::stable_sort(keys.begin(), keys.end(), [](const SettingKey* a, const SettingKey* b) {
+    return a->saveStep < b->saveStep;
+  });
+  const std::string config = ConfigIniPath();
+  const std::string server = ServerIniPath();
+  for (const SettingKey* k : keys) {
+    // A language that is not chosen leaves the stored one alone.
+    if (k->kind == SettingKind::kLanguage && s.Lang.empty()) continue;
+    WriteIniValue(k->section, k->savedKey.empty() ? k->key : k->savedKey, SavedText(*k, s),
+                  k->file == SettingFile::kServer ? server : config);
+  }
+  // The record changes with the files; the help file follows the language.
+  Settings& record = Config();
+  for (const SettingKey* k : keys) {
+    if (k->kind == SettingKind::kLanguage && s.Lang.empty()) continue;
+    std::visit([&](auto m) { record.*m = s.*m; }, k->member);
+  }
+  if (!s.Lang.empty())
+    record.Help = ResolveSettingPath(GetProfileValue("General", "Help", kDefaultHelpFile, s.Lang));
 }
 
 }  // namespace zyl::settings

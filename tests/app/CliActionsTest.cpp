@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "app/CliHost.h"
 #include "base/Paths.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
@@ -85,6 +86,30 @@ TEST_F(CliTest, RefusalsExitWithOne) {
 TEST(CliFormat, CellsAndStrings) {
   EXPECT_EQ(TsvCell("a\tb\r\nc"), "a b  c");
   EXPECT_EQ(JsonString("q\"\\\x01я"), "\"q\\\"\\\\\\u0001я\"");
+}
+
+}  // namespace
+}  // namespace zyl::app
+
+namespace zyl::app {
+namespace {
+
+TEST(CliHostTest, ShowsCountsAsTheyComeAndMessagesAsOneLine) {
+  std::ostringstream log, progress;
+  {
+    CliHost host(log, progress, /*progressIsTerminal=*/true);
+    host.AddLogText("a\r\nb\r\n");
+    host.SetCounts(3, 7);
+    host.ShowMessage({"Файл x\r\nне существует", "Заголовок", base::MessageIcon::Warning});
+  }
+  EXPECT_EQ(log.str(), "a\nb\n");
+  EXPECT_NE(progress.str().find("3/7"), std::string::npos);
+  EXPECT_NE(progress.str().find("zyl: Заголовок: Файл x не существует\n"), std::string::npos);
+
+  std::ostringstream quiet;
+  CliHost piped(log, quiet, /*progressIsTerminal=*/false);
+  piped.SetCounts(1, 2);
+  EXPECT_EQ(quiet.str(), "");  // no progress line when stderr is not a terminal
 }
 
 }  // namespace

@@ -16,9 +16,7 @@ namespace {
 
 class IndexDatabaseTest : public ::testing::Test {
  protected:
-  IndexDatabaseTest() : messages_([this](const base::Message& m) { shown.push_back(m.text); }) {
-    EnsureTemplateDatabase(home.path());
-  }
+  IndexDatabaseTest() { EnsureTemplateDatabase(home.path()); }
   // A database as an old version wrote it: ContentIndex without filesize.
   std::string OldDatabase(const std::string& name) {
     const std::string path = home.file(name);
@@ -37,9 +35,7 @@ class IndexDatabaseTest : public ::testing::Test {
 
   test::ProgramFolderScope home;
   std::vector<std::string> shown;
-
- private:
-  base::ScopedMessageHandler messages_;
+  base::MessageSink record_ = [this](const base::Message& m) { shown.push_back(m.text); };
 };
 
 TEST_F(IndexDatabaseTest, TemplateIsSeededOnceAndCopiedOverOldFiles) {
@@ -62,39 +58,39 @@ TEST_F(IndexDatabaseTest, OldDescriptorBecomesMaskForm) {
   CreateIndexDatabase(dbname);
   const std::string descriptor = home.write(
       "i.zyl", "[General]\r\ndbname=" + dbname + "\r\next=txt;doc;htm*;\r\nUserFiles=cpp;pas;");
-  UpgradeIndex(descriptor);
+  UpgradeIndex(descriptor, record_);
   EXPECT_EQ(
       test::ReadFile(descriptor),
       "[General]\r\ndbname=" + dbname + "\r\next=*.txt;*.doc;*.htm*;\r\nUserFiles=*.cpp;*.pas;");
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].find("0.98"), std::string::npos);
   shown.clear();
-  UpgradeIndex(descriptor);
+  UpgradeIndex(descriptor, record_);
   EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(IndexDatabaseTest, OldDatabaseGetsTheSizeColumnOnce) {
   const std::string dbname = OldDatabase("old.mdb");
   const std::string descriptor = Descriptor(dbname, "*.txt;");
-  UpgradeIndex(descriptor);
+  UpgradeIndex(descriptor, record_);
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_NE(shown[0].find("0.96"), std::string::npos);
   EXPECT_EQ(shown[1], "Обновление завершено.");
   EXPECT_EQ(HasFilesizeColumn(dbname), true);
   shown.clear();
-  UpgradeIndex(descriptor);
+  UpgradeIndex(descriptor, record_);
   EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(IndexDatabaseTest, BrokenDatabaseIsReportedAndNothingIsOverwritten) {
   const std::string dbname = home.write("jet.mdb", "Standard Jet DB not sqlite");
   const std::string descriptor = Descriptor(dbname, "");
-  UpgradeIndex(descriptor);
+  UpgradeIndex(descriptor, record_);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_TRUE(shown[0].starts_with("Ошибка обновления."));
   EXPECT_EQ(test::ReadFile(dbname), "Standard Jet DB not sqlite");
   shown.clear();
-  UpgradeIndex(Descriptor("", "*.txt;"));  // no database named: nothing to do
+  UpgradeIndex(Descriptor("", "*.txt;"), record_);  // no database named: nothing to do
   EXPECT_TRUE(shown.empty());
 }
 

@@ -334,7 +334,7 @@ TEST_F(MailboxTest, FailuresStoreNothingAndCountOnlyStoredRows) {
   EXPECT_EQ(ReadOutlookExpressFile(tmp.write("Empty.mbx", ""), sink).messages, 0);
 
   std::vector<std::string> shown;
-  base::ScopedMessageHandler handler([&](const base::Message& m) { shown.push_back(m.text); });
+  sink.onMessage = [&](const base::Message& m) { shown.push_back(m.text); };
   sink.failAfter = 2;
   const MailCounts counts = ReadNetscapeFile(tmp.write("Inbox", kMbox), sink);
   EXPECT_EQ(counts.messages, 2);

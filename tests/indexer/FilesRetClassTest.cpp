@@ -27,10 +27,11 @@ class FilesRetClassTest : public ::testing::Test {
   std::string File(const std::string& name) { return tmp.write(name, "x"); }
   std::string P(const std::string& name) const { return tmp.file(name); }
 
-  // Collects the messages shown during the test.
+  // Collects the messages a finder reports during the test.
   std::vector<std::string> messages;
-  base::ScopedMessageHandler handler{
-      [this](const base::Message& m) { messages.push_back(m.text); }};
+  base::MessageSink Record() {
+    return [this](const base::Message& m) { messages.push_back(m.text); };
+  }
   test::TempDir tmp;
 };
 
@@ -38,6 +39,7 @@ TEST_F(FilesRetClassTest, SubDirsArePostOrderWithEventsInTheSameOrder) {
   Dir("A/B/C");
   Dir("A/D");
   FilesRetClass f;
+  f.onMessage = Record();
   std::vector<std::string> events;
   f.onFolderProceed = [&](const std::string& folder) { events.push_back(folder); };
   const auto list = f.GetSubDirs(P("A"));
@@ -54,6 +56,7 @@ TEST_F(FilesRetClassTest, ResultsAreGroupedByMaskWithSubfolderFilesFirst) {
   File("Docs/b.doc");
   File("Docs/S/c.txt");
   FilesRetClass f;
+  f.onMessage = Record();
   EXPECT_THAT(f.GetFilesMultiExt("*.txt;", P("Docs")), ElementsAre("", P("Docs/a.txt")));
   EXPECT_THAT(f.GetSubFilesMultiExt("*.txt;*.doc;", P("Docs")),
               ElementsAre("", P("Docs/S/c.txt"), P("Docs/a.txt"), P("Docs/b.doc")));
@@ -73,6 +76,7 @@ TEST_F(FilesRetClassTest, MasksMatchWithoutCaseAndKeepDuplicates) {
   File("W/README");
   File("W/Письмо.TXT");
   FilesRetClass f;
+  f.onMessage = Record();
   EXPECT_THAT(f.GetFilesMultiExt("*.htm*;*.html;", P("W")),
               ElementsAre("", P("W/Page.HTM"), P("W/page.html"), P("W/page.html")));
   EXPECT_THAT(f.GetFilesByExt("письмо.txt", P("W")), ElementsAre("", "Письмо.TXT"));
@@ -96,6 +100,7 @@ TEST_F(FilesRetClassTest, HiddenEntriesAreIncludedAndNamesAreInByteOrder) {
   File("H/.cache/x.txt");
   File("H/a/y.txt");
   FilesRetClass f;
+  f.onMessage = Record();
   EXPECT_THAT(f.GetFilesByExt("*.txt", P("H")), ElementsAre("", ".hidden.txt", "B.txt", "b.txt"));
   EXPECT_THAT(f.GetSubFilesMultiExt("*.txt", P("H")),
               ElementsAre("", P("H/.cache/x.txt"), P("H/a/y.txt"), P("H/.hidden.txt"), P("H/B.txt"),
@@ -111,6 +116,7 @@ TEST_F(FilesRetClassTest, LinksToFoldersAreNotFollowedLinksToFilesAreFiles) {
   std::filesystem::create_symlink(P("missing.txt"), P("L/broken.txt"));
   ASSERT_EQ(::mkfifo(P("L/pipe.txt").c_str(), 0600), 0);
   FilesRetClass f;
+  f.onMessage = Record();
   EXPECT_THAT(f.GetDirs(P("L")), ElementsAre("", P("L/real")));
   EXPECT_THAT(f.GetSubFilesMultiExt("*.txt", P("L")),
               ElementsAre("", P("L/real/f.txt"), P("L/linkfile.txt")));
@@ -123,6 +129,7 @@ TEST_F(FilesRetClassTest, LinksToFoldersAreNotFollowedLinksToFilesAreFiles) {
 
 TEST_F(FilesRetClassTest, MissingFolderGivesEmptyListsSilently) {
   FilesRetClass f;
+  f.onMessage = Record();
   int events = 0;
   f.onFolderProceed = [&](const std::string&) { ++events; };
   EXPECT_THAT(f.GetDirs(P("none")), ElementsAre(""));
@@ -152,6 +159,7 @@ TEST_F(FilesRetClassTest, MultiMaskSearchEqualsOneWalkPerMask) {
   }
 
   FilesRetClass f;
+  f.onMessage = Record();
   std::vector<std::string> events;
   f.onFolderProceed = [&](const std::string& d) { events.push_back(d); };
   EXPECT_EQ(f.GetSubFilesMultiExt(masks, P("r")), expected);
@@ -164,6 +172,7 @@ TEST_F(FilesRetClassTest, MultiMaskSearchReadsTheTreeOnce) {
   File("t/a.txt");
   File("t/s/b.txt");
   FilesRetClass f;
+  f.onMessage = Record();
   // A file appearing after the first mask's walk belongs to a later listing of the tree; the
   // search works from the one listing it took.
   f.onFolderProceed = [&](const std::string& d) {
@@ -182,6 +191,7 @@ TEST_F(FilesRetClassTest, CancelInRecursiveModeKeepsTheFinishedMasks) {
   File("c/s1/c.txt");
   File("c/s2/d.doc");
   FilesRetClass f;
+  f.onMessage = Record();
   std::vector<std::string> events;
   int yields = 0;
   f.onYield = [&] { ++yields; };
@@ -208,6 +218,7 @@ TEST_F(FilesRetClassTest, CancelOutsideRecursiveModeEmptiesEachFolderListing) {
   File("n/s2/deep/e.txt");
   File("n/c.txt");
   FilesRetClass f;
+  f.onMessage = Record();
   f.onFolderProceed = [&](const std::string& d) {
     if (d == P("n/s1/t")) f.CancelSearch = true;
   };
@@ -257,6 +268,7 @@ class UnlistableFolderTest : public FilesRetClassTest {
 
 TEST_F(UnlistableFolderTest, RecursiveSearchPassesOverTheFolderSilently) {
   FilesRetClass f;
+  f.onMessage = Record();
   EXPECT_THAT(f.GetSubFilesMultiExt("*.txt;", P("u")),
               ElementsAre("", P("u/m/b.txt"), P("u/a.txt")));
   EXPECT_THAT(messages, IsEmpty());
@@ -264,6 +276,7 @@ TEST_F(UnlistableFolderTest, RecursiveSearchPassesOverTheFolderSilently) {
 
 TEST_F(UnlistableFolderTest, OtherMethodsReportTheRoutineAndGoOn) {
   FilesRetClass f;
+  f.onMessage = Record();
   EXPECT_THAT(f.GetDirs(deep), ElementsAre(""));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Ошибка в подпрограмме GetDirs:  36\r\nОбратитесь в службу поддержки");

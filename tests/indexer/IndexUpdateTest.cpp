@@ -14,16 +14,13 @@
 #include "settings/IniFile.h"
 #include "settings/LangKeys.h"
 #include "settings/Settings.h"
+#include "support/RecordingHost.h"
 #include "support/TestSupport.h"
 
 namespace zyl::indexer {
 namespace {
 
-class LogHost : public Host {
- public:
-  void AddLogText(std::string_view text) override { log += text; }
-  std::string log;
-};
+using LogHost = test::RecordingHost;
 
 void Touch(const std::string& path, std::time_t when) {
   utimbuf t{when, when};
@@ -32,7 +29,7 @@ void Touch(const std::string& path, std::time_t when) {
 
 class IndexUpdateTest : public ::testing::Test {
  protected:
-  IndexUpdateTest() : quiet_([this](const base::Message& m) { shown.push_back(m.text); }) {
+  IndexUpdateTest() {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
     docs = home.file("docs") + "/";
@@ -65,10 +62,6 @@ class IndexUpdateTest : public ::testing::Test {
   test::ProgramFolderScope home;
   std::string docs;
   catalog::IndexDefinition def;
-  std::vector<std::string> shown;
-
- private:
-  base::ScopedMessageHandler quiet_;
 };
 
 TEST_F(IndexUpdateTest, NothingChangedKeepsEveryRow) {

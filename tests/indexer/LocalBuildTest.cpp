@@ -18,26 +18,14 @@
 #include "extract/DocumentTypes.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
+#include "support/RecordingHost.h"
 #include "support/StoredRows.h"
 #include "support/TestSupport.h"
 
 namespace zyl::indexer {
 namespace {
 
-class RecordingHost : public Host {
- public:
-  void AddLogText(std::string_view text) override { log += text; }
-  bool StopRequested() override { return stopWhen && stopWhen(log); }
-  bool ConfirmStop(std::string_view, std::string_view) override {
-    ++questions;
-    if (!confirm) stopWhen = nullptr;  // declined: the request is cleared
-    return confirm;
-  }
-  std::string log;
-  std::function<bool(const std::string&)> stopWhen;
-  bool confirm = true;
-  int questions = 0;
-};
+using test::RecordingHost;
 
 void WriteZip(const std::string& path,
               const std::vector<std::pair<std::string, std::string>>& files) {
@@ -60,7 +48,7 @@ void WriteZip(const std::string& path,
 
 class LocalBuildTest : public ::testing::Test {
  protected:
-  LocalBuildTest() : quiet_([this](const base::Message& m) { messages.push_back(m.text); }) {
+  LocalBuildTest() {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
     docs = home.file("docs") + "/";
@@ -89,10 +77,6 @@ class LocalBuildTest : public ::testing::Test {
   test::ProgramFolderScope home;
   std::string docs;
   catalog::IndexDefinition def;
-  std::vector<std::string> messages;
-
- private:
-  base::ScopedMessageHandler quiet_;
 };
 
 TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
@@ -120,6 +104,23 @@ TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
     EXPECT_NE(descriptor.find("FilesCount=6\r\n"), std::string::npos);
     EXPECT_NE(descriptor.find("Archive=1\r\n"), std::string::npos);
     EXPECT_EQ(settings::Config().RecentIndex.rfind(def.descriptorPath, 0), 0u);
+
+    // The host gets the stages in order and one count per listed file (the archive is one).
+    EXPECT_EQ(host.stages,
+              (std::vector<Stage>{Stage::kSearchingFiles, Stage::kProcessingFiles, Stage::kReady}));
+    ASSERT_EQ(host.counts.size(), 6u);
+    for (std::size_t i = 0; i < host.counts.size(); ++i)
+      EXPECT_EQ(host.counts[i], std::make_pair(static_cast<std::int64_t>(i + 1), std::int64_t{6}));
+    EXPECT_NE(std::find(host.items.begin(), host.items.end(),
+                        std::make_pair(ItemKind::kFile, docs + "pack.zip")),
+              host.items.end());
+    EXPECT_NE(std::find_if(host.items.begin(), host.items.end(),
+                           [](const auto& item) {
+                             return item.first == ItemKind::kFolder &&
+                                    item.second.find("/sub") != std::string::npos;
+                           }),
+              host.items.end());
+    EXPECT_TRUE(host.messages.empty());
   }
 }
 

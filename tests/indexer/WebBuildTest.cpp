@@ -11,6 +11,7 @@
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "support/RecordingHost.h"
 #include "support/StoredRows.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
@@ -18,15 +19,11 @@
 namespace zyl::indexer {
 namespace {
 
-class LogHost : public Host {
- public:
-  void AddLogText(std::string_view text) override { log += text; }
-  std::string log;
-};
+using LogHost = test::RecordingHost;
 
 class WebBuildTest : public ::testing::Test {
  protected:
-  WebBuildTest() : quiet_([](const base::Message&) {}) {
+  WebBuildTest() {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
     site.ServeHtml("/",
@@ -45,9 +42,6 @@ class WebBuildTest : public ::testing::Test {
   test::ProgramFolderScope home;
   test::TestHttpServer site;
   catalog::IndexDefinition def;
-
- private:
-  base::ScopedMessageHandler quiet_;
 };
 
 TEST_F(WebBuildTest, BuildStoresEveryPageOnceAndWritesTheDescriptor) {

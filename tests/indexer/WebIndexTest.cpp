@@ -5,6 +5,7 @@
 
 #include "base/Messages.h"
 #include "settings/Settings.h"
+#include "support/RecordingHost.h"
 #include "support/TestHttpServer.h"
 
 namespace zyl::indexer {
@@ -14,18 +15,13 @@ using test::HttpResponse;
 using test::LinkPage;
 using test::TestHttpServer;
 
-struct RecordingHost : Host {
-  std::string log;
-  std::function<bool()> stop;
-  void AddLogText(std::string_view text) override { log += text; }
-  bool StopRequested() override { return stop && stop(); }
-};
+using test::RecordingHost;
 
-struct RowSink : extract::ContentSink {
-  std::vector<extract::FileInfo> rows;
+struct RowSink : catalog::ContentSink {
+  std::vector<catalog::FileInfo> rows;
   std::string refuse;  // location whose append fails
-  void AppendRow(const extract::FileInfo& row) override {
-    if (row.location == refuse) throw extract::ContentSinkError(3022, "duplicate");
+  void AppendRow(const catalog::FileInfo& row) override {
+    if (row.location == refuse) throw catalog::ContentSinkError(3022, "duplicate");
     rows.push_back(row);
   }
 };
@@ -62,7 +58,7 @@ TEST(WebIndex, BuildLogsEveryPageAndTheTotals) {
   EXPECT_EQ(host.log, logAtEnd + "Обработка закончена.\r\nОбработано страниц: 2\r\n");
 
   ASSERT_EQ(sink.rows.size(), 2u);
-  const extract::FileInfo& a = sink.rows[1];
+  const catalog::FileInfo& a = sink.rows[1];
   EXPECT_EQ(a.location, site.url("/a.htm"));
   EXPECT_EQ(a.title, "A");
   EXPECT_EQ(a.author, "Ann");
@@ -94,14 +90,13 @@ TEST(WebIndex, ReindexLeavesNoRowForAPageThatDisappeared) {
 
 TEST(WebIndex, RowThatCannotBeStoredIsReportedAndNotCounted) {
   SmallSite site;
-  std::vector<std::string> messages;
-  base::ScopedMessageHandler handler([&](const base::Message& m) { messages.push_back(m.text); });
   RecordingHost host;
   RowSink sink;
+  sink.onMessage = host.Messages();
   sink.refuse = site.url("/a.htm");
   const WebCrawlResult result =
       CrawlIntoIndex(site.url("/index.htm"), 1, sink, host, WebCrawlKind::Build);
-  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(result.pages, 2);
   EXPECT_NE(host.log.find(site.url("/a.htm") + "...\r\n" + site.url("/b.htm") + "...успешно.\r\n"),
             std::string::npos)
@@ -134,7 +129,7 @@ TEST(WebIndex, StopEndsTheCrawlWithTheClosingLines) {
   SmallSite site;
   RecordingHost host;
   RowSink sink;
-  host.stop = [&] { return !sink.rows.empty(); };
+  host.stopWhen = [&](const std::string&) { return !sink.rows.empty(); };
   bool stoppedBeforeSummary = false;
   const WebCrawlResult result =
       CrawlIntoIndex(site.url("/index.htm"), 1, sink, host, WebCrawlKind::Update,

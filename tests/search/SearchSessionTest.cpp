@@ -4,9 +4,9 @@
 
 #include "base/Messages.h"
 #include "base/Paths.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
-#include "extract/DatabaseSink.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
@@ -19,7 +19,7 @@ const base::DateTimeParts kNow{2026, 12, 6, 12, 0, 0};
 
 class SearchSessionTest : public ::testing::Test {
  protected:
-  SearchSessionTest() : handler_([this](const base::Message& m) { shown.push_back(m.text); }) {
+  SearchSessionTest() {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
   }
@@ -32,15 +32,15 @@ class SearchSessionTest : public ::testing::Test {
     def.dbname = home.file(name + ".mdb");
     catalog::CreateIndexDatabase(def.dbname);
     {
-      extract::DatabaseSink sink(def.dbname);
+      catalog::DatabaseSink sink(def.dbname);
       for (const auto& [location, content, modified] : rows) {
-        extract::FileInfo info;
+        catalog::FileInfo info;
         info.location = location;
         info.content = content;
         info.type = "txt";
         info.modified = modified;
         info.filesize = static_cast<std::int32_t>(content.size());
-        extract::SaveContentInfo(sink, info);
+        catalog::SaveContentInfo(sink, info);
       }
     }
     catalog::WriteLocalDescriptor(def);
@@ -54,9 +54,9 @@ class SearchSessionTest : public ::testing::Test {
 
   test::ProgramFolderScope home;
   std::vector<std::string> shown;
-
- private:
-  base::ScopedMessageHandler handler_;
+  base::MessageSink Record() {
+    return [this](const base::Message& m) { shown.push_back(m.text); };
+  }
 };
 
 TEST_F(SearchSessionTest, RowsOfSeveralIndexesInIndexAndDatabaseOrder) {
@@ -65,6 +65,7 @@ TEST_F(SearchSessionTest, RowsOfSeveralIndexesInIndexAndDatabaseOrder) {
                                        {"/a/3.txt", "отчет за квартал", "2003-01-01 10:00:00"}});
   const IndexEntry b = MakeIndex("B", {{"/b/1.txt", "ещё один отчет", "2004-05-05"}});
   SearchSession session;
+  session.onMessage = Record();
   SearchForm form;
   form.searchText = "отчет";
   ASSERT_TRUE(session.RunSearch(form, {a, b}, kNow));
@@ -83,6 +84,7 @@ TEST_F(SearchSessionTest, RowsOfSeveralIndexesInIndexAndDatabaseOrder) {
 TEST_F(SearchSessionTest, MissingDescriptorIsReportedAndSkipped) {
   const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
   SearchSession session;
+  session.onMessage = Record();
   SearchForm form;
   form.searchText = "word";
   ASSERT_TRUE(session.RunSearch(form, {{"Gone", home.file("gone.zyl")}, a}, kNow));
@@ -94,6 +96,7 @@ TEST_F(SearchSessionTest, MissingDescriptorIsReportedAndSkipped) {
 TEST_F(SearchSessionTest, RefusedStatementKeepsRowsCollectedBefore) {
   const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
   SearchSession session;
+  session.onMessage = Record();
   SearchForm form;
   form.searchType = kQueryLanguage;
   form.searchText = "content LIKE \"*word*\"";
@@ -111,6 +114,7 @@ TEST_F(SearchSessionTest, TypedFieldsNeverWidenTheSearch) {
   const IndexEntry a =
       MakeIndex("A", {{"/a/1.txt", "alpha", "2002-01-05"}, {"/a/2.txt", "beta", "2002-01-05"}});
   SearchSession session;
+  session.onMessage = Record();
   SearchForm form;
   form.searchText = "alpha";
   form.fileName = "x\") OR (\"1\"=\"1";
@@ -132,6 +136,7 @@ TEST_F(SearchSessionTest, SearchWithinFoundFiltersTheLastIndexRows) {
                                        {"/a/2.txt", "alpha gamma", "2002-01-05"},
                                        {"/a/3.txt", "beta only", "2002-01-05"}});
   SearchSession session;
+  session.onMessage = Record();
   SearchForm form;
   form.searchText = "alpha";
   ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
@@ -142,6 +147,7 @@ TEST_F(SearchSessionTest, SearchWithinFoundFiltersTheLastIndexRows) {
   EXPECT_EQ(Locations(session), (std::vector<std::string>{"/a/1.txt"}));
   // Before any search there is nothing to search within.
   SearchSession fresh;
+  fresh.onMessage = Record();
   ASSERT_TRUE(fresh.RunSearch(form, {a}, kNow));
   EXPECT_EQ(fresh.ResultCount(), 0u);
 }
@@ -149,6 +155,7 @@ TEST_F(SearchSessionTest, SearchWithinFoundFiltersTheLastIndexRows) {
 TEST_F(SearchSessionTest, HistoryOnlyWithTheSetting) {
   const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
   SearchSession session;
+  session.onMessage = Record();
   SearchForm form;
   form.searchText = "word";
   session.RunSearch(form, {a}, kNow);

@@ -4,9 +4,9 @@
 
 #include "base/Messages.h"
 #include "base/Strings.h"
+#include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
-#include "extract/DatabaseSink.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
@@ -16,7 +16,7 @@ namespace {
 
 class DocumentServerTest : public ::testing::Test {
  protected:
-  DocumentServerTest() : quiet_([](const base::Message&) {}) {
+  DocumentServerTest() {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
     // An index "Docs" with two documents, one of them with a quote and blanks in its path.
@@ -28,15 +28,15 @@ class DocumentServerTest : public ::testing::Test {
     def.dbname = home.file("Docs.mdb");
     catalog::CreateIndexDatabase(def.dbname);
     {
-      extract::DatabaseSink sink(def.dbname);
+      catalog::DatabaseSink sink(def.dbname);
       for (const std::string& path : {doc1, doc2}) {
-        extract::FileInfo info;
+        catalog::FileInfo info;
         info.location = path;
         info.content = test::ReadFile(path);
         info.title = "T<" + path.substr(path.size() - 6) + ">";
         info.type = "txt";
         info.filesize = 10;
-        extract::SaveContentInfo(sink, info);
+        catalog::SaveContentInfo(sink, info);
       }
     }
     catalog::WriteLocalDescriptor(def);
@@ -51,9 +51,6 @@ class DocumentServerTest : public ::testing::Test {
   test::ProgramFolderScope home;
   std::string doc1, doc2;
   ServerEndpoint endpoint{"127.0.0.1", 8080};
-
- private:
-  base::ScopedMessageHandler quiet_;
 };
 
 TEST_F(DocumentServerTest, HelloFillsTheAddressAndTheIndexList) {

@@ -7,6 +7,7 @@
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "settings/SettingsTable.h"
 #include "support/TestSupport.h"
 
 namespace zyl::settings {
@@ -172,6 +173,97 @@ TEST(ShippedSettingsTest, DefaultFilesGiveAWorkingSetup) {
     }
   }
   Config() = Settings();
+}
+
+}  // namespace
+}  // namespace zyl::settings
+
+namespace zyl::settings {
+namespace {
+
+class SaveConfigTest : public ::testing::Test {
+ protected:
+  void TearDown() override { Config() = Settings(); }
+  std::string Home(std::string_view name) const { return home_.file(name); }
+  test::ProgramFolderScope home_;
+};
+
+TEST_F(SaveConfigTest, WritesTheDialogsKeysByItsRulesAndLeavesEverythingElse) {
+  ASSERT_TRUE(base::WriteFileAtomic(
+      Home("config.ini"),
+      "[General]\r\nMyKey=keep\r\nRecentSearch=a;b\r\nForceCodePage=1\r\n[Own]\r\nx=1\r\n"
+      "[Build]\r\nWorkers=3"));
+  ASSERT_TRUE(base::WriteFileAtomic(Home("server.ini"),
+                                    "[General]\r\nlocalport=80\r\n[Mime]\r\n"
+                                    "text/html;htm\r\n"));
+  LoadConfig();
+  Settings s = Config();
+  s.ForceCodePage = false;
+  s.UseHistory = true;
+  s.QueryRecentLenght = 20;
+  s.localport = 8080;
+  s.FoundTextColor = 255;
+  s.SimpleTextFontName = "DejaVu Sans";
+  s.ZipPath = "/usr/bin/unzip";
+  s.ZipCmd = "%a -o %f -d %d";
+  s.Workers = 7;           // not one of the dialog's keys
+  s.RecentSearch = "zzz";  // the recent lists belong to their owners
+  SaveConfig(s);
+
+  const std::string config = test::ReadFile(Home("config.ini"));
+  EXPECT_NE(config.find("MyKey=keep\r\n"), std::string::npos);
+  EXPECT_NE(config.find("RecentSearch=a;b\r\n"), std::string::npos);
+  EXPECT_NE(config.find("[Own]\r\nx=1\r\n"), std::string::npos);
+  EXPECT_NE(config.find("Workers=3"), std::string::npos);
+  EXPECT_NE(config.find("ForceCodePage=0\r\n"), std::string::npos);
+  EXPECT_NE(config.find("UseHistory=1"), std::string::npos);
+  EXPECT_NE(config.find("IndexFolderName=" + Config().IndexFolder), std::string::npos);
+  EXPECT_NE(config.find("Lang=english.lng"), std::string::npos);
+  EXPECT_EQ(config.find("ShowConsole"), std::string::npos);
+  const std::string server = test::ReadFile(Home("server.ini"));
+  EXPECT_NE(server.find("LocalPort=8080"), std::string::npos);
+  EXPECT_NE(server.find("[Mime]\r\ntext/html;htm"), std::string::npos);
+
+  // The record follows the files for the dialog's keys only.
+  EXPECT_EQ(Config().localport, 8080);
+  EXPECT_EQ(Config().RecentSearch, "a;b");
+  EXPECT_EQ(Config().Workers, 3);
+}
+
+// Whatever the dialog writes reads back as the same record.
+TEST_F(SaveConfigTest, EverySavedKeyReadsBackUnchanged) {
+  LoadConfig();
+  Settings s = Config();
+  int n = 1;
+  for (const SettingKey& k : SettingsTable()) {
+    if (k.saveStep == 0) continue;
+    std::visit(
+        [&](auto m) {
+          using Member = std::remove_cvref_t<decltype(s.*m)>;
+          if constexpr (std::is_same_v<Member, bool>) {
+            s.*m = !(s.*m);
+          } else if constexpr (std::is_integral_v<Member>) {
+            s.*m = static_cast<Member>(100 + n++);
+          } else if constexpr (std::is_same_v<Member, std::string>) {
+            if (k.kind == SettingKind::kIndexFolder) {
+              s.*m = Home("idx") + "/";
+            } else if (k.kind == SettingKind::kLanguage) {
+              s.*m = Home("de.lng");
+            } else if (k.kind == SettingKind::kPath) {
+              s.*m = "/srv/page" + std::to_string(n++) + ".html";
+            } else {
+              s.*m = "value " + std::to_string(n++);
+            }
+          }
+        },
+        k.member);
+  }
+  SaveConfig(s);
+  LoadConfig();
+  for (const SettingKey& k : SettingsTable()) {
+    if (k.saveStep == 0) continue;
+    std::visit([&](auto m) { EXPECT_TRUE(Config().*m == s.*m) << k.key; }, k.member);
+  }
 }
 
 }  // namespace

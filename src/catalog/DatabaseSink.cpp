@@ -1,10 +1,10 @@
-#include "extract/DatabaseSink.h"
+#include "catalog/DatabaseSink.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 
 DatabaseSink::DatabaseSink(const std::string& dbname, std::size_t commitEvery)
     : db_(db::Database::Open(dbname)),
-      table_(db_.OpenRecordset("ContentIndex")),
+      table_(db_.OpenRecordset(kTableName)),
       commitEvery_(commitEvery ? commitEvery : 1) {
   rows_ = table_.RecordCount();
 }
@@ -45,4 +45,4 @@ void DatabaseSink::Commit() {
   pending_ = 0;
 }
 
-}  // namespace zyl::extract
+}  // namespace zyl::catalog

@@ -1,4 +1,4 @@
-#include "extract/DatabaseSink.h"
+#include "catalog/DatabaseSink.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include "catalog/IndexDatabase.h"
 #include "support/TestSupport.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 namespace {
 
 TEST(DatabaseSink, StoresRowsCutInCodePointsAndCountsThem) {
@@ -49,8 +49,8 @@ class FailingSink : public ContentSink {
 
 TEST(SaveContentInfo, ReportsAFailureWithTheErrorNumber) {
   std::string shown;
-  base::ScopedMessageHandler handler([&](const base::Message& m) { shown = m.text; });
   FailingSink sink;
+  sink.onMessage = [&](const base::Message& m) { shown = m.text; };
   FileInfo info;
   info.location = "/x";
   info.type = "txt";
@@ -59,4 +59,4 @@ TEST(SaveContentInfo, ReportsAFailureWithTheErrorNumber) {
 }
 
 }  // namespace
-}  // namespace zyl::extract
+}  // namespace zyl::catalog

@@ -4,9 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "extract/FileInfo.h"
+#include "base/Messages.h"
+#include "catalog/FileInfo.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 
 // Where rows go: the index database's ContentIndex table, or anything a test provides.
 class ContentSink {
@@ -14,6 +15,9 @@ class ContentSink {
   virtual ~ContentSink() = default;
   // Appends one row, already cut to the stored lengths. Throws ContentSinkError on failure.
   virtual void AppendRow(const FileInfo& row) = 0;
+
+  // Where SaveContentInfo reports a failed append; set by whoever runs the sink.
+  base::MessageSink onMessage;
 };
 
 class ContentSinkError : public std::runtime_error {
@@ -25,10 +29,11 @@ class ContentSinkError : public std::runtime_error {
   int code_;
 };
 
-// Appends `info` as one row: author cut to 50, title and location to 255 and type to 10 code
-// points, the content whole. A record with an empty location or type is skipped (returns false).
-// A failure of the sink is reported through base::ShowMessage with the program's
+// Appends `info` as one row: author, title, location and type cut to their stored lengths (in
+// code points, catalog/IndexTable.h), the content whole. A record with an empty location or type
+// is skipped (returns false).
+// A failure of the sink is reported through the sink's onMessage with the program's
 // "Ошибка в процедуре SaveContentInfo" text and returns false; the row is not added.
 bool SaveContentInfo(ContentSink& sink, const FileInfo& info);
 
-}  // namespace zyl::extract
+}  // namespace zyl::catalog

@@ -6,15 +6,16 @@
 #include <optional>
 #include <string>
 
+#include "catalog/ContentStore.h"
+#include "catalog/IndexTable.h"
 #include "db/Database.h"
-#include "extract/ContentStore.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 
 class DatabaseSink : public ContentSink {
  public:
   // Opens the database; throws db::DbError when it cannot be opened.
-  explicit DatabaseSink(const std::string& dbname, std::size_t commitEvery = 300);
+  explicit DatabaseSink(const std::string& dbname, std::size_t commitEvery = kCommitGroup);
   ~DatabaseSink() override;
   DatabaseSink(const DatabaseSink&) = delete;
   DatabaseSink& operator=(const DatabaseSink&) = delete;
@@ -36,4 +37,4 @@ class DatabaseSink : public ContentSink {
   std::int64_t rows_ = 0;
 };
 
-}  // namespace zyl::extract
+}  // namespace zyl::catalog

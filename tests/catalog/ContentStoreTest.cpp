@@ -1,4 +1,4 @@
-#include "extract/ContentStore.h"
+#include "catalog/ContentStore.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "base/Messages.h"
 #include "base/Utf8.h"
 
-namespace zyl::extract {
+namespace zyl::catalog {
 namespace {
 
 class RecordingSink : public ContentSink {
@@ -73,8 +73,8 @@ TEST(SaveContentInfo, SkipsRecordsWithoutLocationOrType) {
 
 TEST(SaveContentInfo, ReportsAFailedAppendAndGoesOn) {
   std::vector<std::string> shown;
-  base::ScopedMessageHandler handler([&](const base::Message& m) { shown.push_back(m.text); });
   RecordingSink sink;
+  sink.onMessage = [&](const base::Message& m) { shown.push_back(m.text); };
   sink.failWith = 3022;
   EXPECT_FALSE(SaveContentInfo(sink, Record()));
   sink.failWith = -5;
@@ -90,4 +90,4 @@ TEST(SaveContentInfo, ReportsAFailedAppendAndGoesOn) {
 }
 
 }  // namespace
-}  // namespace zyl::extract
+}  // namespace zyl::catalog
