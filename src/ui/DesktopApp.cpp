@@ -18,13 +18,11 @@ int RunDesktop() {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZYL"));
   QApplication::setApplicationVersion(QStringLiteral(ZYL_VERSION));
-  InstallMessageBoxes();
   IndexManagerWindow window;
   QObject::connect(&window, &IndexManagerWindow::exitRequested, &app,
                    [] { QCoreApplication::exit(0); });
   window.show();
   const int status = QApplication::exec();
-  base::SetMessageHandler(nullptr);
   return status;
 }
 

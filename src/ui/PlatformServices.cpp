@@ -91,9 +91,10 @@ void ShowMessageBox(QWidget* owner, const base::Message& message) {
   box.exec();
 }
 
-void InstallMessageBoxes() {
-  base::SetMessageHandler(
-      [](const base::Message& message) { ShowMessageBox(QApplication::activeWindow(), message); });
+base::MessageSink MessageBoxes() {
+  return [](const base::Message& message) {
+    ShowMessageBox(QApplication::activeWindow(), message);
+  };
 }
 
 }  // namespace zyl::ui

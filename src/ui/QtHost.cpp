@@ -15,20 +15,20 @@ void QtHost::AddLogText(std::string_view text) {
   emit logText(ToQt(text));
 }
 
-void QtHost::SetStage(std::string_view stage) {
-  emit stageChanged(ToQt(stage));
+void QtHost::ShowMessage(const base::Message& message) {
+  ShowMessageBox(QApplication::activeWindow(), message);
 }
 
-void QtHost::SetCurrentItem(std::string_view label, std::string_view item) {
-  emit currentItemChanged(ToQt(label), ToQt(item));
+void QtHost::SetStage(indexer::Stage stage) {
+  emit stageChanged(static_cast<int>(stage));
 }
 
-void QtHost::SetCounter(std::string_view text) {
-  emit counterChanged(ToQt(text));
+void QtHost::SetCurrentItem(indexer::ItemKind kind, std::string_view item) {
+  emit currentItemChanged(static_cast<int>(kind), ToQt(item));
 }
 
-void QtHost::SetProgress(int percent) {
-  emit progressChanged(percent);
+void QtHost::SetCounts(std::int64_t done, std::int64_t total) {
+  emit countsChanged(done, total);
 }
 
 bool QtHost::ConfirmStop(std::string_view question, std::string_view title) {

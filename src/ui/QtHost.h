@@ -23,19 +23,18 @@ class QtHost : public QObject, public indexer::Host {
 
   // indexer::Host, called on the worker thread.
   void AddLogText(std::string_view text) override;
-  void SetStage(std::string_view stage) override;
-  void SetCurrentItem(std::string_view label, std::string_view item) override;
-  void SetCounter(std::string_view text) override;
-  void SetProgress(int percent) override;
+  void ShowMessage(const base::Message& message) override;
+  void SetStage(indexer::Stage stage) override;
+  void SetCurrentItem(indexer::ItemKind kind, std::string_view item) override;
+  void SetCounts(std::int64_t done, std::int64_t total) override;
   bool StopRequested() override { return stop_; }
   bool ConfirmStop(std::string_view question, std::string_view title) override;
 
  signals:
   void logText(const QString& text);
-  void stageChanged(const QString& stage);
-  void currentItemChanged(const QString& label, const QString& item);
-  void counterChanged(const QString& text);
-  void progressChanged(int percent);
+  void stageChanged(int stage);  // an indexer::Stage
+  void currentItemChanged(int kind, const QString& item);  // an indexer::ItemKind
+  void countsChanged(qint64 done, qint64 total);
 
  private:
   std::atomic<bool> stop_{false};
