@@ -24,8 +24,10 @@
 #include "settings/LangKeys.h"
 #include "settings/Settings.h"
 #include "ui/ApplyTexts.h"
+#include "ui/EditIndexDialog.h"
 #include "ui/Icons.h"
 #include "ui/IndexStore.h"
+#include "ui/NewIndexWizards.h"
 #include "ui/PlatformServices.h"
 #include "ui/Twips.h"
 #include "ui/UpdateWindow.h"
@@ -443,12 +445,12 @@ void IndexManagerWindow::ShowNotAvailable() {
 }
 
 void IndexManagerWindow::MakeLocalIndex() {
-  ShowNotAvailable();
+  RunLocalIndexWizard(this);
   LoadIndexList();
 }
 
 void IndexManagerWindow::MakeWebIndex() {
-  ShowNotAvailable();
+  RunWebIndexWizard(this);
   LoadIndexList();
 }
 
@@ -465,9 +467,10 @@ void IndexManagerWindow::OpenIndex() {
 }
 
 void IndexManagerWindow::EditIndex() {
-  if (rows_.empty()) return;
-  ShowNotAvailable();
-  ShowIndexDetails();
+  if (rows_.empty() || currentIndexFile_.empty()) return;
+  EditIndexDialog dialog(currentIndexFile_, this);
+  dialog.exec();
+  LoadIndexList();
 }
 
 void IndexManagerWindow::DeleteIndex() {

@@ -20,6 +20,11 @@ class QtHost : public QObject, public indexer::Host {
   // Called on the window thread.
   void RequestStop() { stop_ = true; }
   void ClearStop() { stop_ = false; }
+  // From now on a stop is taken without a question (the window is going away).
+  void StopWithoutAsking() {
+    ask_ = false;
+    stop_ = true;
+  }
 
   // indexer::Host, called on the worker thread.
   void AddLogText(std::string_view text) override;
@@ -38,6 +43,7 @@ class QtHost : public QObject, public indexer::Host {
 
  private:
   std::atomic<bool> stop_{false};
+  std::atomic<bool> ask_{true};
 };
 
 }  // namespace zyl::ui
