@@ -150,6 +150,7 @@ void BuildWindow::OnFinished() {
   delete worker_;
   worker_ = nullptr;
   running_ = false;
+  finished_ = true;
   switch (result_.outcome) {
     case indexer::BuildResult::kFinished:
       ShowMessageBox(this, {settings::LangString(settings::kBuildFinishedOk), {},
@@ -171,7 +172,8 @@ void BuildWindow::OnFinished() {
 
 void BuildWindow::Command2_Click() {
   // The state decides, not the caption's length: a translation may give "Stop" any length.
-  if (running_) {
+  // A press before the build has started is a stop as well.
+  if (!finished_) {
     host_->RequestStop();
     return;
   }
@@ -179,7 +181,7 @@ void BuildWindow::Command2_Click() {
 }
 
 void BuildWindow::closeEvent(QCloseEvent* event) {
-  if (running_) {
+  if (!finished_) {
     host_->RequestStop();
     event->ignore();
     return;
@@ -188,7 +190,7 @@ void BuildWindow::closeEvent(QCloseEvent* event) {
 }
 
 void BuildWindow::reject() {
-  if (running_) {
+  if (!finished_) {
     host_->RequestStop();
     return;
   }

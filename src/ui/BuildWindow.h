@@ -31,6 +31,8 @@ class BuildWindow : public QDialog {
   QString LogText() const;
   bool IsRunning() const { return running_; }
   const indexer::BuildResult& Result() const { return result_; }
+  // The engine's host, for tests that act at a given point of the build.
+  QtHost& Host() { return *host_; }
   // Build options for this window's runs (tests use one worker).
   void SetOptions(const indexer::BuildOptions& options) { options_ = options; }
 
@@ -58,6 +60,7 @@ class BuildWindow : public QDialog {
   QThread* worker_ = nullptr;
   bool started_ = false;
   bool running_ = false;
+  bool finished_ = false;
   QString counterPrefix_, of_;
   QLabel* indexLabel_ = nullptr;
   QLabel* stage_ = nullptr;

@@ -22,16 +22,22 @@ class ModalAnswers {
     timer_.start();
   }
 
-  void Then(Answer answer) { answers_.push_back(std::move(answer)); }
+  // `kind`: the class the dialog must have to take this answer (any modal widget when null),
+  // so that a modal window that is merely open is not taken for the awaited dialog.
+  void Then(Answer answer, const char* kind = nullptr) {
+    answers_.push_back({std::move(answer), kind});
+  }
   // Presses a button of the next message box and records its text.
   void Press(QMessageBox::StandardButton button) {
-    Then([this, button](QWidget* dialog) {
-      auto* box = qobject_cast<QMessageBox*>(dialog);
-      if (!box) return;
-      texts_.push_back(box->text());
-      icons_.push_back(box->icon());
-      box->button(button)->click();
-    });
+    Then(
+        [this, button](QWidget* dialog) {
+          auto* box = qobject_cast<QMessageBox*>(dialog);
+          if (!box) return;
+          texts_.push_back(box->text());
+          icons_.push_back(box->icon());
+          box->button(button)->click();
+        },
+        "QMessageBox");
   }
 
   const QStringList& Texts() const { return texts_; }
@@ -42,14 +48,19 @@ class ModalAnswers {
   void Poll() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || modal == answered_ || answers_.empty()) return;
+    if (answers_.front().kind && !modal->inherits(answers_.front().kind)) return;
     answered_ = modal;
-    Answer answer = std::move(answers_.front());
+    Answer answer = std::move(answers_.front().answer);
     answers_.pop_front();
     answer(modal);
   }
 
   QTimer timer_;
-  std::deque<Answer> answers_;
+  struct Pending {
+    Answer answer;
+    const char* kind;
+  };
+  std::deque<Pending> answers_;
   QPointer<QWidget> answered_;
   QStringList texts_;
   std::vector<QMessageBox::Icon> icons_;
