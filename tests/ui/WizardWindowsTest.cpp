@@ -27,6 +27,7 @@
 #include "ui/WebWizardStep2.h"
 #include "ui/WizardFoldersStep.h"
 #include "ui/WizardNameStep.h"
+#include "ui/WizardTexts.h"
 #include "ui/WizardTypesStep.h"
 
 namespace zyl::ui {
@@ -466,6 +467,35 @@ TEST_F(WizardTest, EditDialogShowsAWebIndexWithoutSaving) {
   EXPECT_FALSE(Find<QPushButton>(&dialog, "Command3")->isEnabled());
   EXPECT_FALSE(Find<QTreeView>(&dialog, "ft1")->isVisible());
   EXPECT_FALSE(Find<QListWidget>(&dialog, "ListView1")->isVisible());
+}
+
+}  // namespace
+}  // namespace zyl::ui
+
+namespace zyl::ui {
+namespace {
+
+TEST_F(WizardTest, BothLanguageFilesHoldEveryCaptionOfTheseWindows) {
+  std::vector<settings::LangText> texts = {kWizard1Untitled, kWebWizard1Untitled, kCrawlStop,
+                                           kCrawlClose,      kCrawlIndexLabel,    kEditSaved,
+                                           settings::kEditCaption, settings::kWizard2Heading};
+  for (std::span<const WindowText> table : AllWizardTexts())
+    for (const WindowText& t : table) texts.push_back(t.text);
+  for (const char* file : {"russian.lng", "english.lng"}) {
+    for (const settings::LangText& t : texts) {
+      const std::string value = settings::GetProfileValue(
+          settings::LangSectionName(t.section), std::to_string(t.key), "\x01", home_.file(file));
+      EXPECT_NE(value, "\x01") << file << " " << settings::LangSectionName(t.section) << " "
+                               << t.key;
+      EXPECT_FALSE(value.empty()) << file << " " << t.key;
+    }
+  }
+  // English captions follow the language file.
+  settings::Config().Lang = home_.file("english.lng");
+  WizardTypesStep step(NameStep(false, "Lang"), nullptr);
+  EXPECT_EQ(step.windowTitle(), QStringLiteral("Index wizard. Step 3"));
+  EXPECT_EQ(Find<QPushButton>(&step, "Command1")->text(), QStringLiteral("Next >"));
+  step.reject();
 }
 
 }  // namespace
