@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QThread>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "base/Strings.h"
 #include "settings/CommonFunctions.h"
@@ -81,13 +82,15 @@ BuildWindow::BuildWindow(catalog::IndexDefinition def, QWidget* parent)
 }
 
 BuildWindow::~BuildWindow() {
-  if (worker_) {
-    // Only reached when the window goes while a build runs (its owner ends): the build is
-    // abandoned without a question, the way a confirmed stop ends it.
-    host_->StopWithoutAsking();
-    while (!worker_->wait(20)) QCoreApplication::processEvents();
-    delete worker_;
-  }
+  if (!worker_) return;
+  // Only reached when the window goes while a build runs (its owner ends): the build is
+  // abandoned without a question, the way a confirmed stop ends it.
+  QThread* worker = std::exchange(worker_, nullptr);
+  destroying_ = true;
+  host_->StopWithoutAsking();
+  // The worker may be waiting for this thread (a question, a message); keep answering.
+  while (!worker->wait(20)) QCoreApplication::processEvents();
+  delete worker;
 }
 
 void BuildWindow::AddLogText(const QString& text) {
@@ -146,6 +149,7 @@ void BuildWindow::OnCounts(qint64 done, qint64 total) {
 }
 
 void BuildWindow::OnFinished() {
+  if (destroying_) return;
   worker_->wait();
   delete worker_;
   worker_ = nullptr;

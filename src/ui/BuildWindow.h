@@ -59,6 +59,7 @@ class BuildWindow : public QDialog {
   std::unique_ptr<QtHost> host_;
   QThread* worker_ = nullptr;
   bool started_ = false;
+  bool destroying_ = false;
   bool running_ = false;
   bool finished_ = false;
   QString counterPrefix_, of_;

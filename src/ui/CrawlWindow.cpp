@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QThread>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "indexer/WebBuild.h"
 #include "ui/ApplyTexts.h"
@@ -49,11 +50,13 @@ CrawlWindow::CrawlWindow(catalog::IndexDefinition def, QWidget* parent)
 }
 
 CrawlWindow::~CrawlWindow() {
-  if (worker_) {
-    host_->StopWithoutAsking();
-    while (!worker_->wait(20)) QCoreApplication::processEvents();
-    delete worker_;
-  }
+  if (!worker_) return;
+  QThread* worker = std::exchange(worker_, nullptr);
+  destroying_ = true;
+  host_->StopWithoutAsking();
+  // The worker may be waiting for this thread (a question, a message); keep answering.
+  while (!worker->wait(20)) QCoreApplication::processEvents();
+  delete worker;
 }
 
 void CrawlWindow::AddLogText(const QString& text) {
@@ -86,6 +89,7 @@ void CrawlWindow::StartBuild() {
 }
 
 void CrawlWindow::OnFinished() {
+  if (destroying_) return;
   worker_->wait();
   delete worker_;
   worker_ = nullptr;

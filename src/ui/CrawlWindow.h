@@ -49,6 +49,7 @@ class CrawlWindow : public QDialog {
   std::unique_ptr<QtHost> host_;
   QThread* worker_ = nullptr;
   bool started_ = false;
+  bool destroying_ = false;
   bool running_ = false;
   QLabel* indexLabel_ = nullptr;
   QPlainTextEdit* log_ = nullptr;

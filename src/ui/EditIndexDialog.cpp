@@ -11,6 +11,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "base/Paths.h"
 #include "settings/LangKeys.h"
 #include "ui/ApplyTexts.h"
 #include "ui/FolderTreeModel.h"
@@ -105,7 +106,7 @@ EditIndexDialog::EditIndexDialog(std::string descriptorPath, QWidget* parent)
   connect(save_, &QPushButton::clicked, this, [this] { Command3_Click(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   const int dpi = logicalDpiX();
-  resize(TwipsToPixels(9600, dpi), TwipsToPixels(7200, dpi));
+  resize(TwipsToPixels(11400, dpi), TwipsToPixels(7200, dpi));
 }
 
 void EditIndexDialog::Form_Load() {
@@ -115,14 +116,18 @@ void EditIndexDialog::Form_Load() {
   desc_->setPlainText(ToQt(loaded_.desc));
   if (loaded_.local) {
     folderList_ = loaded_.folderList;
-    for (const std::string& folder : indexer::ChosenFolders(folderList_)) {
-      model_->MarkChecked(folder);
-      // Open the tree down to every checked folder, so the marks can be seen.
-      std::string path = folder;
-      if (path.size() > 1) path.pop_back();
-      for (QModelIndex i = model_->index(ToQt(path)).parent(); i.isValid(); i = i.parent())
-        tree_->expand(i);
-    }
+    for (const std::string& folder : indexer::ChosenFolders(folderList_)) model_->MarkChecked(folder);
+    RevealCheckedFolders();
+    // The tree reads folders as they are opened; each folder read may reveal more marks.
+    connect(model_, &FolderTreeModel::directoryLoaded, this, [this](const QString& loaded) {
+      const std::string path = base::WithTrailingSlash(FromQt(loaded));
+      for (const std::string& folder : indexer::ChosenFolders(folderList_)) {
+        if (folder.size() > path.size() && folder.starts_with(path)) {
+          RevealCheckedFolders();
+          return;
+        }
+      }
+    });
     SetCheckedTypes(*types_, loaded_.types);
     archives_->setChecked(loaded_.archive);
     if (!loaded_.userFiles.empty()) {
@@ -136,6 +141,29 @@ void EditIndexDialog::Form_Load() {
       w->hide();
   }
   UpdateSaveButton();
+}
+
+void EditIndexDialog::RevealCheckedFolders() {
+  const std::vector<std::string> folders = indexer::ChosenFolders(folderList_);
+  for (const std::string& folder : folders) {
+    std::string path = folder;
+    if (path.size() > 1) path.pop_back();
+    for (QModelIndex i = model_->index(ToQt(path)).parent(); i.isValid(); i = i.parent())
+      tree_->expand(i);
+  }
+  if (!folders.empty()) {
+    std::string first = folders.front();
+    if (first.size() > 1) first.pop_back();
+    // After the view has laid out the rows the expansions added.
+    QMetaObject::invokeMethod(
+        this,
+        [this, first] {
+          const QModelIndex index = model_->index(ToQt(first));
+          tree_->setCurrentIndex(index);
+          tree_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        },
+        Qt::QueuedConnection);
+  }
 }
 
 indexer::EditableIndex EditIndexDialog::Current() const {

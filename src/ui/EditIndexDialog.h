@@ -33,6 +33,8 @@ class EditIndexDialog : public QDialog {
  private:
   void Form_Load();
   void UpdateSaveButton();
+  // Opens the tree down to the checked folders, so their marks can be seen.
+  void RevealCheckedFolders();
   void ListView1_ItemCheck(QListWidgetItem* item);
   void Command3_Click();
 
