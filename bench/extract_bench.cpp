@@ -91,27 +91,23 @@ void SizeArgs(benchmark::internal::Benchmark* b) {
 }
 
 void BM_PlainTextUtf8(benchmark::State& state) {
-  settings::Config().ForceCodePage = false;
   const std::string& path = BenchFiles().Get("utf8", state.range(0));
-  for (auto _ : state) benchmark::DoNotOptimize(extract::GetTextInfo(path));
+  for (auto _ : state) benchmark::DoNotOptimize(extract::GetTextInfo(path, false));
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_PlainTextUtf8)->Apply(SizeArgs);
 
 void BM_PlainTextCp1251(benchmark::State& state) {
-  settings::Config().ForceCodePage = false;
   const std::string& path = BenchFiles().Get("cp1251", state.range(0));
-  for (auto _ : state) benchmark::DoNotOptimize(extract::GetTextInfo(path));
+  for (auto _ : state) benchmark::DoNotOptimize(extract::GetTextInfo(path, false));
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_PlainTextCp1251)->Apply(SizeArgs);
 
 void BM_PlainTextDetectCodePage(benchmark::State& state) {
-  settings::Config().ForceCodePage = true;
   const std::string& path = BenchFiles().Get("cp1251", state.range(0));
-  for (auto _ : state) benchmark::DoNotOptimize(extract::GetTextInfo(path));
+  for (auto _ : state) benchmark::DoNotOptimize(extract::GetTextInfo(path, true));
   state.SetBytesProcessed(state.iterations() * state.range(0));
-  settings::Config().ForceCodePage = false;
 }
 BENCHMARK(BM_PlainTextDetectCodePage)->Apply(SizeArgs);
 

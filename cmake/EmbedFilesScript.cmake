@@ -1,5 +1,6 @@
-file(GLOB_RECURSE files RELATIVE ${DATA_DIR} ${DATA_DIR}/*)
-list(SORT files)
+# FILES: the default files, relative to DATA_DIR and separated by "|", as zyl_default_files
+# chose them.
+string(REPLACE "|" ";" files "${FILES}")
 set(body "// Generated from data/ at build time.\n#include \"base/DefaultFiles.h\"\n\nnamespace zyl::base {\nnamespace {\n")
 set(table "")
 set(i 0)

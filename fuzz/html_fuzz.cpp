@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "base/Utf8.h"
+#include "extract/CodePages.h"
+#include "extract/HtmlEntities.h"
 #include "extract/HtmlReader.h"
 #include "extract/HtmlText.h"
 
@@ -23,6 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (text.size() > size) std::abort();
   const std::string stripped = StripTags(text);
   if (stripped != StripTagsChunked(text) || stripped.size() > text.size()) std::abort();
+  // The tag parser never grows the text (a blank replaces at least a "<x>"), and references
+  // decoded from UTF-8 give UTF-8.
+  if (HtmlTagsToText(text).size() > text.size()) std::abort();
+  const std::string utf8 = RepairUtf8(bytes);
+  if (!zyl::base::IsValidUtf8(DecodeHtmlEntities(utf8))) std::abort();
   (void)GetHtmlTitle(bytes);
   (void)GetHtmlAuthor(bytes);
   return 0;

@@ -10,6 +10,7 @@
 
 #include "base/Utf8.h"
 #include "extract/Mail.h"
+#include "extract/MimeDecode.h"
 
 namespace {
 
@@ -50,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   GetMessageId(input);
   const auto date = GetMailDate(input);
   if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31) std::abort();
-  GetMailBody(input, "------");
-  GetMailBody(input, "\n--------");
+  GetMailBody(input);
+  DecodeEncodedWords(input);
   DecodeQuotedPrintable(input, "koi8r");
   MailMessageInfo(input, "Inbox", true);
 

@@ -1,4 +1,4 @@
-// The library-backed office readers (wv, libgsf, FreeXL, shapelib, libwpd, libwps, poppler)
+// The library-backed office readers (wv, libgsf, shapelib, libwpd, libwps, poppler)
 // on arbitrary bytes: a crash inside a library would be a crash of the program. The input is
 // written to a file under extensions that lead to the libraries and read.
 #include <unistd.h>

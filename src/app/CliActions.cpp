@@ -16,6 +16,7 @@
 #include "indexer/IndexUpdate.h"
 #include "indexer/LocalBuild.h"
 #include "indexer/WebBuild.h"
+#include "search/FormVariables.h"
 #include "search/SearchSession.h"
 #include "server/ConnectionLayer.h"
 #include "server/DocumentServer.h"
@@ -40,9 +41,12 @@ int RunUpdateAction(const StartContext& ctx) {
   InstallStopSignals();
   const std::string index = ctx.args.GetArgumentValue("index");
   CliHost host(ctx.out, ctx.err, StderrIsTerminal());
-  indexer::RunBatchUpdate(index, ctx.args.GetArgumentValue("log"), &host);
+  bool updated = false;
+  indexer::RunBatchUpdate(index, ctx.args.GetArgumentValue("log"), &host, &updated);
   ctx.out << "\n";
-  return base::FileExists(index) ? 0 : 1;
+  if (updated) return 0;
+  ctx.err << "zyl: the update of " << index << " failed (see the log)\n";
+  return 1;
 }
 
 int RunBuildAction(const StartContext& ctx) {
@@ -166,11 +170,9 @@ std::string JsonString(std::string_view text) {
 }
 
 int RunSearchAction(const StartContext& ctx) {
-  bool failed = false;
-  const base::MessageSink messages = [&](const base::Message& m) {
-    failed = true;
-    WriteMessage(ctx.err, m);
-  };
+  // Notices (an index upgraded on the way) are shown but are no failure: the status says only
+  // whether the statement was refused or an index could not be read.
+  const base::MessageSink messages = StderrMessages(ctx.err);
   const auto& args = ctx.args;
 
   // The indexes: by descriptor path, or by title from the recent index list.
@@ -204,21 +206,22 @@ int RunSearchAction(const StartContext& ctx) {
   }
 
   // The same variables as the server's "findfile", plus archiveonly.
-  server::QueryVars vars;
+  search::FormVariables vars;
   for (const auto& a : args.Arguments()) vars.emplace_back(a.name, a.value);
-  server::Request request;
-  request.method = "GET";
-  request.vars = vars;
   search::SearchForm form;
-  server::FillFormFromRequest(request, form);
-  form.archiveOnly = server::GetQueryVar(request, "archiveonly") == "1";
+  search::FillFormFromVariables(vars, form);
+  form.archiveOnly = search::FormVariable(vars, "archiveonly") == "1";
   form.searchText = search::CleanSearchBox(form.searchText, form.searchType);
 
   search::SearchSession session;
   session.updateRecentLists = false;
   session.onMessage = messages;
+  // A recent-list entry whose descriptor is gone is reported and skipped by the search.
+  bool unreadable = false;
+  for (const search::IndexEntry& e : selected)
+    if (!base::FileExists(e.descriptorPath)) unreadable = true;
   const bool ok = session.RunSearch(form, selected, base::LocalParts(base::Now()));
-  if (args.GetArgumentValue("showsql") == "1") ctx.out << search::LastSearchSql() << "\n";
+  if (args.GetArgumentValue("showsql") == "1") ctx.out << session.LastSearchSql() << "\n";
 
   const std::string format = base::LCase(args.GetArgumentValue("format"));
   if (format == "json") {
@@ -241,10 +244,10 @@ int RunSearchAction(const StartContext& ctx) {
               << TsvCell(r.filesize) << '\n';
     }
   }
-  return ok && !failed ? 0 : 1;
+  return ok && !unreadable ? 0 : 1;
 }
 
-int RunServerAction(const StartContext& ctx) {
+server::ServerOptions ServerOptionsFromArguments(const StartContext& ctx) {
   server::ServerOptions options;
   const settings::Settings& config = settings::Config();
   options.port = config.localport;
@@ -253,6 +256,11 @@ int RunServerAction(const StartContext& ctx) {
   options.bindAddress = config.BindAddress;
   const std::string bind = ctx.args.GetArgumentValue("bind");
   if (!bind.empty()) options.bindAddress = bind;
+  return options;
+}
+
+int RunServerAction(const StartContext& ctx) {
+  server::ServerOptions options = ServerOptionsFromArguments(ctx);
   options.printLink = [&ctx](const std::string& link) {
     ctx.out << "ZYL document server: search page at " << link << std::endl;
   };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/StartMode.h"
+#include "server/ConnectionLayer.h"
 
 namespace zyl::app {
 
@@ -9,8 +10,10 @@ int RunUpdateAction(const StartContext& ctx);
 int RunBuildAction(const StartContext& ctx);
 int RunSearchAction(const StartContext& ctx);
 int RunWebBuildAction(const StartContext& ctx);
-// The document server, headless (the desktop window comes later).
+// The document server without a window.
 int RunServerAction(const StartContext& ctx);
+// The document server's port and bind address: the settings, or "port=" and "bind=".
+server::ServerOptions ServerOptionsFromArguments(const StartContext& ctx);
 
 // A field of a result row as one TSV cell: TABs and line breaks become blanks.
 std::string TsvCell(std::string_view text);

@@ -29,15 +29,20 @@ struct ActionEntry {
 std::span<const ActionEntry> Actions();
 
 // Chooses and runs the start mode for `args` (settings already loaded): no arguments, the
-// desktop; "--help" or "-h", the usage text (status 2); action=NAME (the name "action" written
-// exactly so, its value compared in lower case), that action; anything else, the usage text
-// (status 2).
+// desktop; "--help" or "-h", the usage text on `out` (status 0); "--version", the version on
+// `out` (status 0); action=NAME (the name "action" written exactly so, its value compared in
+// lower case), that action; anything else, the reason and the usage text on `err` (status 2).
 int RunStartMode(const settings::CCommandLine& args, std::ostream& out, std::ostream& err);
 
-void PrintUsage(std::ostream& err);
+// The usage text: every start mode and action with all its variables, and the document type
+// codes that build's types= takes.
+void PrintUsage(std::ostream& out);
+// "zyl VERSION" and a line break.
+void PrintVersion(std::ostream& out);
 
-// The whole start-up: resolves and seeds the program folder, loads the settings, parses argv
-// and runs the start mode.
+// The whole start-up: parses argv; answers --help and --version at once, without touching the
+// disk; otherwise resolves and seeds the program folder, loads the settings and runs the start
+// mode.
 int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace zyl::app

@@ -8,6 +8,7 @@ namespace zyl::base {
 
 namespace {
 // Upper half of Windows-1251 (0x80-0xFF); 0xC0-0xFF are the letters А..я.
+// clang-format off
 constexpr std::array<char16_t, 64> kHigh = {
     0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
     0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
@@ -18,6 +19,7 @@ constexpr std::array<char16_t, 64> kHigh = {
     0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
+// clang-format on
 }  // namespace
 
 char32_t Cp1251ToUnicode(unsigned char byte) {
@@ -35,16 +37,45 @@ int UnicodeToCp1251(char32_t cp) {
 }
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
+  // Every page and text file passes through here: the upper half's UTF-8 forms are worked out
+  // once, the output's length is counted first, and the output is written through a pointer.
+  struct Encoded {
+    char bytes[3];
+    unsigned char size;
+  };
+  static const auto kUpperHalf = [] {
+    std::array<Encoded, 128> table{};
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      std::string utf8;
+      AppendUtf8(utf8, Cp1251ToUnicode(static_cast<unsigned char>(b)));
+      Encoded& e = table[static_cast<std::size_t>(b - 0x80)];
+      e.size = static_cast<unsigned char>(utf8.size());
+      for (std::size_t i = 0; i < utf8.size() && i < 3; ++i) e.bytes[i] = utf8[i];
+    }
+    return table;
+  }();
+  std::size_t length = 0;
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    length += b < 0x80 ? 1 : kUpperHalf[b - 0x80].size;
+  }
+  // Room for three bytes more than counted, so the last character's copy may write whole.
   std::string out;
-  out.reserve(bytes.size() + bytes.size() / 2);
+  out.resize(length + 3);
+  char* w = out.data();
   for (const char c : bytes) {
     const auto b = static_cast<unsigned char>(c);
     if (b < 0x80) {
-      out.push_back(c);
+      *w++ = c;
     } else {
-      AppendUtf8(out, Cp1251ToUnicode(b));
+      const Encoded& e = kUpperHalf[b - 0x80];
+      w[0] = e.bytes[0];
+      w[1] = e.bytes[1];
+      w[2] = e.bytes[2];
+      w += e.size;
     }
   }
+  out.resize(static_cast<std::size_t>(w - out.data()));
   return out;
 }
 

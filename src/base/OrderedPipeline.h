@@ -18,6 +18,17 @@
 
 namespace zyl::base {
 
+// The threads of a run: the requested number, or one per core when none was requested.
+inline unsigned PipelineWorkers(unsigned requested) {
+  return requested ? requested : std::max(1u, std::thread::hardware_concurrency());
+}
+
+// Results in flight for `workers` threads: two per worker keeps every worker busy while the
+// calling thread stores a large item, and the two extra cover the item being consumed.
+inline std::size_t PipelineDepth(unsigned workers) {
+  return 2 * static_cast<std::size_t>(workers) + 2;
+}
+
 template <typename T>
 void RunOrderedPipeline(std::size_t count, unsigned workers, std::size_t maxInFlight,
                         const std::function<T(std::size_t)>& produce,

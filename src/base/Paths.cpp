@@ -10,6 +10,8 @@
 #include <fstream>
 #include <random>
 
+#include "base/Strings.h"
+
 namespace zyl::base {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
@@ -43,6 +45,11 @@ bool FileExists(std::string_view path) {
   if (path.empty()) return false;
   struct stat st {};
   return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string FileExtension(std::string_view path) {
+  const std::size_t dot = path.rfind('.');
+  return LCase(dot == std::string_view::npos ? path : path.substr(dot + 1));
 }
 
 bool IsFolder(std::string_view path) {

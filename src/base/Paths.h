@@ -22,6 +22,10 @@ bool IsFolder(std::string_view path);
 std::optional<std::uint64_t> FileSize(std::string_view path);
 std::optional<std::time_t> FileModifiedTime(std::string_view path);
 
+// The part of the path after its last ".", lower-cased; the whole path, lower-cased, when it has
+// no "." (so that it names no known extension).
+std::string FileExtension(std::string_view path);
+
 // Whole file as bytes; nullopt when it cannot be read.
 std::optional<std::string> ReadFileBytes(std::string_view path);
 // Writes the bytes by creating a temporary file in the same folder and renaming it over the

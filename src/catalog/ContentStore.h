@@ -29,11 +29,12 @@ class ContentSinkError : public std::runtime_error {
   int code_;
 };
 
-// Appends `info` as one row: author, title, location and type cut to their stored lengths (in
-// code points, catalog/IndexTable.h), the content whole. A record with an empty location or type
-// is skipped (returns false).
-// A failure of the sink is reported through the sink's onMessage with the program's
-// "Ошибка в процедуре SaveContentInfo" text and returns false; the row is not added.
+// Appends `info` as one row: author and title without trailing zero bytes, blanks and line
+// breaks, author, title and type cut to their stored lengths (in code points,
+// catalog/IndexTable.h), the location and the content whole. A record with an empty location or
+// type is skipped (returns false). A failure of the sink is reported through the sink's
+// onMessage with the program's "Ошибка в процедуре SaveContentInfo" text and returns false; the
+// row is not added.
 bool SaveContentInfo(ContentSink& sink, const FileInfo& info);
 
 }  // namespace zyl::catalog

@@ -43,7 +43,7 @@ std::string DecodeMultiline(std::string_view stored) {
 std::string LocalDescriptorText(const IndexDefinition& def) {
   std::string out;
   Line(out, "[General]");
-  Line(out, "version=0.99");
+  Line(out, "version=" + std::string(kDescriptorVersion));
   Line(out, "dbname=" + def.dbname);
   Line(out, "title=" + def.title);
   Line(out, "desc=" + EncodeMultiline(def.desc));
@@ -66,7 +66,7 @@ std::string LocalDescriptorText(const IndexDefinition& def) {
 std::string WebDescriptorText(const IndexDefinition& def, std::int64_t pages) {
   std::string out;
   Line(out, "[General]");
-  Line(out, "version=0.99");
+  Line(out, "version=" + std::string(kDescriptorVersion));
   Line(out, "dbname=" + def.dbname);
   Line(out, "title=" + def.title);
   Line(out, "desc=" + EncodeMultiline(def.desc));

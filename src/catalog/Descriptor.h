@@ -18,6 +18,9 @@ std::string DatabasePathFor(std::string_view indexFolder, std::string_view descr
 std::string EncodeMultiline(std::string_view text);
 std::string DecodeMultiline(std::string_view stored);
 
+// The version every descriptor written here carries.
+inline constexpr std::string_view kDescriptorVersion = "0.99";
+
 // The descriptor text of a local index: every line ends with CR LF, the last one included.
 std::string LocalDescriptorText(const IndexDefinition& def);
 std::string WebDescriptorText(const IndexDefinition& def, std::int64_t pages);

@@ -14,6 +14,9 @@ struct FileInfo {
   std::string type;      // stored type ("txt", "doc", ...) or "error"
   std::string location;  // full path, "arc:" member, mail or web location
   std::int32_t filesize = 0;
+  // With type "error": the document is encrypted, so the failure is logged as needing a
+  // password rather than as unreadable.
+  bool passwordRequired = false;
 
   bool failed() const { return type == "error"; }
 };

@@ -1,14 +1,15 @@
 #include "catalog/IndexListRow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <limits>
 
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "base/Utf8.h"
 #include "catalog/Descriptor.h"
 #include "catalog/DescriptorReader.h"
-#include "settings/CommonFunctions.h"
 #include "settings/IniFile.h"
 #include "settings/LangKeys.h"
 
@@ -78,10 +79,10 @@ IndexListRow MakeIndexListRow(std::string_view descriptorPath, const NumberForma
   return row;
 }
 
-std::vector<IndexListRow> MakeIndexListRows(std::string_view recentList,
+std::vector<IndexListRow> MakeIndexListRows(const std::vector<std::string>& descriptorPaths,
                                             const NumberFormat& format) {
   std::vector<IndexListRow> rows;
-  for (const std::string& path : settings::SplitRecentList(recentList)) {
+  for (const std::string& path : descriptorPaths) {
     rows.push_back(MakeIndexListRow(path, format));
   }
   return rows;
@@ -97,9 +98,13 @@ std::string SelectionSummary(std::span<const IndexListRow* const> selected) {
   std::int64_t files = 0;
   double kb = 0;
   for (const IndexListRow* row : selected) {
-    files += row->files;
+    // A hand-edited descriptor may hold any number: the totals saturate instead of wrapping,
+    // and a negative size counts as nothing.
+    if (__builtin_add_overflow(files, std::max<std::int64_t>(row->files, 0), &files)) {
+      files = std::numeric_limits<std::int64_t>::max();
+    }
     // Rounded after each row (to even on a tie), as the running total always was.
-    kb = std::nearbyint(kb + row->sizeKb);
+    if (row->sizeKb > 0) kb = std::nearbyint(kb + row->sizeKb);
   }
   std::string size;
   if (kb < 1000) {
@@ -120,7 +125,10 @@ IndexDetails ReadIndexDetails(std::string_view descriptorPath, const TypeLabels&
     d.foldersLabel = settings::LangString(settings::kManagerFolders);
     for (const IndexFolderEntry& f : ReadFolders(descriptorPath)) d.folders.push_back(f.path);
     d.typesLabel = settings::LangString(settings::kManagerFileTypes);
-    if (typeLabels) d.types = typeLabels(ReadGeneral(descriptorPath, "ext"));
+    if (typeLabels) {
+      d.types = typeLabels(ReadGeneral(descriptorPath, "ext"),
+                           base::EqualsNoCase(ReadGeneral(descriptorPath, "PDF_Mode"), "Full"));
+    }
     const std::string user = ReadGeneral(descriptorPath, "UserFiles");
     if (!user.empty()) {
       d.types.push_back(settings::LangString(settings::kFileTypeLabels[0]) + " " + user);

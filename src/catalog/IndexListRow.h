@@ -37,8 +37,8 @@ struct IndexListRow {
 // name as title and "n/a" for type, date and size; it is never created by the reading.
 IndexListRow MakeIndexListRow(std::string_view descriptorPath, const NumberFormat& format);
 
-// The rows of every non-empty entry of a ";"-separated recent list, in order.
-std::vector<IndexListRow> MakeIndexListRows(std::string_view recentList,
+// The rows of the descriptors of a recent list, in order.
+std::vector<IndexListRow> MakeIndexListRows(const std::vector<std::string>& descriptorPaths,
                                             const NumberFormat& format);
 
 // `text` padded on the left with blanks to `width` characters (code points); longer texts stay.
@@ -61,8 +61,10 @@ struct IndexDetails {
   std::vector<std::string> types;  // type labels and mail/archive lines, or the crawl depth
 };
 
-// The labels of the document types whose test text occurs in a mask list, in table order.
-using TypeLabels = std::function<std::vector<std::string>(std::string_view maskList)>;
+// The labels of the document types whose test text occurs in a mask list, in table order;
+// `pdfFullText` tells which of the two PDF modes built the index.
+using TypeLabels =
+    std::function<std::vector<std::string>(std::string_view maskList, bool pdfFullText)>;
 
 // Reads the details of a descriptor; an empty record for a missing one.
 IndexDetails ReadIndexDetails(std::string_view descriptorPath, const TypeLabels& typeLabels);

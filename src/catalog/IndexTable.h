@@ -1,5 +1,6 @@
 // The table of an index database: its name and the stored lengths of its short columns. Rows
-// are cut to these lengths in code points when they are stored; the content is stored whole.
+// are cut to these lengths in code points when they are stored; the location and the content
+// are stored whole.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +13,6 @@ using db::kTableName;
 
 inline constexpr std::size_t kAuthorLength = 50;
 inline constexpr std::size_t kTitleLength = 255;
-inline constexpr std::size_t kLocationLength = 255;
 inline constexpr std::size_t kTypeLength = 10;
 
 // Rows appended in one transaction by a build or update: a crash loses at most this many.

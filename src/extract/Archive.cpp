@@ -11,7 +11,6 @@
 #include "base/Paths.h"
 #include "base/ProgramFolder.h"
 #include "base/Strings.h"
-#include "settings/Settings.h"
 
 namespace zyl::extract {
 
@@ -23,13 +22,6 @@ struct GFreeDeleter {
 struct StrvDeleter {
   void operator()(gchar** v) const { g_strfreev(v); }
 };
-
-std::string Extension(std::string_view path) {
-  const std::size_t dot = path.rfind('.');
-  const std::size_t slash = path.rfind('/');
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-  return base::AsciiLower(path.substr(dot + 1));
-}
 
 std::string ShellQuote(std::string_view text) {
   std::unique_ptr<gchar, GFreeDeleter> q(g_shell_quote(std::string(text).c_str()));
@@ -85,7 +77,9 @@ void CheckUnpackedFolder(const std::string& target, std::string_view archive,
 }  // namespace
 
 ArchiveKind ArchiveKindOf(std::string_view path) {
-  const std::string ext = Extension(path);
+  // A name without "." gives the whole path, and a "." in a folder name gives a text with a
+  // "/": neither is an archive kind.
+  const std::string ext = base::FileExtension(path);
   if (ext == "zip") return ArchiveKind::Zip;
   if (ext == "rar") return ArchiveKind::Rar;
   if (ext == "arj") return ArchiveKind::Arj;
@@ -102,8 +96,7 @@ bool IsArchiveExtension(std::string_view path) {
   return k != ArchiveKind::None && k != ArchiveKind::SevenZip && k != ArchiveKind::Tar;
 }
 
-ArchiverSetting ArchiverFor(ArchiveKind kind) {
-  const settings::Settings& c = settings::Config();
+ArchiverSetting ArchiverFor(ArchiveKind kind, const ArchiveOptions& c) {
   switch (kind) {
     case ArchiveKind::Zip:
       return {c.ZipPath, c.ZipCmd, c.ShowConsole};
@@ -192,14 +185,13 @@ bool RunArchiver(std::string_view program, std::string_view arguments, std::stri
 }
 
 void ExtractArchive(std::string_view archive, std::string_view target, std::string_view filespec,
-                    const ArchiveLog& log) {
+                    const ArchiveLog& log, const ArchiveOptions& c) {
   const ArchiveKind kind = ArchiveKindOf(archive);
   if (kind == ArchiveKind::None) return;
   const std::string folder = base::WithTrailingSlash(target);
-  const settings::Settings& c = settings::Config();
   const UnpackLimits limits{c.MaxUnpackedBytes, c.MaxMembers};
 
-  const ArchiverSetting setting = ArchiverFor(kind);
+  const ArchiverSetting setting = ArchiverFor(kind, c);
   const std::string program = ResolveArchiverProgram(setting.program);
   if (!program.empty()) {
     RunArchiver(program, BuildArchiverArguments(setting.command, archive, filespec), folder,

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "extract/DocumentTypes.h"
+#include "extract/ExtractOptions.h"
 
 namespace zyl::extract {
 
@@ -30,7 +31,7 @@ struct ArchiverSetting {
   std::string command;
   int mode = 0;
 };
-ArchiverSetting ArchiverFor(ArchiveKind kind);
+ArchiverSetting ArchiverFor(ArchiveKind kind, const ArchiveOptions& options);
 
 // The program of a setting as a runnable path: an absolute path as it is, a relative one with
 // a "/" below the program folder, a bare name looked up on PATH. Empty when there is no such
@@ -57,7 +58,7 @@ bool RunArchiver(std::string_view program, std::string_view arguments, std::stri
 // folder empty. Refusals are reported through `log`; damaged or password-protected archives
 // give what could be read, silently.
 void ExtractArchive(std::string_view archive, std::string_view target, std::string_view filespec,
-                    const ArchiveLog& log = {});
+                    const ArchiveLog& log, const ArchiveOptions& options);
 
 // The temporary folder of unpacked archives: the program folder's "TMP".
 std::string TempFolder();

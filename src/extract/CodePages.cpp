@@ -1,10 +1,13 @@
 #include "extract/CodePages.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "base/Cp1251.h"
 #include "base/Utf8.h"
+#include "extract/CyrillicDetector.h"
 
 namespace zyl::extract {
 
@@ -451,6 +454,63 @@ std::string MapUpperHalf(std::string_view bytes, const std::array<std::uint8_t, 
   return out;
 }
 
+// The UTF-8 form of each upper-half byte of a code page, so that converting a text appends
+// ready bytes instead of encoding every character again.
+class Utf8UpperHalf {
+ public:
+  explicit Utf8UpperHalf(const std::array<char32_t, 128>& characters) {
+    for (std::size_t b = 0; b < 128; ++b) {
+      std::string utf8;
+      base::AppendUtf8(utf8, characters[b]);  // every character is in the BMP: 3 bytes at most
+      std::copy(utf8.begin(), utf8.end(), encoded_[b].bytes.begin());
+      encoded_[b].size = static_cast<std::uint8_t>(utf8.size());
+    }
+  }
+
+  // Counts the output first and writes it through a pointer, as base::Cp1251ToUtf8 does.
+  std::string Convert(std::string_view text) const {
+    std::size_t length = 0;
+    for (const char c : text) {
+      const auto b = static_cast<unsigned char>(c);
+      length += b < 0x80 ? 1 : encoded_[b - 0x80].size;
+    }
+    // Room for three bytes more than counted, so the last character's copy may write whole.
+    std::string out;
+    out.resize(length + 3);
+    char* w = out.data();
+    for (const char c : text) {
+      const auto b = static_cast<unsigned char>(c);
+      if (b < 0x80) {
+        *w++ = c;
+      } else {
+        const Encoded& e = encoded_[b - 0x80];
+        w[0] = e.bytes[0];
+        w[1] = e.bytes[1];
+        w[2] = e.bytes[2];
+        w += e.size;
+      }
+    }
+    out.resize(static_cast<std::size_t>(w - out.data()));
+    return out;
+  }
+
+ private:
+  struct Encoded {
+    std::array<char, 3> bytes{};
+    std::uint8_t size = 0;
+  };
+  std::array<Encoded, 128> encoded_{};
+};
+
+// The characters of an upper-half table taken through Windows-1251, as RecodeToWin and
+// DosToWin followed by the Windows-1251 decoding give them.
+std::array<char32_t, 128> ViaWindows1251(const std::array<std::uint8_t, 128>& table) {
+  std::array<char32_t, 128> characters{};
+  for (std::size_t b = 0; b < 128; ++b)
+    characters[b] = base::Cp1251ToUnicode(table[b] == kNone ? '?' : table[b]);
+  return characters;
+}
+
 // Expected length of a UTF-8 sequence from its lead byte (0 for a continuation or bad byte).
 std::size_t Utf8LeadLength(unsigned char b) {
   if (b < 0x80) return 1;
@@ -470,29 +530,81 @@ bool SampleLooksLikeUtf8(std::string_view sample) {
     const auto b = static_cast<unsigned char>(sample[start]);
     if ((b & 0xC0) != 0x80) {
       const std::size_t need = Utf8LeadLength(b);
-      if (need > 1 && start + need > sample.size())
-        return base::LooksLikeUtf8(sample.substr(0, start));
-      return false;
+      if (need <= 1 || start + need <= sample.size()) return false;
+      const std::string_view before = sample.substr(0, start);
+      // A lead byte with at least one continuation byte is the cut sequence even when it is
+      // the sample's only one; a lone lead byte could as well be a single-byte letter.
+      return base::LooksLikeUtf8(before) ||
+             (sample.size() - start >= 2 && base::IsValidUtf8(before));
     }
   }
   return false;
 }
 
-bool LooksLikeUtf16Le(std::string_view s) {
-  if (s.size() < 2 || static_cast<unsigned char>(s[0]) != 0xFF ||
-      static_cast<unsigned char>(s[1]) != 0xFE)
-    return false;
-  // The high bytes of the first three characters after the mark must agree: Russian text
-  // keeps them at 0x04, plain text at 0x00. Characters missing from a very short file do
-  // not count against it.
-  int seen = -1;
-  for (std::size_t pos : {3u, 5u, 7u}) {
-    if (pos >= s.size()) break;
-    const int high = static_cast<unsigned char>(s[pos]);
-    if (seen >= 0 && high != seen) return false;
-    seen = high;
+// A DetectCodePage sample and the most AutoRecode looks at before deciding.
+constexpr std::size_t kSampleBytes = 3000;
+
+// MacCyrillic upper half in Unicode: capitals at 0x80, small letters at 0xE0 with я at 0xDF,
+// symbols and the other Cyrillic letters between.
+constexpr std::array<char16_t, 128> kMac = {
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,  // 0x80
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,  //
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,  // 0x90
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,  //
+    0x2020, 0x00B0, 0x0490, 0x00A3, 0x00A7, 0x2022, 0x00B6, 0x0406,  // 0xA0
+    0x00AE, 0x00A9, 0x2122, 0x0402, 0x0452, 0x2260, 0x0403, 0x0453,  //
+    0x221E, 0x00B1, 0x2264, 0x2265, 0x0456, 0x00B5, 0x0491, 0x0408,  // 0xB0
+    0x0404, 0x0454, 0x0407, 0x0457, 0x0409, 0x0459, 0x040A, 0x045A,  //
+    0x0458, 0x0405, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB,  // 0xC0
+    0x00BB, 0x2026, 0x00A0, 0x040B, 0x045B, 0x040C, 0x045C, 0x0455,  //
+    0x2013, 0x2014, 0x201C, 0x201D, 0x2018, 0x2019, 0x00F7, 0x201E,  // 0xD0
+    0x040E, 0x045E, 0x040F, 0x045F, 0x2116, 0x0401, 0x0451, 0x044F,  //
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,  // 0xE0
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,  //
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,  // 0xF0
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x20AC,  //
+};
+
+CodePage FromSingleByte(SingleByteCyrillic guess) {
+  switch (guess) {
+    case SingleByteCyrillic::Koi8R:
+      return CodePage::Koi;
+    case SingleByteCyrillic::Cp866:
+      return CodePage::Dos;
+    case SingleByteCyrillic::Iso8859_5:
+      return CodePage::Iso;
+    case SingleByteCyrillic::MacCyrillic:
+      return CodePage::Mac;
+    case SingleByteCyrillic::Windows1251:
+      break;
   }
-  return true;
+  return CodePage::Win;
+}
+
+// A UTF-16 mark is two bytes that also open ordinary single-byte text ("яю" in Windows-1251, as
+// a sample cut inside a word starts). Behind a real mark there are zero bytes or the 0x04 high
+// bytes of Cyrillic letters; behind "яю" in Russian text, neither.
+// The high byte of a UTF-16 character of Latin or Cyrillic text: 0x00 (Latin letters, blanks,
+// « »), 0x04 (Cyrillic letters), 0x20 and 0x21 (dashes, curly quotes, the ellipsis, №, ™).
+bool TextHighByte(unsigned char b) {
+  return b == 0x00 || b == 0x04 || b == 0x20 || b == 0x21;
+}
+
+bool Utf16MarkHolds(std::string_view sample, bool bigEndian) {
+  const std::size_t units = sample.size() / 2;
+  if (units < 2) return true;
+  std::size_t highLike = 0;
+  for (std::size_t i = 1; i < units; ++i) {
+    const auto high = static_cast<unsigned char>(sample[2 * i + (bigEndian ? 0 : 1)]);
+    if (TextHighByte(high)) ++highLike;
+  }
+  return highLike * 2 >= units - 1;
+}
+
+bool HasHighByte(std::string_view s) {
+  for (const char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  return false;
 }
 
 }  // namespace
@@ -503,6 +615,10 @@ std::string_view CodePageName(CodePage cp) {
       return "utf8";
     case CodePage::Unicode:
       return "unicode";
+    case CodePage::UnicodeBe:
+      return "unicodebe";
+    case CodePage::Mac:
+      return "mac";
     case CodePage::Dos:
       return "dos";
     case CodePage::Iso:
@@ -521,25 +637,63 @@ std::size_t CountChar(std::string_view text, unsigned char byte) {
   return n;
 }
 
+std::optional<ByteOrderMark> FindByteOrderMark(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return ByteOrderMark{CodePage::Utf8, 3};
+  if (bytes.starts_with("\xFF\xFE")) return ByteOrderMark{CodePage::Unicode, 2};
+  if (bytes.starts_with("\xFE\xFF")) return ByteOrderMark{CodePage::UnicodeBe, 2};
+  return std::nullopt;
+}
+
+std::optional<bool> Utf16BigEndianWithoutMark(std::string_view sample) {
+  const std::size_t units = sample.size() / 2;
+  if (units < 2) return std::nullopt;
+  // Most characters of Latin or Cyrillic UTF-16 have a zero or 0x04 byte; text without either
+  // byte (nearly every single-byte text) is settled at memchr's speed.
+  if (std::memchr(sample.data(), 0x00, sample.size()) == nullptr &&
+      std::memchr(sample.data(), 0x04, sample.size()) == nullptr)
+    return std::nullopt;
+  // Per byte position within a character (0 first, 1 second): bytes that can be the high byte
+  // of Latin or Cyrillic text, and zero bytes.
+  std::array<std::size_t, 2> highLike{}, zeros{}, latinOrCyrillic{};
+  for (std::size_t i = 0; i < 2 * units; ++i) {
+    const auto b = static_cast<unsigned char>(sample[i]);
+    highLike[i & 1] += TextHighByte(b);
+    zeros[i & 1] += b == 0x00;
+    latinOrCyrillic[i & 1] += b == 0x00 || b == 0x04;
+    // Ordinary text fails the 90 % below at both positions within its first few hundred bytes.
+    const std::size_t seen = i / 2 + 1;
+    if ((seen - highLike[0]) * 10 > units && (seen - highLike[1]) * 10 > units) return std::nullopt;
+  }
+  // Low bytes are almost never zero (only U+0000, U+0400, U+2000 ...), high bytes nearly always
+  // those of TextHighByte; 90 % leaves room for a few other characters (€, ©, accented letters).
+  // Most characters must be Latin or Cyrillic, so that a single-byte text of blanks (a
+  // fixed-width report, letter-spaced words) is not taken for punctuation in UTF-16.
+  const auto orderWithHighAt = [&](std::size_t high) {
+    const std::size_t low = 1 - high;
+    return highLike[high] * 10 >= units * 9 && latinOrCyrillic[high] * 2 >= units &&
+           zeros[low] * 10 <= units;
+  };
+  if (orderWithHighAt(1)) return false;
+  if (orderWithHighAt(0)) return true;
+  return std::nullopt;
+}
+
+std::optional<CodePage> DetectUtf16(std::string_view sample) {
+  if (const auto mark = FindByteOrderMark(sample); mark && mark->codePage != CodePage::Utf8) {
+    if (Utf16MarkHolds(sample, mark->codePage == CodePage::UnicodeBe)) return mark->codePage;
+    return std::nullopt;
+  }
+  if (const auto bigEndian = Utf16BigEndianWithoutMark(sample))
+    return *bigEndian ? CodePage::UnicodeBe : CodePage::Unicode;
+  return std::nullopt;
+}
+
 CodePage DetectCodePage(std::string_view sample) {
+  if (const auto utf16 = DetectUtf16(sample)) return *utf16;
+  if (sample.starts_with("\xEF\xBB\xBF")) return CodePage::Utf8;
+  if (!HasHighByte(sample)) return CodePage::Win;
   if (SampleLooksLikeUtf8(sample)) return CodePage::Utf8;
-  if (LooksLikeUtf16Le(sample)) return CodePage::Unicode;
-
-  std::array<std::size_t, 256> c{};
-  for (const char ch : sample) ++c[static_cast<unsigned char>(ch)];
-
-  // CP866 capitals О, П, А, Т. Windows-1251 text rarely holds 0x80, 0x8E or 0x8F (Ђ, Ћ, Џ);
-  // 0x92 is its curly apostrophe, so only a few such bytes together make the verdict.
-  if (!(c[142] < 2 && c[143] < 2 && c[128] < 2 && c[142] + c[143] + c[128] + c[146] < 3))
-    return CodePage::Dos;
-  // ISO-8859-5 capitals А, О, И, Л, П.
-  if (c[176] > 1 || c[190] > 1 || c[184] > 1 || c[176] + c[190] + c[184] + c[187] + c[191] >= 3)
-    return CodePage::Iso;
-  // 0xC1/0xD4 are the small а/т in KOI8-R but capitals in Windows-1251; 0xE1/0xF4 the reverse.
-  if (2 * c[225] < c[193] || 2 * c[244] < c[212]) return CodePage::Koi;
-  // М/м and Д/д: in normal prose small letters dominate.
-  if (c[204] <= 2 * c[236] && c[196] <= 2 * c[228]) return CodePage::Win;
-  return CodePage::Koi;
+  return FromSingleByte(GuessSingleByteCyrillic(sample));
 }
 
 unsigned char Koi8ToWin(unsigned char byte) {
@@ -604,30 +758,61 @@ std::string RepairUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string MacCyrillicToUtf8(std::string_view bytes) {
+  static const Utf8UpperHalf mac([] {
+    std::array<char32_t, 128> characters{};
+    std::copy(kMac.begin(), kMac.end(), characters.begin());
+    return characters;
+  }());
+  return mac.Convert(bytes);
+}
+
+std::optional<std::string> DecodeUtf16Text(std::string_view bytes) {
+  const auto utf16 = DetectUtf16(bytes.substr(0, kSampleBytes));
+  if (!utf16) return std::nullopt;
+  const auto mark = FindByteOrderMark(bytes);
+  return Utf16ToUtf8(bytes.substr(mark && mark->codePage == *utf16 ? mark->length : 0),
+                     *utf16 == CodePage::UnicodeBe);
+}
+
+std::optional<std::string> DecodeMarkedText(std::string_view bytes) {
+  const auto mark = FindByteOrderMark(bytes);
+  if (!mark) return std::nullopt;
+  if (mark->codePage == CodePage::Utf8) return RepairUtf8(bytes.substr(mark->length));
+  if (DetectUtf16(bytes.substr(0, kSampleBytes)) != mark->codePage) return std::nullopt;
+  return Utf16ToUtf8(bytes.substr(mark->length), mark->codePage == CodePage::UnicodeBe);
+}
+
 std::string AutoRecode(std::string_view bytes) {
-  // UTF-8 is recognised on the whole text: a long ASCII start would otherwise hide it from
-  // the sample.
+  const std::string_view sample = bytes.substr(0, kSampleBytes);
+  if (const auto utf16 = DetectUtf16(sample)) {
+    const auto mark = FindByteOrderMark(bytes);
+    return Utf16ToUtf8(bytes.substr(mark && mark->codePage == *utf16 ? mark->length : 0),
+                       *utf16 == CodePage::UnicodeBe);
+  }
+  if (bytes.starts_with("\xEF\xBB\xBF")) return RepairUtf8(bytes.substr(3));
+  // UTF-8 is recognised on the whole text first: a long ASCII start hides it from the sample,
+  // a UTF-8 text needs this one pass anyway, and any other text fails it at its first letter.
   if (base::LooksLikeUtf8(bytes)) return std::string(bytes);
-  switch (DetectCodePage(bytes.substr(0, 3000))) {
+  switch (DetectCodePage(sample)) {
     case CodePage::Utf8:
       // The sample decided; a stray bad byte further on must not make the text invalid.
       return RepairUtf8(bytes);
-    case CodePage::Unicode: {
-      std::string text = Utf16ToUtf8(bytes);
-      // Drop the leading character when the working code page has no place for it: that is
-      // the byte-order mark.
-      std::size_t pos = 0;
-      if (!text.empty() && base::UnicodeToCp1251(base::DecodeUtf8At(text, pos)) < 0)
-        text.erase(0, pos);
-      return text;
+    case CodePage::Dos: {
+      static const Utf8UpperHalf dos(ViaWindows1251(kDos));
+      return dos.Convert(bytes);
     }
-    case CodePage::Dos:
-      return base::Cp1251ToUtf8(DosToWin(bytes));
-    case CodePage::Iso:
-      return base::Cp1251ToUtf8(RecodeToWin(bytes, SourceCodePage::Iso8859_5));
-    case CodePage::Koi:
-      return base::Cp1251ToUtf8(RecodeToWin(bytes, SourceCodePage::Koi8R));
-    case CodePage::Win:
+    case CodePage::Iso: {
+      static const Utf8UpperHalf iso(ViaWindows1251(kIso));
+      return iso.Convert(bytes);
+    }
+    case CodePage::Koi: {
+      static const Utf8UpperHalf koi(ViaWindows1251(kKoi8));
+      return koi.Convert(bytes);
+    }
+    case CodePage::Mac:
+      return MacCyrillicToUtf8(bytes);
+    default:
       break;
   }
   return base::Cp1251ToUtf8(bytes);

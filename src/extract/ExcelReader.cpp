@@ -1,10 +1,9 @@
 #include "extract/ExcelReader.h"
 
-#include <freexl.h>
-
 #include <cstdint>
 
-#include "base/Cp1251.h"
+#include "base/Paths.h"
+#include "extract/BiffReader.h"
 #include "extract/OleProperties.h"
 
 namespace zyl::extract {
@@ -13,46 +12,9 @@ namespace {
 
 constexpr std::uint16_t kRecordFilePass = 0x002F;
 constexpr std::uint16_t kRecordEof = 0x000A;
-// FILEPASS follows the first BOF at once; the globals seldom run past a few kilobytes before
-// it, so only the stream's beginning is read.
-constexpr std::size_t kGlobalsScanBytes = 64 * 1024;
-
-class FreeXlHandle {
- public:
-  ~FreeXlHandle() {
-    if (handle_) freexl_close(handle_);
-  }
-  const void** out() { return &handle_; }
-  const void* get() const { return handle_; }
-
- private:
-  const void* handle_ = nullptr;
-};
-
-std::string CellText(const FreeXL_CellValue& v) {
-  switch (v.type) {
-    case FREEXL_CELL_INT:
-      return std::to_string(v.value.int_value);
-    case FREEXL_CELL_DOUBLE:
-      return FormatCellNumber(v.value.double_value);
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME:
-      return v.value.text_value ? base::DecodeLegacyText(v.value.text_value) : std::string();
-    default:
-      return {};
-  }
-}
-
-bool IsEncrypted(std::string_view path) {
-  for (const char* name : {"Workbook", "Book"}) {
-    if (std::optional<std::string> stream = ReadOleStream(path, name, kGlobalsScanBytes))
-      return BiffHasFilePass(*stream);
-  }
-  return false;
-}
+constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+// No workbook stream comes near this; the bound keeps a lying size from exhausting memory.
+constexpr std::size_t kMaxStreamBytes = std::size_t{1} << 30;
 
 }  // namespace
 
@@ -70,37 +32,30 @@ bool BiffHasFilePass(std::string_view stream) {
 }
 
 std::optional<Workbook> ReadExcelWorkbook(std::string_view path) {
-  const std::string p(path);
-  if (IsEncrypted(p)) return std::nullopt;
-  FreeXlHandle xls;
-  if (freexl_open(p.c_str(), xls.out()) != FREEXL_OK) return std::nullopt;
-  unsigned int info = 0;
-  if (freexl_get_info(xls.get(), FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
-      info == FREEXL_BIFF_OBFUSCATED)
-    return std::nullopt;
-  unsigned int sheetCount = 0;
-  if (freexl_get_info(xls.get(), FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK)
-    return std::nullopt;
-
-  Workbook book;
-  for (unsigned short i = 0; i < sheetCount; ++i) {
-    if (freexl_select_active_worksheet(xls.get(), i) != FREEXL_OK) return std::nullopt;
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (freexl_worksheet_dimensions(xls.get(), &rows, &columns) != FREEXL_OK) return std::nullopt;
-    SheetGrid grid;
-    for (unsigned int r = 0; r < rows; ++r) {
-      for (unsigned short c = 0; c < columns; ++c) {
-        FreeXL_CellValue value;
-        if (freexl_get_cell_value(xls.get(), r, c, &value) != FREEXL_OK) return std::nullopt;
-        grid.Set(r, c, CellText(value));
-      }
-    }
-    book.sheets.push_back(std::move(grid));
+  std::optional<std::string> stream;
+  const bool ole = ReadFileHead(path, kOle2Signature.size()) == kOle2Signature;
+  if (ole) {
+    // BIFF8 lives in "Workbook", BIFF5 and 7 in "Book".
+    stream = ReadOleStream(path, "Workbook", kMaxStreamBytes);
+    if (!stream) stream = ReadOleStream(path, "Book", kMaxStreamBytes);
+  } else {
+    // BIFF2 to 4 wrote the records as the file itself.
+    stream = base::ReadFileBytes(path);
   }
-  if (std::optional<OleSummary> summary = ReadOleSummary(p)) {
-    book.author = std::move(summary->author);
-    book.title = std::move(summary->title);
+  if (!stream) return std::nullopt;
+  BiffWorkbook biff = ParseBiffStream(*stream);
+  Workbook book;
+  if (biff.status == BiffStatus::Encrypted) {
+    book.encrypted = true;
+    return book;
+  }
+  if (biff.status != BiffStatus::Ok) return std::nullopt;
+  book.sheets = std::move(biff.sheets);
+  if (ole) {
+    if (std::optional<OleSummary> summary = ReadOleSummary(path)) {
+      book.author = std::move(summary->author);
+      book.title = std::move(summary->title);
+    }
   }
   return book;
 }

@@ -1,5 +1,6 @@
-// Excel 97-2003 workbooks and their relatives (.xls, .xlt, .xlw, .xlc, .xlm): the cells of every
-// worksheet through FreeXL, author and title from the SummaryInformation stream.
+// Excel workbooks of every BIFF version and their relatives (.xls, .xlt, .xlw, .xlc, .xlm): the
+// cells of every worksheet through our own BIFF reader (BiffReader.h) over the file or its OLE2
+// workbook stream, author and title from the SummaryInformation stream.
 #pragma once
 
 #include <optional>
@@ -15,10 +16,11 @@ struct Workbook {
   std::vector<SheetGrid> sheets;
   std::string author;
   std::string title;
+  bool encrypted = false;  // a password-protected workbook: nothing else is filled
 };
 
-// nullopt for files FreeXL cannot read (not OLE2, BIFF versions it lacks, damage) and for
-// encrypted workbooks.
+// nullopt for files that hold no workbook (an OLE2 file without a workbook stream, text, other
+// formats) and for damaged ones. Never throws.
 std::optional<Workbook> ReadExcelWorkbook(std::string_view path);
 
 // True when the BIFF records of the workbook globals (the bytes of the "Workbook" or "Book"

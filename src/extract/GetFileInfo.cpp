@@ -1,6 +1,5 @@
 #include "extract/GetFileInfo.h"
 
-#include <atomic>
 #include <cstdint>
 #include <limits>
 
@@ -13,21 +12,19 @@
 #include "extract/Mp3Reader.h"
 #include "extract/OfficeReaders.h"
 #include "extract/TextReader.h"
-#include "settings/Settings.h"
 
 namespace zyl::extract {
 
 namespace {
 
-std::atomic<bool> gPdfFullText{false};
-
-FileInfo RunReader(std::string_view path, std::string_view extension) {
-  const DocumentType* type = DocumentTypeForExtension(extension, PdfFullText());
+FileInfo RunReader(std::string_view path, std::string_view extension,
+                   const ExtractOptions& options) {
+  const DocumentType* type = DocumentTypeForExtension(extension, options.pdfFullText);
   switch (type ? type->reader : Reader::PlainText) {
     case Reader::WordProcessor:
       return GetWordInfo(path);
     case Reader::Html:
-      return settings::Config().UseInternalHtmlParser ? GetHtmlInfo(path) : GetHtmlInfoIE(path);
+      return options.internalHtmlParser ? GetHtmlInfo(path) : GetHtmlInfoIE(path);
     case Reader::Spreadsheet:
       return GetExcelInfo(path);
     case Reader::Mp3:
@@ -40,37 +37,26 @@ FileInfo RunReader(std::string_view path, std::string_view extension) {
     case Reader::Mailbox:
       break;
   }
-  return GetTextInfo(path);
+  return GetTextInfo(path, options.forceCodePage);
 }
 
 }  // namespace
-
-void SetPdfFullText(bool on) {
-  gPdfFullText = on;
-}
-bool PdfFullText() {
-  return gPdfFullText;
-}
 
 bool IsConverterInstalled(std::string_view) {
   return true;
 }
 
-std::string FileExtension(std::string_view path) {
-  const std::size_t dot = path.rfind('.');
-  return base::LCase(dot == std::string_view::npos ? path : path.substr(dot + 1));
-}
-
-FileInfo GetFileInfo(std::string_view path) {
+FileInfo GetFileInfo(std::string_view path, const ExtractOptions& options) {
   FileInfo info;
   try {
-    const std::string extension = FileExtension(path);
+    const std::string extension = base::FileExtension(path);
     if (!IsConverterInstalled(extension)) return ErrorInfo();
-    FileInfo read = RunReader(path, extension);
+    FileInfo read = RunReader(path, extension, options);
     info.content = std::move(read.content);
     info.author = std::move(read.author);
     info.title = std::move(read.title);
     info.type = std::move(read.type);
+    info.passwordRequired = read.passwordRequired;
     info.location = std::string(path);
     // Sizes past the stored 32-bit range are kept at its top rather than wrapped negative.
     const std::uint64_t size = base::FileSize(path).value_or(0);

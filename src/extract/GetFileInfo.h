@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "base/Paths.h"
+#include "extract/ExtractOptions.h"
 #include "extract/FileInfo.h"
 
 namespace zyl::extract {
@@ -10,18 +12,13 @@ namespace zyl::extract {
 // Chooses the reader by the path's extension, then fills location, size and modification
 // time. Never throws: a reader failure, a missing file or anything else gives type "error"
 // with whatever was filled so far.
-FileInfo GetFileInfo(std::string_view path);
+// The readers follow `options` (PDF mode, HTML reader, code-page detection).
+FileInfo GetFileInfo(std::string_view path, const ExtractOptions& options = {});
 
 // Whether files with this extension can be read here. Every kind has a built-in reader and
 // unknown extensions are read as plain text, so this is true for every extension.
 bool IsConverterInstalled(std::string_view extension);
 
-// The process-wide PDF mode: header scan (off, the start value) or full text (on). Set by a
-// build when it starts; an update uses whatever the last build set.
-void SetPdfFullText(bool on);
-bool PdfFullText();
-
-// The part of the path after its last ".", lower-cased; the whole path when it has no ".".
-std::string FileExtension(std::string_view path);
+using base::FileExtension;
 
 }  // namespace zyl::extract

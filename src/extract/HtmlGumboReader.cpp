@@ -544,10 +544,9 @@ std::string DeclaredCharset(std::string_view bytes) {
 
 std::string DecodeHtmlBytes(std::string_view bytes) {
   if (StartsWith(bytes, "\xEF\xBB\xBF")) return RepairUtf8(bytes.substr(3));
-  if (StartsWith(bytes, "\xFF\xFE")) return Utf16ToUtf8(bytes.substr(2), false);
-  if (StartsWith(bytes, "\xFE\xFF")) return Utf16ToUtf8(bytes.substr(2), true);
+  if (auto utf16 = DecodeUtf16Text(bytes)) return std::move(*utf16);
   const std::string charset = DeclaredCharset(bytes);
-  if (charset.empty()) return base::DecodeLegacyText(bytes);
+  if (charset.empty()) return AutoRecode(bytes);
   if (charset == "utf-8" || charset == "utf8") return RepairUtf8(bytes);
   if (charset == "windows-1251" || charset == "cp1251" || charset == "x-cp1251")
     return base::Cp1251ToUtf8(bytes);

@@ -32,7 +32,8 @@ struct HtmlPageOptions {
 // program's rule for outside text) and parses it. Never fails: anything gives some page.
 HtmlPage ParseHtmlPage(std::string_view bytes, const HtmlPageOptions& options = {});
 
-// The page's bytes as UTF-8, by byte-order mark or declared charset.
+// The page's bytes as UTF-8: UTF-8 by its mark, UTF-16 by its mark or its shape, else the
+// charset the head declares, else the code page detector's verdict.
 std::string DecodeHtmlBytes(std::string_view bytes);
 // The charset the page's head names ("koi8-r"), lower-cased; "" when none.
 std::string DeclaredCharset(std::string_view bytes);

@@ -5,6 +5,7 @@
 #include "base/Strings.h"
 #include "base/Utf8.h"
 #include "extract/CodePages.h"
+#include "extract/HtmlEntities.h"
 #include "extract/HtmlGumboReader.h"
 #include "extract/HtmlText.h"
 
@@ -13,8 +14,6 @@ namespace zyl::extract {
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
-// Pages this long or longer are stripped by the chunked routine.
-constexpr std::size_t kChunkedFrom = 30000;
 
 std::size_t Find(std::string_view text, std::string_view what, std::size_t from = 0) {
   return base::FindAsciiNoCase(text, what, from);
@@ -35,25 +34,33 @@ std::string DecodeBody(std::string body, std::string_view head) {
   // page's head can hold by chance, and recoding UTF-8 bytes would garble the whole text.
   const std::string charset = DeclaredCharset(head);
   if (charset == "utf-8" || charset == "utf8" || base::IsValidUtf8(body)) return RepairUtf8(body);
-  if (declares) {
-    // Each test on its own, in this order, as pages have always been read.
-    if (Find(head, "koi8-r") != npos) body = RecodeToWin(body, SourceCodePage::Koi8R);
-    if (Find(head, "866") != npos) body = DosToWin(body);
-    if (Find(head, "iso-8859-5") != npos) body = RecodeToWin(body, SourceCodePage::Iso8859_5);
-  }
+  // Nothing declared: the detector decides (KOI8-R, CP866 ... pages without a meta tag).
+  if (!declares) return AutoRecode(body);
+  // Each test on its own, in this order, as pages have always been read.
+  if (Find(head, "koi8-r") != npos) body = RecodeToWin(body, SourceCodePage::Koi8R);
+  if (Find(head, "866") != npos) body = DosToWin(body);
+  if (Find(head, "iso-8859-5") != npos) body = RecodeToWin(body, SourceCodePage::Iso8859_5);
   return base::Cp1251ToUtf8(body);
 }
 
 }  // namespace
 
 std::string GetHtmlTitle(std::string_view head) {
-  constexpr std::string_view kOpen = "<title>";
-  const std::size_t open = Find(head, kOpen);
-  if (open == npos) return {};
-  const std::size_t close = Find(head, "</title", open);
-  if (close == npos) return {};
-  const std::size_t start = open + kOpen.size();
-  return close > start ? std::string(head.substr(start, close - start)) : std::string();
+  // "<title" counts only as a whole tag name: "<title>", "<TITLE\n>", "<title lang=ru>", not
+  // "<titles>".
+  for (std::size_t open = Find(head, "<title"); open != npos;
+       open = Find(head, "<title", open + 1)) {
+    const std::size_t after = open + 6;
+    if (after >= head.size()) return {};
+    const char c = head[after];
+    if (c != '>' && c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '/') continue;
+    const std::size_t tagEnd = head.find('>', after);
+    if (tagEnd == npos) return {};
+    const std::size_t close = Find(head, "</title", tagEnd);
+    if (close == npos) return {};
+    return std::string(head.substr(tagEnd + 1, close - tagEnd - 1));
+  }
+  return {};
 }
 
 std::string GetHtmlAuthor(std::string_view head) {
@@ -85,20 +92,24 @@ std::string GetHtmlAuthor(std::string_view head) {
   return std::string(tag.substr(i, end - i));
 }
 
-FileInfo HtmlInfoFromBytes(std::string_view bytes) {
-  if (bytes.empty()) return ErrorInfo();
+FileInfo HtmlInfoFromBytes(std::string_view raw) {
+  if (raw.empty()) return ErrorInfo();
+  // A UTF-16 page is read as the same page in UTF-8: the searches below need ASCII tags.
+  const std::optional<std::string> utf16 = DecodeUtf16Text(raw);
+  const std::string_view bytes = utf16 ? std::string_view(*utf16) : raw;
   const std::size_t body = Find(bytes, "<body");
   const std::string_view head = body == npos ? std::string_view() : bytes.substr(0, body + 1);
 
   FileInfo info;
-  info.author = base::DecodeLegacyText(GetHtmlAuthor(head));
-  info.title = base::DecodeLegacyText(GetHtmlTitle(head));
+  info.author = CollapseBlanks(DecodeHtmlEntities(base::DecodeLegacyText(GetHtmlAuthor(head))));
+  info.title = CollapseBlanks(DecodeHtmlEntities(base::DecodeLegacyText(GetHtmlTitle(head))));
 
-  const std::string text = StripCommentsAndScripts(bytes);
-  std::string stripped = text.size() < kChunkedFrom ? StripTags(text) : StripTagsChunked(text);
+  // References are decoded after the recoding: the characters they name are Unicode, not bytes
+  // of the page's code page.
+  std::string stripped = HtmlTagsToText(StripCommentsAndScripts(bytes));
   stripped = base::Replace(stripped, "&nbsp;", " ");
   stripped = base::Replace(stripped, "    ", " ");
-  info.content = DecodeBody(std::move(stripped), head);
+  info.content = DecodeHtmlEntities(DecodeBody(std::move(stripped), head));
   info.type = "html";
   return info;
 }

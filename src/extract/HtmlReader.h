@@ -1,6 +1,8 @@
-// The built-in HTML reader: plain string searches on the page's raw bytes. Title and author
-// come from the part before the body, the text is the page with comments, scripts and tags
-// cut out, and a Cyrillic code page declared in the head is recoded.
+// The built-in HTML reader: plain string searches on the page's raw bytes, fast on pages of any
+// size. Title and author come from the part before the body, the text is the page with comments,
+// scripts and tags cut out (a blank where a block element's tag was), a Cyrillic code page
+// declared in the head is recoded, and character references are decoded in all three. Title and
+// author have their runs of blanks and line breaks made one blank and are trimmed.
 #pragma once
 
 #include <string>
@@ -15,8 +17,8 @@ FileInfo GetHtmlInfo(std::string_view path);
 // The same for a page's bytes.
 FileInfo HtmlInfoFromBytes(std::string_view bytes);
 
-// The text between the first "<title>" and the following "</title" (any letter case), as
-// found; "" when either is missing. A title tag with attributes is not recognised.
+// The text between the first title tag ("<title>", any letter case, attributes and line breaks
+// inside the tag allowed) and the following "</title", as found; "" when either is missing.
 std::string GetHtmlTitle(std::string_view head);
 // The content value of the meta tag around the first "author" in the head; "" when there is
 // none or it cannot be read.

@@ -20,6 +20,13 @@ std::string StripCommentsAndScripts(std::string_view text);
 // Removes every tag: from a "<" through the first ">" after it (other "<" in between go too).
 // Nothing is put in the tag's place.
 std::string StripTags(std::string_view text);
+// The text of a page without its tags, as a reader sees it: a "<" starts a tag only before a
+// letter, "/", "!" or "?" (otherwise it is a less-than sign and stays); a tag ends at the first
+// ">" outside its quoted attribute values (a mailto link's "<ann@x.ru>" stays inside its tag);
+// a tag of a block element (paragraph, line break, cell, heading, ...) leaves one blank, so the
+// words on both sides stay apart. A tag without an end keeps the rest of the text, as StripTags
+// does. Character references are left for DecodeHtmlEntities.
+std::string HtmlTagsToText(std::string_view text);
 // Long pages used to be stripped in pieces of about 4000 characters; gives exactly the text
 // StripTags gives.
 std::string StripTagsChunked(std::string_view text);

@@ -5,10 +5,12 @@
 #include <libwps/libwps.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "base/Cp1251.h"
+#include "base/Paths.h"
 
 namespace zyl::extract {
 
@@ -237,15 +239,32 @@ class SheetCollector : public librevenge::RVNGSpreadsheetInterface {
 
 }  // namespace
 
+bool LotusRecordsReachEof(std::string_view bytes) {
+  std::size_t pos = 0;
+  while (pos + 4 <= bytes.size()) {
+    const auto u16 = [&](std::size_t at) {
+      return static_cast<std::size_t>(static_cast<std::uint8_t>(bytes[at]) |
+                                      (static_cast<std::uint8_t>(bytes[at + 1]) << 8));
+    };
+    const std::size_t type = u16(pos);
+    const std::size_t length = u16(pos + 2);
+    if (pos + 4 + length > bytes.size()) return false;
+    if (type == 0x0001) return true;
+    pos += 4 + length;
+  }
+  return false;
+}
+
 std::optional<std::vector<SheetGrid>> ReadLotusWorkbook(std::string_view path,
                                                         LegacySheetOrigin origin) {
   const std::string p(path);
-  // Files made of records (all but the OLE2-packed releases) begin with a BOF record and end
-  // with an EOF record; a file that stops before its EOF was cut short, and libwps would show
-  // whatever cells came before the cut.
-  if (ReadFileHead(p, 2) == std::string_view("\0\0", 2) &&
-      ReadFileTail(p, 4) != std::string_view("\x01\0\0\0", 4))
-    return std::nullopt;
+  // Files made of records (all but the OLE2-packed releases) begin with a BOF record; a file
+  // whose records stop before their EOF was cut short, and libwps would show whatever cells
+  // came before the cut.
+  if (ReadFileHead(p, 2) == std::string_view("\0\0", 2)) {
+    const std::optional<std::string> bytes = base::ReadFileBytes(p);
+    if (!bytes || !LotusRecordsReachEof(*bytes)) return std::nullopt;
+  }
   librevenge::RVNGFileStream input(p.c_str());
   libwps::WPSKind kind = libwps::WPS_SPREADSHEET;
   libwps::WPSCreator creator = libwps::WPS_LOTUS;

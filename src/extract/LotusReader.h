@@ -18,4 +18,9 @@ enum class LegacySheetOrigin { Dos, Windows };
 std::optional<std::vector<SheetGrid>> ReadLotusWorkbook(std::string_view path,
                                                         LegacySheetOrigin origin);
 
+// True when the records of a record-based file (type and length, two bytes each) run whole up
+// to an EOF record. What follows that record is not looked at: release 4 files (.wk4) keep
+// their formatting as a second zone after the cells, and some writers pad files.
+bool LotusRecordsReachEof(std::string_view bytes);
+
 }  // namespace zyl::extract

@@ -14,18 +14,21 @@
 #include "base/FileMask.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "extract/Charsets.h"
 #include "extract/CodePages.h"
+#include "extract/HtmlEntities.h"
 #include "extract/HtmlText.h"
-#include "settings/Settings.h"
+#include "extract/MimeDecode.h"
+#include "extract/MimeParts.h"
 
 namespace zyl::extract {
 
 namespace {
 
 constexpr std::string_view kOutlookSeparator("\x7F\x00\x7F", 3);
-constexpr std::string_view kNetscapeSeparator = "\nFrom - ";
-constexpr std::string_view kOutlookEndMarker = "------";
-constexpr std::string_view kNetscapeEndMarker = "\n--------";
+// Netscape and Thunderbird write "From - date"; other mail programs "From address date". Which
+// "From " lines separate is decided by IsMboxSeparatorLine.
+constexpr std::string_view kNetscapeSeparator = "\nFrom ";
 
 // Position where the line break at or after `from` begins (the CR of CR LF, or a lone LF);
 // npos when the text has no further line break.
@@ -43,6 +46,21 @@ std::string LineValue(std::string_view text, std::size_t start) {
   if (end == std::string_view::npos) end = text.size();
   if (end <= start) return {};
   return base::Trim(text.substr(start, end - start));
+}
+
+// LineValue with the header's continuation lines (lines that begin with a blank or a tab)
+// joined by one blank: long subjects, encoded words above all, are folded over several lines.
+std::string HeaderValue(std::string_view text, std::size_t start) {
+  std::string value = LineValue(text, start);
+  std::size_t end = start <= text.size() ? LineBreakAt(text, start) : std::string_view::npos;
+  while (end != std::string_view::npos) {
+    std::size_t next = text.find('\n', end) + 1;
+    if (next >= text.size() || (text[next] != ' ' && text[next] != '\t')) break;
+    const std::string more = LineValue(text, next);
+    if (!more.empty()) value += (value.empty() ? "" : " ") + more;
+    end = LineBreakAt(text, next);
+  }
+  return value;
 }
 
 // Position of a header at the start of a line ("\nSubject:"), pointing at the header name.
@@ -139,9 +157,10 @@ std::mt19937& Random() {
 
 MailCounts ReadMailboxFile(std::string_view path, std::string_view prefix,
                            std::string_view separator, std::string_view mailbox,
-                           bool outlookExpress, ContentSink& sink) {
+                           bool outlookExpress, ContentSink& sink,
+                           const std::function<bool(std::string_view)>& accept = nullptr) {
   MailCounts counts;
-  SplitMailbox(path, prefix, separator, [&](std::string_view message) {
+  SplitMailbox(path, prefix, separator, accept, [&](std::string_view message) {
     const FileInfo info = MailMessageInfo(message, mailbox, outlookExpress);
     if (SaveContentInfo(sink, info)) {
       ++counts.messages;
@@ -160,13 +179,13 @@ std::string GetMailFrom(std::string_view message) {
   const std::size_t start = p + 6;
   const std::size_t end = LineBreakAt(message, p + 5);
   if (end != std::string_view::npos && end < start) return {};
-  return LineValue(message, start);
+  return HeaderValue(message, start);
 }
 
 std::string GetMailSubject(std::string_view message) {
   const std::size_t p = HeaderLine(message, "Subject:");
   if (p == std::string_view::npos) return {};
-  return LineValue(message, p + 8);
+  return HeaderValue(message, p + 8);
 }
 
 std::string MakeMessageId() {
@@ -225,75 +244,39 @@ base::DateTimeParts GetMailDate(std::string_view message) {
 }
 
 std::string DecodeQuotedPrintable(std::string_view text, std::string_view charset) {
-  const bool koi = charset == "koi8r";
-  const auto hex = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  // 1. "=C0" to "=FF": one byte each. The bytes put in are letters above 0x7F, so they can never
-  // form a new escape with their neighbours, and one pass gives what a pass per byte would.
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '=' && i + 2 < text.size()) {
-      const int hi = hex(text[i + 1]);
-      const int lo = hex(text[i + 2]);
-      if (hi >= 0xC && lo >= 0) {
-        const auto byte = static_cast<unsigned char>(hi * 16 + lo);
-        out += static_cast<char>(koi ? Koi8ToWin(byte) : byte);
-        i += 2;
-        continue;
-      }
+  std::string bytes = DecodeQuotedPrintableBytes(text);
+  if (charset == "koi8r") {
+    for (char& c : bytes) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte >= 0x80) c = static_cast<char>(Koi8ToWin(byte));
     }
-    out += text[i];
   }
-  // 2. to 4.
-  out = base::Replace(out, "=20", " ");
-  out = base::Replace(out, "=\r\n", "\r\n");
-  out = base::Replace(out, "=\n", "\n");
-  return base::Replace(out, "&nbsp;", " ");
+  return bytes;
 }
 
-std::string GetMailBody(std::string_view message, std::string_view endMarker) {
-  bool html = false;
-  std::size_t p = message.find("Content-Type: text/plain;");
-  if (p == std::string_view::npos) {
-    p = message.find("Content-Type: text/html;");
-    if (p == std::string_view::npos) return {};
-    html = true;
-  }
-  // The body starts at the first empty line after the part header, its line breaks included.
-  std::size_t b = std::string_view::npos;
-  for (std::size_t lf = message.find('\n', p); lf != std::string_view::npos;
-       lf = message.find('\n', lf + 1)) {
-    std::size_t next = lf + 1;
-    if (next < message.size() && message[next] == '\r') ++next;
-    if (next < message.size() && message[next] == '\n') {
-      b = (lf > p && message[lf - 1] == '\r') ? lf - 1 : lf;
-      break;
-    }
-  }
-  if (b == std::string_view::npos) return {};
-
-  std::size_t end = std::string_view::npos;
-  if (message.find("Content-Type: multipart") == std::string_view::npos) {
-    end = message.find('\x7F', b);
-  } else {
-    end = message.find(endMarker, b);
-    // A marker that begins with a line break ends the body where that line break begins.
-    if (end != std::string_view::npos && !endMarker.empty() && endMarker.front() == '\n' &&
-        end > b && message[end - 1] == '\r')
-      --end;
-  }
-  if (end == std::string_view::npos) end = message.size();  // the rest of the message
-
-  const std::string_view charset =
-      message.find("charset=\"koi8-r\"") != std::string_view::npos ? "koi8r" : "win";
-  std::string body =
-      base::DecodeLegacyText(DecodeQuotedPrintable(message.substr(b, end - b), charset));
-  if (html) body = StripTagsChunked(StripCommentsAndScripts(body));
+std::string GetMailBody(std::string_view message) {
+  MimeEntity whole = SplitHeaderBlock(message);
+  if (whole.headers.size() == message.size()) return {};  // no empty line: no body
+  // A mailbox record may carry padding after its message; no mail text holds the byte 0x7F.
+  whole.body = whole.body.substr(0, whole.body.find('\x7F'));
+  const auto part = FindMimeTextPart(whole);
+  if (!part) return {};
+  const std::string bytes = DecodeTransferEncoding(part->entity);
+  const auto contentType = MimeHeaderField(part->entity.headers, "Content-Type");
+  const std::string charset = contentType ? MimeParameter(*contentType, "charset") : "";
+  std::string body = RecodeMailText(bytes, charset);
+  if (part->html) body = DecodeHtmlEntities(HtmlTagsToText(StripCommentsAndScripts(body)));
   return body;
+}
+
+std::string RecodeMailText(std::string_view bytes, std::string_view charset) {
+  // "us-ascii" is what many programs declare whatever they send; only bytes above 127 would
+  // tell, and for those the guess is better than a row of replacement characters.
+  const std::string name = base::AsciiLower(base::TrimView(charset));
+  if (!name.empty() && name != "us-ascii" && name != "ascii") {
+    if (auto text = RecodeCharset(bytes, name)) return std::move(*text);
+  }
+  return AutoRecode(bytes);
 }
 
 std::string ReadMailFile(std::string_view path) {
@@ -301,6 +284,12 @@ std::string ReadMailFile(std::string_view path) {
 }
 
 bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_view separator,
+                  const std::function<void(std::string_view message)>& perMessage) {
+  return SplitMailbox(path, prefix, separator, nullptr, perMessage);
+}
+
+bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_view separator,
+                  const std::function<bool(std::string_view restOfLine)>& accept,
                   const std::function<void(std::string_view message)>& perMessage) {
   if (separator.empty()) return false;
   const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
@@ -316,6 +305,9 @@ bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_vi
     first = false;
   };
   constexpr std::size_t kChunk = 256 * 1024;
+  // A separator line longer than this is no separator; the bound keeps a check from waiting
+  // for a line break through a whole file.
+  constexpr std::size_t kMaxSeparatorLine = 1000;
   const auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
   while (true) {
     const ssize_t n = ::read(fd, chunk.get(), kChunk);
@@ -327,11 +319,32 @@ bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_vi
     const bool atEnd = n == 0;
     buffer.append(chunk.get(), static_cast<std::size_t>(n));
     std::size_t start = 0;
+    std::size_t from = std::max(searchFrom, start);
+    bool waiting = false;  // a candidate whose line is not read whole yet
     while (true) {
-      const std::size_t cut = buffer.find(separator, std::max(searchFrom, start));
+      const std::size_t cut = buffer.find(separator, from);
       if (cut == std::string::npos) break;
+      if (accept) {
+        const std::size_t restAt = cut + separator.size();
+        std::size_t lineEnd = buffer.find('\n', restAt);
+        if (lineEnd == std::string::npos) {
+          if (!atEnd && buffer.size() - restAt < kMaxSeparatorLine) {
+            waiting = true;
+            from = cut;
+            break;
+          }
+          lineEnd = buffer.size();
+        }
+        std::string_view rest(buffer.data() + restAt, lineEnd - restAt);
+        if (!rest.empty() && rest.back() == '\r') rest.remove_suffix(1);
+        if (!accept(rest)) {
+          from = cut + 1;
+          continue;
+        }
+      }
       emit(std::string_view(buffer).substr(start, cut - start), true);
       start = cut + separator.size();
+      from = start;
     }
     if (atEnd) {
       // A file that could not be read whole gives no messages beyond what was read.
@@ -339,19 +352,50 @@ bool SplitMailbox(std::string_view path, std::string_view prefix, std::string_vi
       break;
     }
     buffer.erase(0, start);
-    // A separator may straddle the next chunk: search again from just before the end.
-    searchFrom = buffer.size() >= separator.size() ? buffer.size() - separator.size() + 1 : 0;
+    if (waiting) {
+      searchFrom = from - start;
+    } else {
+      // A separator may straddle the next chunk: search again from just before the end.
+      // Nothing before `from` needs a second look.
+      searchFrom = buffer.size() >= separator.size() ? buffer.size() - separator.size() + 1 : 0;
+      searchFrom = std::max(searchFrom, from - start);
+    }
   }
   ::close(fd);
   return ok;
 }
 
+bool IsMboxSeparatorLine(std::string_view rest) {
+  if (rest.starts_with("- ") || rest == "-") return true;
+  // "address date": an address without blanks, then a date with a time and a year.
+  const std::size_t blank = rest.find(' ');
+  if (blank == 0 || blank == std::string_view::npos) return false;
+  const std::string_view date = rest.substr(blank + 1);
+  bool time = false;
+  bool year = false;
+  for (std::size_t i = 0; i < date.size(); ++i) {
+    const auto digit = [&](std::size_t k) {
+      return k < date.size() && date[k] >= '0' && date[k] <= '9';
+    };
+    const bool wordStart = i == 0 || date[i - 1] == ' ';
+    if (!wordStart || !digit(i)) continue;
+    if (digit(i + 1) && i + 2 < date.size() && date[i + 2] == ':' && digit(i + 3) && digit(i + 4))
+      time = true;
+    else if (digit(i) && i + 1 < date.size() && date[i + 1] == ':' && digit(i + 2) && digit(i + 3))
+      time = true;
+    else if (digit(i + 1) && digit(i + 2) && digit(i + 3) &&
+             (i + 4 == date.size() || date[i + 4] == ' ') && (date[i] == '1' || date[i] == '2'))
+      year = true;
+  }
+  return time && year;
+}
+
 FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress) {
   FileInfo info;
-  info.title = base::DecodeLegacyText(GetMailSubject(message));
-  info.author = base::DecodeLegacyText(GetMailFrom(message));
+  info.title = DecodeEncodedWords(GetMailSubject(message));
+  info.author = DecodeEncodedWords(GetMailFrom(message));
   info.modified = base::FormatModified(GetMailDate(message));
-  info.content = GetMailBody(message, outlookExpress ? kOutlookEndMarker : kNetscapeEndMarker);
+  info.content = GetMailBody(message);
   info.location = std::string(mailbox) + "/" + base::DecodeLegacyText(GetMessageId(message));
   info.type = outlookExpress ? "mail_oe" : "mail_moz";
   info.filesize =
@@ -368,16 +412,17 @@ MailCounts ReadOutlookExpressFile(std::string_view path, ContentSink& sink) {
 MailCounts ReadNetscapeFile(std::string_view path, ContentSink& sink) {
   // The line break put in front lets the file's first "From - " line cut as well, so that the
   // first message is not taken for the file's header.
-  return ReadMailboxFile(path, "\r\n", kNetscapeSeparator, FileName(path), false, sink);
+  return ReadMailboxFile(path, "\r\n", kNetscapeSeparator, FileName(path), false, sink,
+                         IsMboxSeparatorLine);
 }
 
-std::string OutlookExpressMailFolder() {
-  return base::Trim(settings::Config().OutlookExpressFolder);
+std::string OutlookExpressMailFolder(const MailOptions& options) {
+  return base::Trim(options.OutlookExpressFolder);
 }
 
-MailCounts ReadOutlookExpressMail(ContentSink& sink) {
+MailCounts ReadOutlookExpressMail(ContentSink& sink, const MailOptions& options) {
   MailCounts total;
-  const std::string folder = OutlookExpressMailFolder();
+  const std::string folder = OutlookExpressMailFolder(options);
   if (folder.empty()) return total;
   for (const std::string& file : MailboxFiles(folder, "*.mbx")) {
     const MailCounts c = ReadOutlookExpressFile(file, sink);
@@ -387,9 +432,9 @@ MailCounts ReadOutlookExpressMail(ContentSink& sink) {
   return total;
 }
 
-std::vector<std::string> GetNetscapeUserDirs() {
+std::vector<std::string> GetNetscapeUserDirs(const MailOptions& options) {
   std::vector<std::string> dirs(1);
-  const std::string configured = base::Trim(settings::Config().NetscapeFolders);
+  const std::string configured = base::Trim(options.NetscapeFolders);
   if (!configured.empty()) {
     for (const std::string& piece : base::Split(configured, ";")) {
       const std::string folder = base::Trim(piece);
@@ -424,9 +469,9 @@ std::string NetscapeMailFolder(std::string_view userDir) {
   return {};
 }
 
-MailCounts ReadNetscapeMail(ContentSink& sink) {
+MailCounts ReadNetscapeMail(ContentSink& sink, const MailOptions& options) {
   MailCounts total;
-  const std::vector<std::string> users = GetNetscapeUserDirs();
+  const std::vector<std::string> users = GetNetscapeUserDirs(options);
   for (std::size_t i = 1; i < users.size(); ++i) {
     const std::string folder = NetscapeMailFolder(users[i]);
     if (folder.empty()) continue;

@@ -11,13 +11,15 @@ namespace zyl::extract {
 
 namespace {
 
-// One fixed-width field of the tag; blanks around it go, the zero bytes that pad most tags
-// stay, as they always have in stored rows.
+// One fixed-width field of the tag: it ends at its first zero byte (the rest is padding, or in a
+// comment the track number of later tag versions), blanks around it go.
 std::string Field(std::string_view window, std::size_t tag, std::size_t offset,
                   std::size_t length) {
   const std::size_t start = tag + offset;
   if (start >= window.size()) return {};
-  return base::DecodeLegacyText(base::TrimView(window.substr(start, length)));
+  std::string_view field = window.substr(start, length);
+  field = field.substr(0, field.find('\0'));
+  return base::DecodeLegacyText(base::TrimView(field));
 }
 
 }  // namespace

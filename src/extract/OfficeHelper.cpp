@@ -91,10 +91,14 @@ bool ReceiveAll(int fd, char* data, std::size_t size, const Clock::time_point* d
   return true;
 }
 
-// Serialises a job's result: a status byte, then the three fields with their lengths.
+// Serialises a job's result: a status byte (0 failed, 1 read, 2 needs a password), then for a
+// document read the three fields with their lengths.
+constexpr char kAnswerFailed = 0, kAnswerRead = 1, kAnswerPassword = 2;
+
 std::string EncodeAnswer(const std::optional<HelperDocument>& doc) {
   std::string answer;
-  answer.push_back(doc ? 1 : 0);
+  if (doc && doc->passwordRequired) return std::string(1, kAnswerPassword);
+  answer.push_back(doc ? kAnswerRead : kAnswerFailed);
   if (doc) {
     for (const std::string* field : {&doc->content, &doc->author, &doc->title}) {
       PutU64(answer, field->size());
@@ -107,7 +111,8 @@ std::string EncodeAnswer(const std::optional<HelperDocument>& doc) {
 // True when `answer` is one complete answer and nothing more.
 bool WellFormedAnswer(std::string_view answer) {
   if (answer.empty()) return false;
-  if (answer[0] == 0) return answer.size() == 1;
+  if (answer[0] == kAnswerFailed || answer[0] == kAnswerPassword) return answer.size() == 1;
+  if (answer[0] != kAnswerRead) return false;
   std::size_t pos = 1;
   for (int field = 0; field < 3; ++field) {
     if (answer.size() - pos < 8) return false;
@@ -315,8 +320,13 @@ class Helper {
     const Clock::time_point deadline = Clock::now() + limit + kHelperGrace;
     char status = 0;
     if (!ReceiveAll(fd_, &status, 1, &deadline)) return false;
-    if (status == 0) return true;
+    if (status == kAnswerFailed) return true;
     HelperDocument d;
+    if (status == kAnswerPassword) {
+      d.passwordRequired = true;
+      doc = std::move(d);
+      return true;
+    }
     for (std::string* field : {&d.content, &d.author, &d.title}) {
       unsigned char size[8];
       if (!ReceiveAll(fd_, reinterpret_cast<char*>(size), sizeof size, &deadline)) return false;
@@ -346,6 +356,12 @@ HelperDocument FromSheets(const std::vector<SheetGrid>& sheets, std::string auth
   return HelperDocument{WorkbookContent(sheets), std::move(author), std::move(title)};
 }
 
+HelperDocument PasswordRequired() {
+  HelperDocument doc;
+  doc.passwordRequired = true;
+  return doc;
+}
+
 std::optional<HelperDocument> WorksText(const std::string& path) {
   std::optional<WpDocument> doc = ReadWorksText(path);
   if (!doc) return std::nullopt;
@@ -367,11 +383,13 @@ std::optional<HelperDocument> RunHelperJob(HelperJob job, const std::string& pat
     case HelperJob::WordDocument: {
       std::optional<WordDocument> doc = ReadWordDocument(path);
       if (!doc) return std::nullopt;
+      if (doc->encrypted) return PasswordRequired();
       return HelperDocument{std::move(doc->text), std::move(doc->author), std::move(doc->title)};
     }
     case HelperJob::ExcelWorkbook: {
       std::optional<Workbook> book = ReadExcelWorkbook(path);
       if (!book) return std::nullopt;
+      if (book->encrypted) return PasswordRequired();
       return FromSheets(book->sheets, std::move(book->author), std::move(book->title));
     }
     case HelperJob::DbfTable: {

@@ -1,4 +1,4 @@
-// The reader process: the file-format libraries (wv, libgsf, FreeXL, shapelib, libwpd, libwps,
+// The reader process: the file-format libraries (wv, libgsf, shapelib, libwpd, libwps,
 // poppler) read documents outside the program. A helper process is forked on first use and
 // kept for the following files, the way an office program would be kept running; it forks a
 // fresh process for every document, so a library that crashes, hangs or corrupts its memory
@@ -17,7 +17,7 @@ namespace zyl::extract {
 
 enum class HelperJob : unsigned {
   WordDocument = 1,  // .doc/.dot through wv
-  ExcelWorkbook,     // .xls family through FreeXL
+  ExcelWorkbook,     // .xls family through our BIFF reader over libgsf
   DbfTable,          // .dbf through shapelib
   WordPerfect,       // .wpd through libwpd
   WorksText,         // .wps/.wri (and DOS Word) through libwps
@@ -30,10 +30,13 @@ struct HelperDocument {
   std::string content;
   std::string author;
   std::string title;
+  // The document is encrypted and was not read: the fields above are empty.
+  bool passwordRequired = false;
 };
 
-// Reads the file in the helper. nullopt when the reader failed, the helper died while reading
-// or did not answer within the time limit.
+// Reads the file in the helper. nullopt when the reader failed (damaged or unsupported file),
+// the helper died while reading or did not answer within the time limit; a document with
+// passwordRequired set for an encrypted one.
 std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path);
 
 // Ends the helper (it is started again by the next read). Cheap; safe to call at any time.

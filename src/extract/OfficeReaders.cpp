@@ -47,6 +47,11 @@ FileInfo Document(std::string content, std::string author, std::string title, st
 FileInfo FromHelper(HelperJob job, std::string_view path, std::string type) {
   std::optional<HelperDocument> doc = ReadInHelper(job, path);
   if (!doc) return ErrorInfo();
+  if (doc->passwordRequired) {
+    FileInfo info = ErrorInfo();
+    info.passwordRequired = true;
+    return info;
+  }
   return Document(std::move(doc->content), std::move(doc->author), std::move(doc->title),
                   std::move(type));
 }

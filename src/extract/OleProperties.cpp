@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "base/Cp1251.h"
+#include "base/Strings.h"
 
 namespace zyl::extract {
 
@@ -88,6 +89,13 @@ std::optional<std::string> ReadOleStream(std::string_view path, std::string_view
   if (!ole) return std::nullopt;
   const std::string n(name);
   GPtr<GsfInput> stream(gsf_infile_child_by_name(ole.get(), n.c_str()));
+  // Stream names are compared without letter case by the programs that read them, and some
+  // writers store "WORKBOOK" or "book".
+  for (int i = 0; !stream && i < gsf_infile_num_children(ole.get()); ++i) {
+    const char* child = gsf_infile_name_by_index(ole.get(), i);
+    if (child && base::EqualsNoCase(child, name))
+      stream.reset(gsf_infile_child_by_index(ole.get(), i));
+  }
   if (!stream) return std::nullopt;
   const gsf_off_t size = gsf_input_size(stream.get());
   if (size < 0) return std::nullopt;

@@ -18,8 +18,8 @@ struct OleSummary {
 // stream or those properties. nullopt when the file is not an OLE2 compound file.
 std::optional<OleSummary> ReadOleSummary(std::string_view path);
 
-// The first `maxBytes` bytes of the top-level stream `name` of an OLE2 file; nullopt when the
-// file is not an OLE2 file or has no such stream.
+// The first `maxBytes` bytes of the top-level stream `name` (letter case ignored) of an OLE2
+// file; nullopt when the file is not an OLE2 file, has no such stream or cannot be read.
 std::optional<std::string> ReadOleStream(std::string_view path, std::string_view name,
                                          std::size_t maxBytes);
 

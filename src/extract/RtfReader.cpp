@@ -20,12 +20,17 @@ constexpr std::size_t kMaxDepth = 512;
 // machine that wrote it, which for this program's documents is Windows-1251.
 constexpr int kSystemAnsiCodePage = 1251;
 
-enum class Dest { Main, Skip, FontTable, FontEntry, Info, Title, Author };
+// Upr: a group holding two versions of the same text, {\upr{ANSI}{\*\ud{Unicode}}}, as word
+// processors write document properties and text that the ANSI code page cannot hold.
+enum class Dest { Main, Skip, FontTable, FontEntry, Info, Title, Author, Upr };
 
 struct Group {
   Dest dest = Dest::Main;
-  int unicodeSkip = 1;  // \ucN: fallback characters that follow each \uN
-  int font = -1;        // current \fN, -1 for the document's default font
+  // In a \upr group and its children: the destination that the Unicode version is read into.
+  Dest uprTarget = Dest::Main;
+  bool uprChild = false;  // a direct child of a \upr group
+  int unicodeSkip = 1;    // \ucN: fallback characters that follow each \uN
+  int font = -1;          // current \fN, -1 for the document's default font
 };
 
 // Windows code page of an RTF \fcharset value; 0 for "use the document's code page".
@@ -187,6 +192,10 @@ class Parser {
     if (stack_.size() >= kMaxDepth) return false;
     Group g = stack_.empty() ? Group{} : stack_.back();
     if (g.dest == Dest::FontTable) g.dest = Dest::FontEntry;
+    g.uprChild = g.dest == Dest::Upr;
+    // Of the two versions only the Unicode one ({\*\ud ...}) is read; the ANSI one holds the
+    // same text with "?" for every character its code page lacks.
+    if (g.uprChild) g.dest = Dest::Skip;
     stack_.push_back(g);
     destinationPending_ = true;
     return true;
@@ -364,6 +373,18 @@ class Parser {
     }
 
     if (first) {
+      if (word == "upr" && top().dest != Dest::Skip && top().dest != Dest::FontTable &&
+          top().dest != Dest::FontEntry) {
+        Flush();
+        top().uprTarget = top().dest;
+        top().dest = Dest::Upr;
+        return;
+      }
+      if (word == "ud" && top().uprChild) {
+        Flush();
+        top().dest = top().uprTarget;
+        return;
+      }
       if (word == "fonttbl") {
         Flush();
         top().dest = Dest::FontTable;

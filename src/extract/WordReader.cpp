@@ -36,6 +36,9 @@ struct TextCollector {
   char16_t highSurrogate = 0;
   // Set while the paragraph that ends a table row runs: its end mark closes the row.
   bool rowEndParagraph = false;
+  // The file information block's language and version, for eight-bit text.
+  std::uint16_t documentLid = 0;
+  std::uint16_t nFib = 0;
 
   bool InFieldInstruction() const {
     for (bool instruction : fields)
@@ -108,7 +111,8 @@ int CharProc(wvParseStruct* ps, U16 eachchar, U8 chartype, U16 lid) {
   TextCollector* c = Collector(ps);
   if (ps->currentcp >= c->mainTextEnd) return 0;
   // Eight-bit characters are in the code page of the text's language; wv maps them.
-  if (chartype) eachchar = wvHandleCodePage(eachchar, lid);
+  if (chartype)
+    eachchar = wvHandleCodePage(eachchar, EightBitTextLanguage(c->nFib, c->documentLid, lid));
   if (c->HandleFieldMark(eachchar)) return 0;
   if (c->InFieldInstruction()) return 0;
   c->Add(eachchar);
@@ -156,6 +160,21 @@ class Parse {
 
 }  // namespace
 
+std::uint16_t EightBitTextLanguage(std::uint16_t nFib, std::uint16_t documentLid,
+                                   std::uint16_t runLid) {
+  // Word 97 and later store eight-bit text in Windows-1252 and everything else as UTF-16, so
+  // the run's language tells how wv maps it. Word 6 and 95 stored all text in the ANSI code page
+  // of the system they ran on, whatever language the runs were marked with: a Russian Word
+  // marks its documents Russian, and their text is Windows-1251 even in runs marked English.
+  constexpr std::uint16_t kFirstWord97Fib = 193;
+  if (nFib >= kFirstWord97Fib || documentLid == 0) return runLid;
+  const char* documentPage = wvLIDToCodePageConverter(documentLid);
+  const char* runPage = wvLIDToCodePageConverter(runLid);
+  if (!documentPage || std::string_view(documentPage) == "CP1252") return runLid;
+  if (runPage && std::string_view(runPage) != "CP1252") return runLid;
+  return documentLid;
+}
+
 std::optional<WordDocument> ReadWordDocument(std::string_view path) {
   // An encrypted document's SummaryInformation may be readable while its text is not, so the
   // properties are read only for documents whose text was read.
@@ -170,11 +189,21 @@ std::optional<WordDocument> ReadWordDocument(std::string_view path) {
     Parse parse;
     const int ret = parse.Open(p);
     // Bit 15 marks an encrypted document; any other non-zero value is a failure.
+    if (ret & 0x8000) {
+      doc.encrypted = true;
+      return doc;
+    }
     if (ret != 0) return std::nullopt;
     wvParseStruct* ps = parse.get();
-    if (ps->fib.fEncrypted) return std::nullopt;
+    if (ps->fib.fEncrypted) {
+      doc.encrypted = true;
+      return doc;
+    }
     TextCollector collector;
     collector.mainTextEnd = ps->fib.ccpText;
+    collector.nFib = ps->fib.nFib;
+    // A document written on a Macintosh (character set 256) keeps its runs' own mapping.
+    collector.documentLid = ps->fib.chse == 0 ? ps->fib.lid : 0;
     ps->userData = &collector;
     wvSetCharHandler(ps, CharProc);
     wvSetSpecialCharHandler(ps, SpecialCharProc);

@@ -39,7 +39,8 @@ void RemoveAbandonedRuns(const std::string& tmp) {
 
 }  // namespace
 
-ArchiveRun::ArchiveRun(extract::ArchiveLog log) : log_(std::move(log)) {
+ArchiveRun::ArchiveRun(extract::ArchiveLog log, extract::ArchiveOptions options)
+    : log_(std::move(log)), options_(std::move(options)) {
   extract::MakeTempFolder();
   const std::string tmp = extract::TempFolder();
   RemoveAbandonedRuns(tmp);
@@ -58,7 +59,7 @@ ArchiveRun::~ArchiveRun() {
 std::size_t ArchiveRun::Process(const std::string& archive, const ArchiveMemberHandler& perMember) {
   extract::ClearFolder(folder_);
   base::MakeFolders(folder_);
-  extract::ExtractArchive(archive, folder_, "*.*", log_);
+  extract::ExtractArchive(archive, folder_, "*.*", log_, options_);
 
   FilesRetClass lister;
   lister.onYield = onYield;
@@ -77,8 +78,8 @@ std::size_t ArchiveRun::Process(const std::string& archive, const ArchiveMemberH
 }
 
 std::size_t ProcessArchive(const std::string& archive, const ArchiveMemberHandler& perMember,
-                           const extract::ArchiveLog& log) {
-  ArchiveRun run(log);
+                           const extract::ArchiveLog& log, const extract::ArchiveOptions& options) {
+  ArchiveRun run(log, options);
   return run.Process(archive, perMember);
 }
 

@@ -20,7 +20,8 @@ class ArchiveRun {
  public:
   // Creates a fresh folder of its own below the program folder's TMP (run-<pid>-<n>), and
   // removes folders that crashed runs of other processes left there.
-  explicit ArchiveRun(extract::ArchiveLog log = {});
+  // `options` chooses the archivers and limits of every archive of the run.
+  explicit ArchiveRun(extract::ArchiveLog log = {}, extract::ArchiveOptions options = {});
   // Removes the folder with everything in it.
   ~ArchiveRun();
   ArchiveRun(const ArchiveRun&) = delete;
@@ -40,11 +41,13 @@ class ArchiveRun {
 
  private:
   extract::ArchiveLog log_;
+  extract::ArchiveOptions options_;
   std::string folder_;
 };
 
 // One archive in a run of its own.
 std::size_t ProcessArchive(const std::string& archive, const ArchiveMemberHandler& perMember,
-                           const extract::ArchiveLog& log = {});
+                           const extract::ArchiveLog& log = {},
+                           const extract::ArchiveOptions& options = {});
 
 }  // namespace zyl::indexer

@@ -64,7 +64,10 @@ std::int32_t OrDefault(std::int32_t value, std::int32_t fallback) {
 }  // namespace
 
 FetchLimits FetchLimits::FromConfig() {
-  const auto& config = settings::Config();
+  return Of(settings::Config());
+}
+
+FetchLimits FetchLimits::Of(const settings::Settings& config) {
   FetchLimits limits;
   limits.connectTimeout = config.ConnectTimeout;
   limits.requestTimeout = config.RequestTimeout;

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/Settings.h"
+
 namespace zyl::indexer {
 
 inline constexpr std::string_view kUserAgent = "ZYL/0.1 (document indexer)";
@@ -20,7 +22,8 @@ struct FetchLimits {
   std::int64_t maxPageSize = 20LL * 1024 * 1024;
   std::int32_t maxRedirects = 10;
 
-  // The [Web] limits of the settings record.
+  // The [Web] limits of a settings record; FromConfig takes them from the process's record.
+  static FetchLimits Of(const settings::Settings& s);
   static FetchLimits FromConfig();
 };
 

@@ -3,6 +3,7 @@
 #include "indexer/IndexUpdate.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 
@@ -23,6 +24,7 @@
 #include "extract/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/IndexSteps.h"
 #include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
 #include "settings/LangKeys.h"
@@ -52,7 +54,7 @@ class Update {
  private:
   void Log(std::string_view text) { host_.AddLogText(text); }
   void Line(std::string_view text) { Log(std::string(text) + std::string(kBreak)); }
-  void LoadIndexFolders() { folders_ = catalog::ReadFolders(descriptor_); }
+  void LoadIndexFolders();
   void FindIndexFiles();
   void RemoveMissingFiles();
   void UpdateModifiedFiles();
@@ -61,15 +63,10 @@ class Update {
   void UpdateArchives();
   void UpdateArchiveMember(const std::string& member, const std::string& location);
   void RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen);
-  unsigned Workers() const {
-    if (options_.workers) return options_.workers;
-    if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
-    return std::max(1u, std::thread::hardware_concurrency());
-  }
 
   const std::string& descriptor_;
   Host& host_;
-  const UpdateOptions& options_;
+  const UpdateOptions options_;
   std::vector<catalog::IndexFolderEntry> folders_;
   std::vector<std::string> found_;  // 1-based, entry 0 empty
   std::unordered_set<std::string> foundSet_;
@@ -78,7 +75,27 @@ class Update {
   // same pass, so that the modified-file check need not scan the table again.
   std::vector<std::pair<std::string, std::string>> kept_;
   std::unique_ptr<db::Database> db_;
+  // The row sink of the archive pass, open from its first new member to its end.
+  std::optional<catalog::DatabaseSink> archiveSink_;
 };
+
+// Folders of the descriptor that name a folder. A line such as ",0" leaves an empty path, which
+// the file finder would take as the working folder of the process: that folder was never chosen
+// for the index, so the line is logged and left out (by the archive pass too).
+std::vector<catalog::IndexFolderEntry> ChosenFolders(std::string_view descriptor,
+                                                     std::size_t* skipped = nullptr) {
+  std::vector<catalog::IndexFolderEntry> folders = catalog::ReadFolders(descriptor);
+  const std::size_t n =
+      std::erase_if(folders, [](const catalog::IndexFolderEntry& f) { return f.path.empty(); });
+  if (skipped) *skipped = n;
+  return folders;
+}
+
+void Update::LoadIndexFolders() {
+  std::size_t skipped = 0;
+  folders_ = ChosenFolders(descriptor_, &skipped);
+  for (std::size_t i = 0; i < skipped; ++i) Line(LangString(settings::kUpdateEmptyFolderSkipped));
+}
 
 void Update::FindIndexFiles() {
   Log(LangString(settings::kUpdateSearchingFiles));
@@ -86,12 +103,8 @@ void Update::FindIndexFiles() {
   FilesRetClass finder;
   finder.onYield = [this] { host_.Yield(); };
   finder.onMessage = host_.Messages();
-  for (const catalog::IndexFolderEntry& folder : folders_) {
-    const FilesRetClass::List files = folder.subfolders
-                                          ? finder.GetSubFilesMultiExt(masks, folder.path)
-                                          : finder.GetFilesMultiExt(masks, folder.path);
-    found_.insert(found_.end(), files.begin() + 1, files.end());
-  }
+  const std::vector<std::string> files = CollectFiles(folders_, masks, finder);
+  found_.insert(found_.end(), files.begin(), files.end());
   foundSet_.clear();
   foundSet_.insert(found_.begin() + 1, found_.end());
   Line(LangString(settings::kUpdateFound) + " " +
@@ -168,7 +181,7 @@ void Update::UpdateModifiedFiles() {
       if (rs.Field(1).AsText() != current) {
         Log(LangString(settings::kUpdateFile) + " " + location + " " +
             LangString(settings::kUpdateWasChanged));
-        const extract::FileInfo info = extract::GetFileInfo(location);
+        const extract::FileInfo info = extract::GetFileInfo(location, options_.extract);
         rs.Edit();
         rs.SetField(0, info.content);
         rs.SetField(1, info.modified);
@@ -189,64 +202,49 @@ void Update::IndexNewFiles() {
   if (!fresh.empty()) {
     catalog::DatabaseSink sink(dbname, options_.commitEvery);
     sink.onMessage = host_.Messages();
-    extract::PrepareReaders();  // before the workers exist
-    const unsigned workers = Workers();
     // Looked up once: every lookup reads the language file again.
     const std::string adding = LangString(settings::kUpdateAddingFile);
     const std::string ioError = LangString(settings::kUpdateIoError);
     const std::string success = LangString(settings::kUpdateSuccess);
-    base::RunOrderedPipeline<extract::FileInfo>(
-        fresh.size(), workers, 2 * workers + 2,
-        [&](std::size_t i) { return extract::GetFileInfo(fresh[i]); },
-        [&](std::size_t i, extract::FileInfo&& info) {
-          Log(adding + " " + fresh[i] + "...");
-          if (info.failed()) {
-            Line(ioError);
-          } else {
-            catalog::SaveContentInfo(sink, info);
-            Line(success);
-          }
-          host_.Yield();
-          return true;
-        });
+    ExtractInOrder(fresh, options_.extract, options_.workers,
+                   [&](std::size_t i, extract::FileInfo&& info) {
+                     Log(adding + " " + fresh[i] + "...");
+                     // A row the database refused (reported by SaveContentInfo) is a failure, not a
+                     // file added.
+                     const bool stored = !info.failed() && catalog::SaveContentInfo(sink, info);
+                     Line(stored ? success : ioError);
+                     host_.Yield();
+                     return true;
+                   });
   }
   extract::ReleaseAutomationServers();
 }
 
 void Update::UpdateMailboxes() {
-  struct Kind {
-    bool catalog::IndexDefinition::*flag;
-    const char* type;
-    extract::MailCounts (*read)(catalog::ContentSink&);
-    const char* logLine;
-  };
-  static const Kind kinds[] = {
-      {&catalog::IndexDefinition::mailOutlookExpress, "mail_oe", extract::ReadOutlookExpressMail,
-       "Обновление Outlook Express mailbox"},
-      {&catalog::IndexDefinition::mailNetscape, "mail_moz", extract::ReadNetscapeMail,
-       "Обновление NetscapeMessenger mailbox"},
-  };
   const catalog::IndexDefinition mailFlags = catalog::ReadIndexDefinition(descriptor_);
-  for (const Kind& kind : kinds) {
+  for (const MailboxKind& kind : MailboxKinds()) {
     if (!(mailFlags.*kind.flag)) continue;
     db_->Execute(std::string("DELETE * FROM ") + db::kTableName + " WHERE type='" + kind.type +
                  "'");
     {
       catalog::DatabaseSink sink(dbname, options_.commitEvery);
       sink.onMessage = host_.Messages();
-      kind.read(sink);
+      kind.read(sink, options_.extract.mail);
     }
-    Line(kind.logLine);
+    Line(kind.updateLine);
   }
 }
 
 void Update::UpdateArchiveMember(const std::string& member, const std::string& location) {
-  db::Recordset rs = db_->OpenRecordset(std::string("SELECT content,modified, location FROM ") +
-                                        db::kTableName + " WHERE location=" + Quoted(location));
+  // Once the pass's row sink is open, every read and write of the pass goes through its
+  // connection: a second connection could not write while the sink's group is open.
+  db::Database& database = archiveSink_ ? archiveSink_->database() : *db_;
+  db::Recordset rs = database.OpenRecordset(std::string("SELECT content,modified, location FROM ") +
+                                            db::kTableName + " WHERE location=" + Quoted(location));
   if (!(rs.Bof() && rs.Eof())) {
     const std::string current = base::FileModifiedText(member).value_or("");
     if (rs.Field(1).AsText() != current) {
-      const extract::FileInfo info = extract::GetFileInfo(member);
+      const extract::FileInfo info = extract::GetFileInfo(member, options_.extract);
       Line("Обновляем " + location);
       rs.Edit();
       rs.SetField(0, info.content);
@@ -256,16 +254,19 @@ void Update::UpdateArchiveMember(const std::string& member, const std::string& l
     return;
   }
   Log("Добавляем " + location + "...");
-  extract::FileInfo info = extract::GetFileInfo(member);
+  extract::FileInfo info = extract::GetFileInfo(member, options_.extract);
   info.location = location;
   if (info.failed()) {
     Line(LangString(settings::kUpdateIoError));
     return;
   }
-  catalog::DatabaseSink sink(dbname, options_.commitEvery);
-  sink.onMessage = host_.Messages();
-  catalog::SaveContentInfo(sink, info);
-  Line(LangString(settings::kUpdateSuccess));
+  if (!archiveSink_) {
+    // One sink for the whole pass, opened at the first new member.
+    archiveSink_.emplace(dbname, options_.commitEvery);
+    archiveSink_->onMessage = host_.Messages();
+  }
+  Line(LangString(catalog::SaveContentInfo(*archiveSink_, info) ? settings::kUpdateSuccess
+                                                                : settings::kUpdateIoError));
 }
 
 void Update::RemoveMissingArchiveMembers(const std::unordered_set<std::string>& seen) {
@@ -291,13 +292,13 @@ void Update::UpdateArchives() {
   std::vector<std::string> archives;
   FilesRetClass finder;
   finder.onMessage = host_.Messages();
-  for (const catalog::IndexFolderEntry& folder : catalog::ReadFolders(descriptor_)) {
+  for (const catalog::IndexFolderEntry& folder : ChosenFolders(descriptor_)) {
     const FilesRetClass::List list =
         finder.GetSubFilesMultiExt(std::string(extract::kArchiveMasks), folder.path);
     archives.insert(archives.end(), list.begin() + 1, list.end());
   }
   std::unordered_set<std::string> seen;
-  ArchiveRun run([this](std::string_view line) { Line(line); });
+  ArchiveRun run([this](std::string_view line) { Line(line); }, options_.extract.archives);
   run.onYield = [this] { host_.Yield(); };
   run.onMessage = host_.Messages();
   for (const std::string& archive : archives) {
@@ -311,6 +312,8 @@ void Update::UpdateArchives() {
       Line(archive + ": " + e.what());
     }
   }
+  if (archiveSink_) archiveSink_->Commit();  // a failure here ends the update with its error
+  archiveSink_.reset();
   RemoveMissingArchiveMembers(seen);
 }
 
@@ -352,18 +355,17 @@ bool UpdateIndex(const std::string& descriptorPath, Host& host, const UpdateOpti
   host.AddLogText(LangString(settings::kUpdateOpeningIndex) + " " + std::string(kBreak) +
                   descriptorPath + "... ");
   catalog::UpgradeIndex(descriptorPath, host.Messages());
-  Update update(descriptorPath, host, options);
+  // The index's own PDF mode: changed PDFs of a full-text index are re-read in full.
+  UpdateOptions own = options;
+  own.extract.pdfFullText = catalog::ReadGeneral(descriptorPath, "PDF_Mode") == "Full";
+  Update update(descriptorPath, host, own);
   update.dbname = catalog::ReadGeneral(descriptorPath, "dbname");
   update.masks = catalog::ReadMaskList(descriptorPath);
   host.AddLogText(LangString(settings::kUpdateDescriptorRead) + std::string(kBreak));
   const std::string type = catalog::ReadGeneral(descriptorPath, "IndexType", "local");
-  // The index's own PDF mode: without it, changed PDFs of a full-text index would be re-read
-  // with whatever mode the last build of this process left behind.
-  const std::string pdfMode = catalog::ReadGeneral(descriptorPath, "PDF_Mode");
-  if (pdfMode == "Full" || pdfMode == "Min") extract::SetPdfFullText(pdfMode == "Full");
   try {
     if (type == "local") update.RunLocal();
-    if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host);
+    if (type == "WebFolder") ReindexWeb(descriptorPath, update.dbname, host, options.web);
   } catch (const std::exception& e) {
     // A locked or missing database, an unwritable descriptor: this index ends here.
     host.AddLogText(std::string(kBreak) + e.what() + std::string(kBreak));
@@ -394,15 +396,25 @@ class LogHost : public Host {
 };
 }  // namespace
 
+UpdateOptions UpdateOptions::FromSettings(const settings::Settings& s) {
+  UpdateOptions o;
+  o.workers = s.Workers > 0 ? static_cast<unsigned>(s.Workers) : 0;
+  o.extract = extract::ExtractOptions::FromSettings(s);
+  o.web = FetchLimits::Of(s);
+  return o;
+}
+
 std::string RunBatchUpdate(const std::string& descriptorPath, const std::string& logFile,
-                           Host* progress) {
+                           Host* progress, bool* updated, const UpdateOptions& options) {
   LogHost host(progress);
+  bool done = false;
   if (!base::FileExists(descriptorPath)) {
     host.AddLogText("Файл " + descriptorPath + " не существует.");
   } else {
-    UpdateIndex(descriptorPath, host);
+    done = UpdateIndex(descriptorPath, host, options);
   }
   if (!logFile.empty()) settings::SaveTextFile(logFile, host.log);
+  if (updated) *updated = done;
   return host.log;
 }
 

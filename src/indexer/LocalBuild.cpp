@@ -20,6 +20,7 @@
 #include "extract/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/IndexSteps.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
 #include "settings/LangKeys.h"
@@ -32,10 +33,9 @@ using settings::LangString;
 constexpr std::string_view kBreak = "\r\n";
 constexpr std::string_view kStopTitle = "Создание индекса";
 
-unsigned WorkerCount(const BuildOptions& options) {
-  if (options.workers) return options.workers;
-  if (settings::Config().Workers > 0) return static_cast<unsigned>(settings::Config().Workers);
-  return std::max(1u, std::thread::hardware_concurrency());
+BuildOptions WithPdfMode(BuildOptions options, bool pdfFull) {
+  options.extract.pdfFullText = pdfFull;
+  return options;
 }
 
 // One build run: the state the steps share.
@@ -45,7 +45,7 @@ class Build {
   Build(const catalog::IndexDefinition& def, Host& host, const BuildOptions& options)
       : def_(def),
         host_(host),
-        options_(options),
+        options_(WithPdfMode(options, def.pdfFull)),
         success_(LangString(settings::kBuildSuccess) + std::string(kBreak)),
         passwordRequired_(LangString(settings::kBuildPasswordRequired) + std::string(kBreak)),
         ioError_(LangString(settings::kBuildIoError) + std::string(kBreak)) {}
@@ -63,7 +63,7 @@ class Build {
 
   const catalog::IndexDefinition& def_;
   Host& host_;
-  const BuildOptions& options_;
+  const BuildOptions options_;
   BuildResult result_;
   std::unique_ptr<catalog::DatabaseSink> writer_;
   const std::string success_, passwordRequired_, ioError_;
@@ -79,30 +79,27 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
     result_.filesSize += info.filesize;
   } else {
     ++result_.failures;
-    const std::string tail = base::LCase(base::Right(file, 4));
-    Log(tail == ".doc" || tail == ".xls" ? passwordRequired_ : ioError_);
+    // Only an encrypted document needs a password; a damaged file, or one that is not what its
+    // name says, is a read failure.
+    Log(info.passwordRequired ? passwordRequired_ : ioError_);
   }
 }
 
 void Build::ParseArcFile(const std::string& archive) {
-  ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); });
+  ArchiveRun run([this](std::string_view line) { Log(std::string(line) + std::string(kBreak)); },
+                 options_.extract.archives);
   run.onYield = [this] { host_.Yield(); };
   run.onMessage = host_.Messages();
   run.Process(archive, [this](const std::string& member, const std::string& location) {
-    Store(member, location, extract::GetFileInfo(member), location);
+    Store(member, location, extract::GetFileInfo(member, options_.extract), location);
   });
 }
 
 void Build::ParseMailBox() {
-  if (def_.mailOutlookExpress) {
-    Log("Outlook Express mailbox...");
-    const extract::MailCounts counts = extract::ReadOutlookExpressMail(*writer_);
-    Log("done" + std::string(kBreak));
-    result_.filesSize += counts.totalSize;
-  }
-  if (def_.mailNetscape) {
-    Log("Netscape Messenger mailbox...");
-    const extract::MailCounts counts = extract::ReadNetscapeMail(*writer_);
+  for (const MailboxKind& kind : MailboxKinds()) {
+    if (!(def_.*kind.flag)) continue;
+    Log(std::string(kind.buildName) + " mailbox...");
+    const extract::MailCounts counts = kind.read(*writer_, options_.extract.mail);
     Log("done" + std::string(kBreak));
     result_.filesSize += counts.totalSize;
   }
@@ -126,8 +123,6 @@ BuildResult Build::Run() {
   host_.SetStage(Stage::kSearchingFiles);
   host_.SetCurrentItem(ItemKind::kFolder, "");
   Log(LangString(settings::kBuildSearchingFiles) + "..." + std::string(kBreak));
-
-  extract::SetPdfFullText(def_.pdfFull);
 
   bool stopped = false;
   const std::vector<std::string> files = CollectIndexFiles(def_, host_, stopped);
@@ -160,13 +155,8 @@ BuildResult Build::Run() {
   try {
     // Archives are unpacked on this thread when their turn comes; every other file is read
     // ahead by the workers.
-    extract::PrepareReaders();  // before the workers exist
-    base::RunOrderedPipeline<extract::FileInfo>(
-        n, WorkerCount(options_), 2 * WorkerCount(options_) + 2,
-        [&](std::size_t i) {
-          if (extract::IsArchiveExtension(files[i])) return extract::FileInfo{};
-          return extract::GetFileInfo(files[i]);
-        },
+    ExtractInOrder(
+        files, options_.extract, options_.workers,
         [&](std::size_t i, extract::FileInfo&& info) {
           host_.Yield();
           const std::string& f = files[i];
@@ -185,7 +175,8 @@ BuildResult Build::Run() {
             return false;
           }
           return true;
-        });
+        },
+        [](const std::string& f) { return extract::IsArchiveExtension(f); });
   } catch (const std::exception& e) {
     result_.outcome = BuildResult::kFailed;
     result_.error = e.what();
@@ -262,16 +253,14 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
       extract::ReleaseAutomationServers();
     }
   };
-  const std::string masks = BuildMaskList(def);
-  std::vector<std::string> files;
-  for (const catalog::IndexFolderEntry& folder : def.folders) {
-    if (stopped) break;
-    const FilesRetClass::List found = folder.subfolders
-                                          ? finder.GetSubFilesMultiExt(masks, folder.path)
-                                          : finder.GetFilesMultiExt(masks, folder.path);
-    files.insert(files.end(), found.begin() + 1, found.end());
-  }
-  return files;
+  return CollectFiles(def.folders, BuildMaskList(def), finder, [&stopped] { return stopped; });
+}
+
+BuildOptions BuildOptions::FromSettings(const settings::Settings& s) {
+  BuildOptions o;
+  o.workers = s.Workers > 0 ? static_cast<unsigned>(s.Workers) : 0;
+  o.extract = extract::ExtractOptions::FromSettings(s);
+  return o;
 }
 
 BuildResult StartIndex(const catalog::IndexDefinition& def, Host& host,

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "catalog/IndexDefinition.h"
+#include "catalog/IndexTable.h"
+#include "extract/ExtractOptions.h"
 #include "indexer/Host.h"
+#include "settings/Settings.h"
 
 namespace zyl::indexer {
 
@@ -24,9 +27,14 @@ struct BuildResult {
   std::string error;  // what went wrong when kFailed
 };
 
+// The options of one build, taken when it starts.
 struct BuildOptions {
-  unsigned workers = 0;           // extraction threads; 0 = one per core
-  std::size_t commitEvery = 300;  // rows per transaction
+  unsigned workers = 0;                             // extraction threads; 0 = one per core
+  std::size_t commitEvery = catalog::kCommitGroup;  // rows per transaction
+  extract::ExtractOptions extract;                  // the PDF mode is replaced by the definition's
+
+  // The options of the settings record (workers, readers, archivers, mail stores).
+  static BuildOptions FromSettings(const settings::Settings& s);
 };
 
 // The mask list the build searches for, in the build's own order (it differs from the
@@ -39,7 +47,8 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
                                            bool& stopped);
 
 // The whole build. Never throws: failures come back in the result and the log.
-BuildResult StartIndex(const catalog::IndexDefinition& def, Host& host,
-                       const BuildOptions& options = {});
+BuildResult StartIndex(
+    const catalog::IndexDefinition& def, Host& host,
+    const BuildOptions& options = BuildOptions::FromSettings(settings::Config()));
 
 }  // namespace zyl::indexer

@@ -15,7 +15,8 @@
 
 namespace zyl::indexer {
 
-BuildResult StartWebIndex(const catalog::IndexDefinition& def, Host& host) {
+BuildResult StartWebIndex(const catalog::IndexDefinition& def, Host& host,
+                          const FetchLimits& limits) {
   BuildResult result;
   try {
     catalog::AddToRecentIndexList(def.descriptorPath);
@@ -25,13 +26,15 @@ BuildResult StartWebIndex(const catalog::IndexDefinition& def, Host& host) {
       sink = std::make_unique<catalog::DatabaseSink>(def.dbname);
       sink->onMessage = host.Messages();
     });
-    const WebCrawlResult crawl = CrawlIntoIndex(def.startUrl, def.depth, *sink, host,
-                                                WebCrawlKind::Build, [&](const WebCrawlResult& r) {
-                                                  sink->Commit();
-                                                  catalog::IndexDefinition written = def;
-                                                  written.FilesSize = r.bytes;
-                                                  catalog::WriteWebDescriptor(written, r.pages);
-                                                });
+    const WebCrawlResult crawl = CrawlIntoIndex(
+        def.startUrl, def.depth, *sink, host, WebCrawlKind::Build,
+        [&](const WebCrawlResult& r) {
+          sink->Commit();
+          catalog::IndexDefinition written = def;
+          written.FilesSize = r.bytes;
+          catalog::WriteWebDescriptor(written, r.pages);
+        },
+        limits);
     result.filesCount = crawl.pages;
     result.filesSize = crawl.bytes;
     if (crawl.stopped) result.outcome = BuildResult::kStoppedWhileProcessing;
@@ -43,7 +46,8 @@ BuildResult StartWebIndex(const catalog::IndexDefinition& def, Host& host) {
   return result;
 }
 
-void ReindexWeb(const std::string& descriptorPath, const std::string& dbname, Host& host) {
+void ReindexWeb(const std::string& descriptorPath, const std::string& dbname, Host& host,
+                const FetchLimits& limits) {
   catalog::IndexDefinition def;
   def.descriptorPath = descriptorPath;
   def.dbname = dbname;
@@ -58,12 +62,14 @@ void ReindexWeb(const std::string& descriptorPath, const std::string& dbname, Ho
   {
     catalog::DatabaseSink sink(dbname);
     sink.onMessage = host.Messages();
-    CrawlIntoIndex(def.startUrl, def.depth, sink, host, WebCrawlKind::Update,
-                   [&](const WebCrawlResult& r) {
-                     sink.Commit();
-                     def.FilesSize = r.bytes;
-                     catalog::WriteWebDescriptor(def, r.pages);
-                   });
+    CrawlIntoIndex(
+        def.startUrl, def.depth, sink, host, WebCrawlKind::Update,
+        [&](const WebCrawlResult& r) {
+          sink.Commit();
+          def.FilesSize = r.bytes;
+          catalog::WriteWebDescriptor(def, r.pages);
+        },
+        limits);
   }
   std::int64_t rows = 0;
   {

@@ -20,8 +20,6 @@ const std::string kHead =
 constexpr std::string_view kWholeWordClass = "[!A-zа-яА-Я]";
 constexpr std::string_view Q = "\"";
 
-thread_local std::string lastSearchSql;
-
 // A typed date as the statement's date literal: month/day/two-digit year, no leading zeros.
 // Years outside 1970-2069 keep all four digits, because the literal reads two-digit years
 // into that window and the date would otherwise silently move by a century. A text that is no
@@ -65,9 +63,7 @@ std::string ContentTerm(std::string_view w, std::string_view term) {
 std::string BuildSearchSql(const SearchRequest& r) {
   std::string s;
   if (r.SearchType == kQueryLanguage) {
-    s = std::string(kHead) + "(" + r.Content + ")";
-    lastSearchSql = s;
-    return s;
+    return kHead + "(" + r.Content + ")";
   }
 
   // 1. Quote removal from the search words only.
@@ -143,12 +139,7 @@ std::string BuildSearchSql(const SearchRequest& r) {
     s = base::Replace(base::Replace(s, "LC#", ""), "RC#", "");
   }
 
-  lastSearchSql = s;
   return s;
-}
-
-const std::string& LastSearchSql() {
-  return lastSearchSql;
 }
 
 std::string ConditionOf(const std::string& sql) {

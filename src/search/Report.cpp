@@ -20,7 +20,7 @@ std::string ReportText(const std::vector<ResultRow>& rows, const ReportColumns& 
     if (columns.date) cell(row.modified);
     out += "\r\n";
   }
-  if (columns.totals) out += totalLabel + " " + std::to_string(rows.size());
+  if (columns.totals) out += totalLabel + " " + std::to_string(rows.size()) + "\r\n";
   return out;
 }
 

@@ -18,8 +18,8 @@ struct ReportColumns {
 };
 
 // The report text: per row, each ticked column as a quoted value followed by a TAB, lines ending
-// with CR LF; with totals a last line `totalLabel` + " " + the count. Values are written as
-// they are.
+// with CR LF; with totals a last line `totalLabel` + " " + the count, ended like every other
+// line. Values are written as they are.
 std::string ReportText(const std::vector<ResultRow>& rows, const ReportColumns& columns,
                        const std::string& totalLabel);
 

@@ -31,12 +31,9 @@ struct SearchRequest {
   std::array<bool, kTypePositions> TypeChecked{};  // positions 1..21 at indexes 0..20
 };
 
-// The statement for `request`; also stored as LastSearchSql(). Never fails and touches
-// nothing but that one text.
+// The statement for `request`. Never fails and touches nothing; the search session that runs
+// the statement keeps it (SearchSession::LastSearchSql).
 std::string BuildSearchSql(const SearchRequest& request);
-
-// The statement most recently produced by BuildSearchSql (per thread: a search runs on one).
-const std::string& LastSearchSql();
 
 // The condition part of a statement: the text after "WHERE " ("" when there is none).
 std::string ConditionOf(const std::string& sql);

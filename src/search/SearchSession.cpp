@@ -74,7 +74,9 @@ std::string HistoryItemText(const HistoryEntry& e, bool addedNow) {
 bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
                               const base::DateTimeParts& now) {
   lastError_.clear();
+  const bool useHistory = settings::Config().UseHistory;  // taken once, at the start
   const std::string sql = BuildSearchSql(RequestFromForm(form, now));
+  lastSearchSql_ = sql;
 
   if (updateRecentLists) {
     settings::Settings& c = settings::Config();
@@ -88,7 +90,7 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
   std::string indexNames;
   // Failures after a database has been prepared end the search with the statement's condition.
   auto refuse = [&](const std::string& why) {
-    lastError_ = "Ошибка в запросе: \r\n" + ConditionOf(LastSearchSql());
+    lastError_ = "Ошибка в запросе: \r\n" + ConditionOf(lastSearchSql_);
     base::Deliver(onMessage, lastError_, why);
     return false;
   };
@@ -130,7 +132,7 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
     }
   }
 
-  if (settings::Config().UseHistory) {
+  if (useHistory) {
     history_.push_back(
         {static_cast<std::int64_t>(results_.size()), form.searchText, indexNames, results_});
   }

@@ -46,6 +46,8 @@ class SearchSession {
   const std::vector<ResultRow>& Results() const { return results_; }
   std::size_t ResultCount() const { return results_.size(); }
   const std::vector<HistoryEntry>& History() const { return history_; }
+  // The statement of the last search run (its condition also heads LastError()).
+  const std::string& LastSearchSql() const { return lastSearchSql_; }
   // The "Ошибка в запросе" text of the last failed search ("" after a good one).
   const std::string& LastError() const { return lastError_; }
 
@@ -58,6 +60,7 @@ class SearchSession {
   std::vector<ResultRow> results_;
   std::vector<HistoryEntry> history_;
   std::string lastError_;
+  std::string lastSearchSql_;
   // Appends the rows of one recordset in database order.
   // What "search within the found documents" works on: the last index searched, the statement
   // that found its rows and the filters applied to them since.

@@ -9,6 +9,7 @@
 #include "catalog/DescriptorReader.h"
 #include "db/Ast.h"
 #include "db/Database.h"
+#include "search/FormVariables.h"
 #include "server/ResultPage.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Settings.h"
@@ -46,31 +47,13 @@ std::string DocumentServer::Hello(const ServerEndpoint& endpoint) const {
   return page;
 }
 
-void FillFormFromRequest(const Request& r, search::SearchForm& f) {
-  f.searchText = GetQueryVar(r, "content");
-  f.wholeWord = base::ValInt(GetQueryVar(r, "WholeWord")) != 0;
-  f.searchType =
-      static_cast<int>(std::clamp<std::int64_t>(base::ValInt(GetQueryVar(r, "SearchType")), 0, 3));
-  f.author = GetQueryVar(r, "author");
-  f.title = GetQueryVar(r, "title");
-  f.fileName = GetQueryVar(r, "location");
-  for (int n = 1; n <= search::kTypePositions; ++n)
-    f.types[n - 1] = GetQueryVar(r, "type" + std::to_string(n)) == "1";
-  f.dateFrom = GetQueryVar(r, "datefrom");
-  f.dateTo = GetQueryVar(r, "dateto");
-  if (!f.dateFrom.empty() || !f.dateTo.empty()) f.dateBetween = true;
-  f.sizeFrom = GetQueryVar(r, "sizemin");
-  f.sizeTo = GetQueryVar(r, "sizemax");
-  if (!f.sizeFrom.empty() || !f.sizeTo.empty()) f.sizeBetween = true;
-}
-
 ServerReply DocumentServer::FindFile(const Request& request, const ServerEndpoint& endpoint) {
   const std::string name = GetQueryVar(request, "indexname");
   std::vector<search::IndexEntry> selected;
   for (const search::IndexEntry& index : search::RecentIndexes())
     if (index.title == name) selected.push_back(index);
 
-  FillFormFromRequest(request, form_);
+  search::FillFormFromVariables(request.vars.value_or(QueryVars{}), form_);
   // What the search button does before it searches. A query-language request searches with its
   // condition as typed; there is no query builder to open here.
   form_.searchText = search::CleanSearchBox(form_.searchText, form_.searchType);
@@ -85,9 +68,17 @@ ServerReply DocumentServer::FindFile(const Request& request, const ServerEndpoin
   return {"200", "", page};
 }
 
+bool IsPlainIndexName(std::string_view name) {
+  // A name that climbs out of the index folder ("../x", "/etc/x") would let a request open any
+  // database on the machine and fetch the files it lists.
+  return !name.empty() && name.find('/') == std::string_view::npos &&
+         name.find("..") == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
 std::string DatabaseOfIndex(std::string_view indexName) {
   for (const search::IndexEntry& index : search::RecentIndexes())
     if (index.title == indexName) return catalog::ReadGeneral(index.descriptorPath, "dbname");
+  if (!IsPlainIndexName(indexName)) return {};
   return base::JoinPath(settings::Config().IndexFolder, std::string(indexName) + ".mdb");
 }
 

@@ -35,13 +35,13 @@ class DocumentServer : public RequestHandler {
   std::mt19937 random_;
 };
 
-// Fills the server's search form from the request variables, as the search window's fields
-// would be typed: boxes are overwritten, the date and size options only switched on.
-void FillFormFromRequest(const Request& request, search::SearchForm& form);
-
 // The database of an index named in a request: the index of the recent list with that title,
-// or the file name + ".mdb" in the index folder.
+// or the file name + ".mdb" in the index folder. "" (no database) when the name is not a plain
+// file name (see IsPlainIndexName).
 std::string DatabaseOfIndex(std::string_view indexName);
+
+// True for a name that stays inside the index folder: not empty, without "/", ".." or NUL.
+bool IsPlainIndexName(std::string_view name);
 
 // True when the index database holds a row with exactly this location.
 bool IsIndexedLocation(std::string_view location, const std::string& dbname);

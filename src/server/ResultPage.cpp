@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 #include "server/HttpRequest.h"
 
@@ -43,6 +44,13 @@ std::string TidyLineBreaks(std::string_view text) {
   s = base::Replace(s, "\r\n\r\n", "\r\n");
   return base::Replace(s, "\r\n", "<br>\r\n");
 }
+// The title, or for an untitled document the file part of its location (the whole location
+// when that part is empty, as for a web address ending in "/").
+std::string DisplayName(const search::ResultRow& hit) {
+  if (!base::TrimView(hit.title).empty()) return hit.title;
+  std::string name = search::SplitLocation(hit.location, hit.type).file;
+  return name.empty() ? hit.location : name;
+}
 }  // namespace
 
 std::string MakeExcerpt(std::string_view contentIn, std::string_view searchWords) {
@@ -53,12 +61,21 @@ std::string MakeExcerpt(std::string_view contentIn, std::string_view searchWords
     const std::size_t p = base::InStr(content, word);
     if (p == 0) continue;
     const std::size_t start = p > 200 ? p - 200 : 1;
-    std::string excerpt = HtmlEscape(TidyBlanks(base::Mid(content, start, 300)));
-    if (!word.empty()) {
-      const std::string w = HtmlEscape(word);
-      excerpt = base::Replace(excerpt, w, "<Font Color=Red>" + w + "</Font>");
+    const std::string excerpt = TidyBlanks(base::Mid(content, start, 300));
+    if (word.empty()) return TidyLineBreaks(HtmlEscape(excerpt));
+    // The word is marked in the text itself and the pieces around it escaped afterwards:
+    // marking the escaped text would find "amp" or "lt" inside the entities and break them.
+    const std::string marked = "<Font Color=Red>" + HtmlEscape(word) + "</Font>";
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at = excerpt.find(word); at != std::string::npos;
+         at = excerpt.find(word, from)) {
+      out += HtmlEscape(std::string_view(excerpt).substr(from, at - from));
+      out += marked;
+      from = at + word.size();
     }
-    return TidyLineBreaks(excerpt);
+    out += HtmlEscape(std::string_view(excerpt).substr(from));
+    return TidyLineBreaks(out);
   }
   return TidyLineBreaks(HtmlEscape(TidyBlanks(base::Left(content, 300))));
 }
@@ -82,17 +99,21 @@ std::string BuildResultPage(std::string_view t, const std::vector<search::Result
   const std::string block = base::Mid(t, p + 11, q >= p + 13 ? q - 2 - (p + 11) + 1 : 0);
   const std::string tail = base::Mid(t, q + 12);
 
-  static const std::array<std::string_view, 8> kPlaceholders = {
-      "%Filenumber%", "%Title%",    "%Location%", "%Author% ",
-      "%FileSize%",   "%FileDate%", "%FileLink%", "%Content%"};
+  // The last two are our own, so that a template can show every hit sensibly: "%Name%" is the
+  // title, or the file name for a document without one (an empty link cannot be clicked);
+  // "%Bytes%" is the size in bytes, empty when the size is unknown ("n/a").
+  static const std::array<std::string_view, 10> kPlaceholders = {
+      "%Filenumber%", "%Title%",    "%Location%", "%Author% ", "%FileSize%",
+      "%FileDate%",   "%FileLink%", "%Content%",  "%Name%",    "%Bytes%"};
   std::string items;
   for (std::size_t k = 0; k < hits.size(); ++k) {
     const search::ResultRow& hit = hits[k];
-    const std::array<std::string, 8> values = {
-        std::to_string(k + 1),    HtmlEscape(hit.title),
-        HtmlEscape(hit.location), HtmlEscape(hit.author),
-        HtmlEscape(hit.filesize), HtmlEscape(hit.modified),
-        HtmlEscape(link(hit)),    MakeExcerpt(hit.content, searchWords)};
+    const std::array<std::string, 10> values = {
+        std::to_string(k + 1),        HtmlEscape(hit.title),
+        HtmlEscape(hit.location),     HtmlEscape(hit.author),
+        HtmlEscape(hit.filesize),     HtmlEscape(hit.modified),
+        HtmlEscape(link(hit)),        MakeExcerpt(hit.content, searchWords),
+        HtmlEscape(DisplayName(hit)), HtmlEscape(hit.filesize == "n/a" ? "" : hit.filesize)};
     // One pass over the block: a value that happens to contain a placeholder stays as it is.
     std::size_t pos = 0;
     while (pos < block.size()) {
@@ -121,9 +142,7 @@ std::string BuildResultPage(std::string_view t, const std::vector<search::Result
 }
 
 std::string MimeTypeOf(std::string_view path, const std::vector<std::string>& mimeLines) {
-  const std::size_t dot = path.rfind('.');
-  const std::string ext = base::LCase(dot == std::string_view::npos ? path : path.substr(dot + 1));
-  const std::string suffix = ";" + ext;
+  const std::string suffix = ";" + base::FileExtension(path);
   for (const std::string& line : mimeLines)
     if (line.size() > suffix.size() && line.ends_with(suffix))
       return line.substr(0, line.size() - suffix.size());

@@ -22,7 +22,9 @@ std::string DocumentLink(std::string_view host, int port, std::string_view locat
                          std::string_view indexName, int session);
 
 // Head + one filled block per hit + tail. `link` gives the document link of a hit (a new
-// session number each time). A template without its two markers is sent as it is.
+// session number each time). A template without its two markers is sent as it is. Besides the
+// placeholders of every template, "%Name%" gives the title or, for an untitled hit, its file
+// name, and "%Bytes%" the size in bytes or nothing when it is unknown.
 std::string BuildResultPage(std::string_view templateText,
                             const std::vector<search::ResultRow>& hits,
                             std::string_view searchWords,

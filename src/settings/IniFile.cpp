@@ -41,6 +41,23 @@ IniLines ReadForWriting(std::string_view path) {
   throw IniWriteError("cannot read the settings file " + std::string(path));
 }
 
+// Splits at CR LF, LF or a lone CR: people edit these files with Linux editors (LF) and old Mac
+// ones (CR), and a file must not silently fall back to its defaults because of that. A final break
+// gives a last element "", as it does with CR LF.
+IniLines SplitLines(std::string_view text) {
+  IniLines lines;
+  if (text.empty()) return lines;  // an empty file has no line at all
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  lines.emplace_back(text.substr(start));
+  return lines;
+}
+
 std::string_view KeyOf(std::string_view line) {
   const std::size_t eq = line.find('=');
   return base::TrimView(line.substr(0, eq));
@@ -52,7 +69,7 @@ std::optional<IniLines> ReadFileLines(std::string_view path) {
   CreateWhenMissing(path);
   auto bytes = base::ReadFileBytes(path);
   if (!bytes) return std::nullopt;
-  return base::Split(base::DecodeLegacyText(*bytes), kLineBreak);
+  return SplitLines(base::DecodeLegacyText(*bytes));
 }
 
 void WriteFileLines(std::string_view path, const IniLines& lines) {
@@ -221,14 +238,8 @@ std::string GetProfileValue(std::string_view section, std::string_view key,
 
   const std::string_view wantedKey = TrimBlanksAndTabs(key);
   bool inSection = false;
-  std::size_t pos = 0;
-  while (pos <= text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::string_view line(text.data() + pos, end - pos);
-    pos = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    line = TrimBlanksAndTabs(line);
+  for (const std::string& raw : SplitLines(text)) {
+    const std::string_view line = TrimBlanksAndTabs(raw);
     if (!line.empty() && line.front() == '[') {
       const std::size_t close = line.find(']');
       if (close == std::string_view::npos) continue;

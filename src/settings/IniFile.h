@@ -1,9 +1,10 @@
 // Line-based INI files: config.ini, server.ini and the index descriptors.
 //
 // Every operation works on the whole file: read all lines, change the line array, write it all
-// back. Lines are separated by CR LF only (a lone LF stays inside its line); section and key
-// names match without regard to letter case; there is no comment syntax. Files are decoded with
-// base::DecodeLegacyText and written as UTF-8, always by an atomic replace.
+// back. Lines are read with CR LF, LF or CR breaks (people edit these files with any editor) and
+// always written with CR LF, so a key change leaves every other line's text as it was. Section and
+// key names match without regard to letter case; there is no comment syntax. Files are decoded
+// with base::DecodeLegacyText and written as UTF-8, always by an atomic replace.
 #pragma once
 
 #include <cstdint>
@@ -84,9 +85,9 @@ void DeleteIniSection(std::string_view section, std::string_view path);
 // Removes the first line of the key; the file is rewritten in either case. Throws IniWriteError.
 void DeleteIniKey(std::string_view section, std::string_view key, std::string_view path);
 
-// The lookup used for language files, which are edited by translators: lines may end with LF or
-// CR LF, blanks and tabs around headers, keys and values are ignored, and a value enclosed in a
-// pair of equal quotes loses them (so a translation can keep a trailing blank). A present but
+// The lookup used for language files, which are edited by translators: lines may end with LF,
+// CR LF or CR, blanks and tabs around headers, keys and values are ignored, and a value enclosed in
+// a pair of equal quotes loses them (so a translation can keep a trailing blank). A present but
 // empty value gives "". At most 248 characters (code points) come back. A missing file is never
 // created; any failure gives `defaultValue`.
 std::string GetProfileValue(std::string_view section, std::string_view key,

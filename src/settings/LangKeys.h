@@ -86,14 +86,17 @@ inline constexpr LangText kWebBuildPagesProcessed{kWebWizardWindow3, 7, "Обр�
 // --- Update window ----------------------------------------------------------------------------
 inline constexpr LangText kUpdateCaption = Caption(kUpdateWindow, 0, "Обновление индекса");
 inline constexpr LangText kUpdateOpeningIndex{kUpdateWindow, 3, "Открываем файл индекса"};
-// Key 4 ends a whole run and also follows each changed file.
+// Key 4 ends a whole run. The line after a changed file and the word after an added file have
+// keys of their own (20, 21): one key cannot hold both texts, and a language file holding one of
+// them would print the wrong line for the other.
 inline constexpr LangText kUpdateAllFinished{kUpdateWindow, 4, "Обновление завершено."};
-inline constexpr LangText kUpdateFileUpdated{kUpdateWindow, 4, "индекс обновлен успешно."};
+inline constexpr LangText kUpdateFileUpdated{kUpdateWindow, 20, "индекс обновлен успешно."};
 inline constexpr LangText kUpdateIndexFinished{kUpdateWindow, 5, "Обновление индекса завершено."};
 inline constexpr LangText kUpdateClose{kUpdateWindow, 6, "Закрыть"};
-// Key 7 follows the descriptor with a full stop and an added file without one.
+// Key 7 follows the descriptor (with a full stop); key 21 follows an added file or page
+// (without one).
 inline constexpr LangText kUpdateDescriptorRead{kUpdateWindow, 7, "успешно."};
-inline constexpr LangText kUpdateSuccess{kUpdateWindow, 7, "успешно"};
+inline constexpr LangText kUpdateSuccess{kUpdateWindow, 21, "успешно"};
 inline constexpr LangText kUpdateWebFinished{kUpdateWindow, 8, "Обработка закончена"};
 inline constexpr LangText kUpdateWebPagesProcessed{kUpdateWindow, 9, "Обработано страниц"};
 inline constexpr LangText kUpdateIndexingNew{kUpdateWindow, 10, "Индексирование новых файлов"};
@@ -108,6 +111,8 @@ inline constexpr LangText kUpdateCheckingLinks{kUpdateWindow, 16,
 inline constexpr LangText kUpdateRemovingLink{kUpdateWindow, 17, "не существует. Удаляем ссылку."};
 inline constexpr LangText kUpdateSearchingFiles{kUpdateWindow, 18, "Поиск файлов..."};
 inline constexpr LangText kUpdateFound{kUpdateWindow, 19, "найдено"};
+inline constexpr LangText kUpdateEmptyFolderSkipped{kUpdateWindow, 22,
+                                                    "Каталог с пустым путем пропущен."};
 
 // --- Document types: key 0 the user-defined types, keys 1..21 the type codes in table order ---
 // Key 0 reads "Пользовательские файлы" on the wizard's check box and "Пользовательские" in lists.
@@ -172,7 +177,7 @@ inline constexpr LangText kManagerConfirmDelete{kManagerWindow, 108,
                                                 "Вы уверены что хотите удалить файлы индекса?"};
 // The archive line of a local index's types comes only from the language file.
 inline constexpr LangText kManagerArchives =
-    Caption(kManagerWindow, 109, "Архивы (zip, rar, arj, cab, lzh, uc2)");
+    Caption(kManagerWindow, 109, "Архивы");
 inline constexpr LangText kManagerNotAvailable{kManagerWindow, 110,
                                                "Эта функция пока недоступна в этой версии."};
 inline constexpr LangText kManagerVersion{kManagerWindow, 111, "Версия"};
@@ -244,6 +249,7 @@ inline constexpr LangText kAllLangTexts[] = {
     kUpdateRemovingLink,
     kUpdateSearchingFiles,
     kUpdateFound,
+    kUpdateEmptyFolderSkipped,
     kFileTypeUsersCheckBox,
     kFileTypeLabels[0],
     kFileTypeLabels[1],

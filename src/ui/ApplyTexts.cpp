@@ -2,8 +2,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QWidget>
 
@@ -31,6 +34,16 @@ void ApplyTexts(QWidget& window, std::span<const WindowText> table) {
           tree->headerItem()->setText(t.part, text);
         }
         break;
+      case TextRole::Tab:
+        if (auto* tabs = qobject_cast<QTabWidget*>(target); tabs && t.part < tabs->count()) {
+          tabs->setTabText(t.part, text);
+        }
+        break;
+      case TextRole::Item:
+        if (auto* list = qobject_cast<QListWidget*>(target); list && t.part < list->count()) {
+          list->item(t.part)->setText(text);
+        }
+        break;
       case TextRole::ToolTip:
         if (auto* action = qobject_cast<QAction*>(target)) {
           action->setToolTip(text);
@@ -50,6 +63,8 @@ void ApplyTexts(QWidget& window, std::span<const WindowText> table) {
           label->setText(text);
         } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
           button->setText(text);
+        } else if (auto* group = qobject_cast<QGroupBox*>(target)) {
+          group->setTitle(text);
         }
         break;
     }

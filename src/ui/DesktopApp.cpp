@@ -2,12 +2,11 @@
 
 #include <QApplication>
 
+#include "base/Version.h"
+#include "ui/ApplyTexts.h"
+#include "ui/Icons.h"
 #include "ui/IndexManagerWindow.h"
 #include "ui/PlatformServices.h"
-
-#ifndef ZYL_VERSION
-#define ZYL_VERSION "0"
-#endif
 
 namespace zyl::ui {
 
@@ -17,13 +16,13 @@ int RunDesktop() {
   static char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZYL"));
-  QApplication::setApplicationVersion(QStringLiteral(ZYL_VERSION));
+  QApplication::setApplicationVersion(ToQt(base::ProgramVersion()));
+  QApplication::setWindowIcon(LoadIcon("zyl"));
   IndexManagerWindow window;
   QObject::connect(&window, &IndexManagerWindow::exitRequested, &app,
                    [] { QCoreApplication::exit(0); });
   window.show();
-  const int status = QApplication::exec();
-  return status;
+  return QApplication::exec();
 }
 
 }  // namespace zyl::ui

@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "extract/DocumentTypes.h"
 #include "settings/Config.h"
@@ -28,6 +29,7 @@
 #include "ui/Icons.h"
 #include "ui/IndexStore.h"
 #include "ui/NewIndexWizards.h"
+#include "ui/OptionsDialog.h"
 #include "ui/PlatformServices.h"
 #include "ui/Twips.h"
 #include "ui/UpdateWindow.h"
@@ -48,9 +50,13 @@ std::string LocaleNumber(double value) {
   return QLocale().toString(value, 'f', 2).toStdString();
 }
 
-std::vector<std::string> TypeLabels(std::string_view masks) {
+std::vector<std::string> TypeLabels(std::string_view masks, bool pdfFullText) {
   std::vector<std::string> labels;
   for (const extract::DocumentType* type : extract::TypesInMaskList(masks)) {
+    // One mask serves both PDF modes; the label names the mode that built the index.
+    if (type->storedType == "pdf") {
+      type = extract::FindDocumentType(pdfFullText ? "pdffull" : "pdfmin");
+    }
     labels.push_back(settings::GetLangString(settings::kFileType, type->langKey, type->shortLabel));
   }
   return labels;
@@ -65,7 +71,6 @@ void FillList(QListWidget* box, const std::vector<std::string>& lines) {
 
 IndexManagerWindow::IndexManagerWindow(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("frmWelcome2"));
-  setWindowIcon(LoadIcon("index-local"));
   BuildMenus();
   BuildToolbar();
   BuildCentralArea();
@@ -215,11 +220,12 @@ void IndexManagerWindow::BuildCentralArea() {
                        static_cast<QWidget*>(list2_)}) {
     box->setFocusPolicy(Qt::ClickFocus);  // Tab stays in the list, which drives everything
   }
-  column("Label3", label3, text3_, 3);
+  column("Label3", label3, text3_, 2);
   column("Label1", label1_, list1_, 3);
-  column("Label2", label2_, list2_, 2);
-  splitter_->setStretchFactor(0, 1);
-  splitter_->setStretchFactor(1, 0);
+  column("Label2", label2_, list2_, 3);
+  // The list keeps its height when the window grows; the details pane takes the rest.
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
   setCentralWidget(splitter_);
 
   QStatusBar* status = statusBar();
@@ -252,17 +258,31 @@ void IndexManagerWindow::LoadFormSize() {
   } else if (layout_.WindowState == settings::kWindowNormal) {
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
   }
-  // The splitter sits just below the list of the stored height.
-  const int listTop = Twips(centralWidget() ? centralWidget()->y() : 0);
-  SizeControls(listTop + layout_.ListHeight + 10);
+  // The splitter sits just below the list of the stored height; before the window is laid out
+  // on screen, once it is.
+  if (isVisible()) {
+    SizeControls(Twips(splitter_->y()) + layout_.ListHeight + 10);
+  } else {
+    pendingListHeight_ = layout_.ListHeight;
+  }
+}
+
+void IndexManagerWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (pendingListHeight_ > 0) {
+    // The central area has its place now: the stored list height is measured from it.
+    SizeControls(Twips(splitter_->y()) + pendingListHeight_ + 10);
+    pendingListHeight_ = 0;
+  }
 }
 
 void IndexManagerWindow::SizeControls(int y) {
   UpdateSplitterLimits();
   const int listTop = splitter_->y();
-  const int total = std::max(splitter_->height(), Px(layout_.Height) - listTop);
-  int listHeight = Px(y) - listTop;
-  listHeight = std::max(listHeight, list_->minimumHeight());
+  const int total = splitter_->height();
+  const int listHeight =
+      std::clamp(Px(y - 10) - listTop, list_->minimumHeight(),
+                 std::max(list_->minimumHeight(), total - frame3_->minimumHeight()));
   splitter_->setSizes({listHeight, std::max(total - listHeight, frame3_->minimumHeight())});
 }
 
@@ -348,7 +368,7 @@ void IndexManagerWindow::LoadIndexList() {
   panel2_->clear();
   sortColumn_ = -1;
   list_->header()->setSortIndicatorShown(false);
-  rows_ = catalog::MakeIndexListRows(RecentIndexList(), LocaleNumber);
+  rows_ = catalog::MakeIndexListRows(RecentIndexes(), LocaleNumber);
   if (rows_.empty()) return;
   const QIcon local = LoadIcon("index-local");
   const QIcon web = LoadIcon("index-web");
@@ -462,7 +482,11 @@ void IndexManagerWindow::OpenIndex() {
   dialog.setNameFilter(ToQt(settings::LangString(settings::kManagerIndexFileFilter)) +
                        QStringLiteral(" (*.zyl)"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  AddRecentIndex(FromQt(dialog.selectedFiles().front()));
+  try {
+    AddRecentIndex(FromQt(dialog.selectedFiles().front()));
+  } catch (const std::exception& e) {
+    ShowMessageBox(this, {e.what(), {}, base::MessageIcon::Error});
+  }
   LoadIndexList();
 }
 
@@ -485,11 +509,8 @@ void IndexManagerWindow::DeleteIndex() {
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName(QStringLiteral("DeleteQuestion"));
     if (box.exec() == QMessageBox::No) continue;
-    // A row whose descriptor is already gone is only taken off the list.
-    if (DeleteIndexFiles(row->descriptorPath) == DeleteResult::EmptyDbName) {
-      ShowMessageBox(this, {"Ошибка в файле индекса", {}, base::MessageIcon::Error});
-    }
-    RemoveRecentIndex(row->descriptorPath);
+    DeleteIndexFiles(row->descriptorPath,
+                     [this](const base::Message& m) { ShowMessageBox(this, m); });
   }
   LoadIndexList();
 }
@@ -511,7 +532,10 @@ void IndexManagerWindow::SearchIndex() {
 }
 
 void IndexManagerWindow::ShowOptions() {
-  ShowNotAvailable();
+  {
+    OptionsDialog dialog(this);
+    dialog.exec();
+  }
   LoadIndexList();
 }
 
@@ -531,7 +555,7 @@ void IndexManagerWindow::ShowAbout() {
                            ToQt(settings::LangString(settings::kManagerAboutText)).toHtmlEscaped()),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("frmAbout"));
-  box.setIconPixmap(LoadIcon("search").pixmap(48, 48));
+  box.setIconPixmap(LoadIcon("zyl").pixmap(48, 48));
   box.exec();
 }
 

@@ -64,6 +64,7 @@ class IndexManagerWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -82,7 +83,9 @@ class IndexManagerWindow : public QMainWindow {
   int Twips(int pixels) const;
 
   settings::WindowLayout layout_;
-  int layoutState_ = settings::kWindowNormal;  // the state whose widths the list shows
+  int layoutState_ = settings::kWindowNormal;
+  int pendingListHeight_ = 0;  // list height (twips) waiting for the window's first layout  // the
+                               // state whose widths the list shows
   std::vector<catalog::IndexListRow> rows_;
   std::string currentIndexFile_;
   int sortColumn_ = -1;

@@ -1,52 +1,28 @@
 #include "ui/IndexStore.h"
 
-#include <cstdio>
-
 #include "base/Paths.h"
-#include "catalog/DescriptorReader.h"
-#include "settings/CommonFunctions.h"
-#include "settings/Config.h"
-#include "settings/Settings.h"
+#include "catalog/IndexList.h"
 
 namespace zyl::ui {
 
-namespace {
-
-void SaveRecentIndex(const std::string& list) {
-  settings::SaveGeneralSetting("RecentIndex", list);
-  settings::Config().RecentIndex = list;
-}
-
-}  // namespace
-
-std::string RecentIndexList() {
-  return settings::LoadGeneralSetting("RecentIndex");
+std::vector<std::string> RecentIndexes() {
+  return catalog::ReadRecentIndexList();
 }
 
 void AddRecentIndex(std::string_view path) {
-  std::string list = RecentIndexList();
-  settings::AddToRecentList(path, list);
-  SaveRecentIndex(list);
+  catalog::AddToRecentIndexList(path);
 }
 
-void RemoveRecentIndex(std::string_view path) {
-  std::string list;
-  for (const std::string& entry : settings::SplitRecentList(RecentIndexList())) {
-    if (entry != path) list += entry + ";";
+void DeleteIndexFiles(const std::string& descriptorPath, const base::MessageSink& report) {
+  if (base::FileExists(descriptorPath)) {
+    catalog::DeleteIndex(descriptorPath, report);
+    return;
   }
-  SaveRecentIndex(list);
-}
-
-DeleteResult DeleteIndexFiles(std::string_view descriptorPath) {
-  const std::string descriptor(descriptorPath);
-  if (!base::FileExists(descriptor)) return DeleteResult::DescriptorGone;
-  const std::string dbname = catalog::ReadGeneral(descriptor, "dbname");
-  if (!dbname.empty()) {
-    // The journal files of an open database go with it.
-    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((dbname + suffix).c_str());
+  try {
+    catalog::RemoveFromRecentIndexList(descriptorPath);
+  } catch (const std::exception& e) {
+    base::Deliver(report, e.what(), {}, base::MessageIcon::Error);
   }
-  std::remove(descriptor.c_str());
-  return dbname.empty() ? DeleteResult::EmptyDbName : DeleteResult::Deleted;
 }
 
 }  // namespace zyl::ui

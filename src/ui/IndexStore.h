@@ -1,24 +1,24 @@
-// The manager's few calls into the index store: the recent index list of config.ini and the
-// deletion of an index's files. Kept in one place so that the window does not spell out keys
-// and file rules.
+// The manager's few calls into the index store: the recent index list and the deletion of an
+// index, with the manager's own rule for an entry whose descriptor is already gone.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "base/Messages.h"
 
 namespace zyl::ui {
 
-// RecentIndex of [General] of config.ini, as stored.
-std::string RecentIndexList();
-// Puts `path` at the head of the recent index list and saves it (the settings record follows).
+// The descriptor paths of the recent index list, in order.
+std::vector<std::string> RecentIndexes();
+// Puts `path` at the head of the recent index list and saves it. Throws IniWriteError.
 void AddRecentIndex(std::string_view path);
-// Removes every entry equal to `path` from the recent index list and saves it.
-void RemoveRecentIndex(std::string_view path);
 
-enum class DeleteResult { Deleted, EmptyDbName, DescriptorGone };
-// Deletes the database named by `dbname` of the descriptor (with its journal files) and the
-// descriptor. An empty `dbname` leaves the database alone but still deletes the descriptor;
-// a descriptor that is already gone deletes nothing.
-DeleteResult DeleteIndexFiles(std::string_view descriptorPath);
+// Deletes the index's database and descriptor and takes it off the recent list; an empty
+// `dbname` is reported to `report` ("Ошибка в файле индекса") and deletes the descriptor only.
+// An entry whose descriptor is already gone is only taken off the list: there is nothing left
+// to delete and nothing wrong to report. Never throws.
+void DeleteIndexFiles(const std::string& descriptorPath, const base::MessageSink& report);
 
 }  // namespace zyl::ui

@@ -91,10 +91,4 @@ void ShowMessageBox(QWidget* owner, const base::Message& message) {
   box.exec();
 }
 
-base::MessageSink MessageBoxes() {
-  return [](const base::Message& message) {
-    ShowMessageBox(QApplication::activeWindow(), message);
-  };
-}
-
 }  // namespace zyl::ui

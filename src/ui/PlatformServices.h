@@ -50,7 +50,5 @@ void ShowHelp(QWidget* owner, int context);
 // A modal message box with the program title; safe to call from any thread (a worker waits
 // until the box is answered).
 void ShowMessageBox(QWidget* owner, const base::Message& message);
-// A sink that shows the messages of the routines below the windows as message boxes.
-base::MessageSink MessageBoxes();
 
 }  // namespace zyl::ui

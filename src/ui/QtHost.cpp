@@ -12,19 +12,34 @@ namespace zyl::ui {
 QtHost::QtHost(QObject* parent) : QObject(parent) {}
 
 void QtHost::AddLogText(std::string_view text) {
-  emit logText(ToQt(text));
+  std::lock_guard lock(logMutex_);
+  pendingLog_ += text;
+  if (flushQueued_) return;
+  flushQueued_ = true;
+  QMetaObject::invokeMethod(
+      this, [this] { FlushLog(); }, Qt::QueuedConnection);
+}
+
+void QtHost::FlushLog() {
+  std::string text;
+  {
+    std::lock_guard lock(logMutex_);
+    text.swap(pendingLog_);
+    flushQueued_ = false;
+  }
+  if (!text.empty()) emit logText(ToQt(text));
 }
 
 void QtHost::ShowMessage(const base::Message& message) {
-  ShowMessageBox(QApplication::activeWindow(), message);
+  ShowMessageBox(nullptr, message);
 }
 
 void QtHost::SetStage(indexer::Stage stage) {
-  emit stageChanged(static_cast<int>(stage));
+  emit stageChanged(ToQt(indexer::StageText(stage)));
 }
 
 void QtHost::SetCurrentItem(indexer::ItemKind kind, std::string_view item) {
-  emit currentItemChanged(static_cast<int>(kind), ToQt(item));
+  emit currentItemChanged(ToQt(indexer::ItemLabel(kind)), ToQt(item));
 }
 
 void QtHost::SetCounts(std::int64_t done, std::int64_t total) {
@@ -32,7 +47,6 @@ void QtHost::SetCounts(std::int64_t done, std::int64_t total) {
 }
 
 bool QtHost::ConfirmStop(std::string_view question, std::string_view title) {
-  if (!ask_) return true;
   const QString q = ToQt(question);
   const QString t = ToQt(title.empty() ? kProgramTitle : title);
   bool yes = true;

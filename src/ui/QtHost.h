@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <mutex>
+#include <string>
 
 #include "indexer/Host.h"
 
@@ -20,14 +22,10 @@ class QtHost : public QObject, public indexer::Host {
   // Called on the window thread.
   void RequestStop() { stop_ = true; }
   void ClearStop() { stop_ = false; }
-  // From now on a stop is taken without a question (the window is going away).
-  void StopWithoutAsking() {
-    ask_ = false;
-    stop_ = true;
-  }
 
   // indexer::Host, called on the worker thread.
   void AddLogText(std::string_view text) override;
+  // Shown as a message box; the engine waits until it is answered.
   void ShowMessage(const base::Message& message) override;
   void SetStage(indexer::Stage stage) override;
   void SetCurrentItem(indexer::ItemKind kind, std::string_view item) override;
@@ -37,13 +35,19 @@ class QtHost : public QObject, public indexer::Host {
 
  signals:
   void logText(const QString& text);
-  void stageChanged(int stage);  // an indexer::Stage
-  void currentItemChanged(int kind, const QString& item);  // an indexer::ItemKind
+  void stageChanged(const QString& stage);
+  void currentItemChanged(const QString& label, const QString& item);
   void countsChanged(qint64 done, qint64 total);
 
  private:
+  void FlushLog();
+
   std::atomic<bool> stop_{false};
-  std::atomic<bool> ask_{true};
+  // Log text waiting for the window thread. An update logs a line per file; handing the window
+  // one piece per turn of its event loop instead of one per line keeps it answering.
+  std::mutex logMutex_;
+  std::string pendingLog_;
+  bool flushQueued_ = false;
 };
 
 }  // namespace zyl::ui

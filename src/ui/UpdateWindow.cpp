@@ -13,6 +13,7 @@
 
 #include "indexer/IndexUpdate.h"
 #include "settings/LangKeys.h"
+#include "settings/Settings.h"
 #include "ui/ApplyTexts.h"
 #include "ui/QtHost.h"
 #include "ui/Twips.h"
@@ -57,7 +58,7 @@ UpdateWindow::UpdateWindow(std::vector<std::string> descriptors, QWidget* parent
   connect(host_.get(), &QtHost::logText, this, &UpdateWindow::AddRTF1Text);
   ApplyLanguage();
   const int dpi = logicalDpiX();
-  resize(TwipsToPixels(8400, dpi), TwipsToPixels(5400, dpi));
+  resize(TwipsToPixels(8400, dpi), TwipsToPixels(6600, dpi));
 }
 
 UpdateWindow::~UpdateWindow() {
@@ -102,13 +103,15 @@ void UpdateWindow::showEvent(QShowEvent* event) {
 
 void UpdateWindow::Command2_Click() {
   running_ = true;
-  worker_ = QThread::create([this] {
+  // The settings are taken here, on the window thread, once for the whole run.
+  worker_ = QThread::create([this,
+                             options = indexer::UpdateOptions::FromSettings(settings::Config())] {
     for (std::size_t i = 0; i < descriptors_.size(); ++i) {
       if (host_->StopRequested()) break;
       QMetaObject::invokeMethod(
           this, [this, i] { OnIndexStarted(static_cast<int>(i)); }, Qt::BlockingQueuedConnection);
       if (host_->StopRequested()) break;
-      indexer::UpdateIndex(descriptors_[i], *host_);
+      indexer::UpdateIndex(descriptors_[i], *host_, options);
     }
     QMetaObject::invokeMethod(
         this, [this] { OnRunFinished(); }, Qt::QueuedConnection);
@@ -116,7 +119,15 @@ void UpdateWindow::Command2_Click() {
   worker_->start();
 }
 
+void UpdateWindow::StartLine() {
+  // Each index and the closing line begin on a line of their own, whatever the previous text
+  // ended with.
+  const QString text = log_->toPlainText();
+  if (!text.isEmpty() && !text.endsWith('\n')) AddRTF1Text(QStringLiteral("\n"));
+}
+
 void UpdateWindow::OnIndexStarted(int number) {
+  StartLine();
   progress_->setValue(number);
   indexPath_->setText(ToQt(descriptors_[static_cast<std::size_t>(number)]));
   emit indexStarted(number);
@@ -126,6 +137,7 @@ void UpdateWindow::OnRunFinished() {
   worker_->wait();
   running_ = false;
   progress_->setValue(progress_->maximum());
+  StartLine();
   AddRTF1Text(ToQt(settings::LangString(settings::kUpdateAllFinished) + "\r\n"));
   stopButton_->setEnabled(true);
   stopButton_->setText(ToQt(settings::LangString(settings::kUpdateClose)));

@@ -48,6 +48,7 @@ class UpdateWindow : public QDialog {
  private:
   void Command2_Click();  // runs the update of every index
   void Command3_Click();  // stop while running, close afterwards
+  void StartLine();
   void OnIndexStarted(int number);
   void OnRunFinished();
 

@@ -16,6 +16,8 @@ enum class TextRole {
   Caption,  // window title, label, button or menu text
   Column,   // header text of a list column (part = column from 0)
   ToolTip,  // tool tip of a toolbar button (objectName of the action)
+  Tab,      // caption of a page of a tabbed container (part = page from 0)
+  Item,     // text of a row of a list box (part = row from 0)
 };
 
 struct WindowText {

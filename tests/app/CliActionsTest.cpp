@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "app/CliHost.h"
 #include "base/Paths.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
+#include "settings/IniFile.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
 
@@ -81,6 +83,50 @@ TEST_F(CliTest, RefusalsExitWithOne) {
   const CliRun bad = Start("action=search indexname=Docs SearchType=3 content=\"content LIKE\"");
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("Ошибка в запросе:"), std::string::npos);
+}
+
+// Scripts read the exit status: a batch update that could not be done exits 1 and still
+// writes its log; a search that only showed a notice on the way exits 0.
+TEST_F(CliTest, FailedUpdateExitsWithOneAndWritesTheLog) {
+  ASSERT_EQ(Start("action=build index=Docs types=txt folders=\"" + home.file("docs") + "\"").status,
+            0);
+  const std::string descriptor = home.file("index/Docs.zyl");
+  const std::string log = home.file("update.log");
+  EXPECT_EQ(Start("action=update index=\"" + descriptor + "\" log=\"" + log + "\"").status, 0);
+
+  // The database replaced by a file that is not one.
+  const std::string dbname = home.file("index/Docs.mdb");
+  home.write("index/Docs.mdb", std::string(4096, 'x'));
+  std::remove((dbname + "-wal").c_str());
+  std::remove((dbname + "-shm").c_str());
+  const CliRun notADatabase =
+      Start("action=update index=\"" + descriptor + "\" log=\"" + log + "\"");
+  EXPECT_EQ(notADatabase.status, 1);
+  EXPECT_NE(notADatabase.err.find("failed"), std::string::npos);
+  EXPECT_NE(test::ReadFile(log).find("Открываем файл индекса"), std::string::npos);
+
+  // The database gone altogether.
+  std::remove(dbname.c_str());
+  std::remove(log.c_str());
+  EXPECT_EQ(Start("action=update index=\"" + descriptor + "\" log=\"" + log + "\"").status, 1);
+  EXPECT_TRUE(base::FileExists(log));
+
+  EXPECT_EQ(Start("action=update index=\"" + home.file("nope.zyl") + "\"").status, 1);
+}
+
+TEST_F(CliTest, SearchAfterAnUpgradeNoticeExitsWithZero) {
+  ASSERT_EQ(Start("action=build index=Docs types=txt folders=\"" + home.file("docs") + "\"").status,
+            0);
+  // A mask list as older versions wrote it: the search upgrades it and says so.
+  settings::WriteIniValue("General", "ext", "txt;", home.file("index/Docs.zyl"));
+  const CliRun run = Start("action=search indexname=Docs content=budget");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("0.99"), std::string::npos);
+  EXPECT_NE(run.out.find(home.file("docs/a.txt")), std::string::npos);
+
+  // An index that cannot be read still fails.
+  std::remove(home.file("index/Docs.mdb").c_str());
+  EXPECT_EQ(Start("action=search indexname=Docs content=budget").status, 1);
 }
 
 TEST(CliFormat, CellsAndStrings) {

@@ -40,7 +40,7 @@ std::string Repeat(std::string_view s, int n) {
   return out;
 }
 
-TEST(SaveContentInfo, CutsTheShortFieldsInCharactersAndKeepsTheContent) {
+TEST(SaveContentInfo, CutsTheShortFieldsInCharactersAndKeepsLocationAndContent) {
   RecordingSink sink;
   FileInfo info = Record();
   info.author = Repeat("ж", 60);
@@ -53,11 +53,29 @@ TEST(SaveContentInfo, CutsTheShortFieldsInCharactersAndKeepsTheContent) {
   const FileInfo& row = sink.rows[0];
   EXPECT_EQ(row.author, Repeat("ж", 50));
   EXPECT_EQ(row.title, Repeat("Я", 255));
-  EXPECT_EQ(base::CodePointCount(row.location), 255u);
+  EXPECT_EQ(row.location, info.location);  // a cut location would name no file
   EXPECT_EQ(row.type, "excel2_and");
   EXPECT_EQ(row.content.size(), info.content.size());
   EXPECT_EQ(row.modified, "2002-12-02");
   EXPECT_EQ(row.filesize, 42);
+}
+
+TEST(SaveContentInfo, PropertiesLoseTheirTrailingPadding) {
+  RecordingSink sink;
+  FileInfo info = Record();
+  info.title = std::string("Отчет \0\0\0", 15);
+  info.author = std::string("  Ann\r\n\0 \t", 11);
+  info.content = std::string("body\0", 5);
+  ASSERT_TRUE(SaveContentInfo(sink, info));
+  info.title = std::string(3, '\0');
+  info.author = std::string(60, ' ') + "x";  // cut to 50 code points, then all blanks
+  ASSERT_TRUE(SaveContentInfo(sink, info));
+  ASSERT_EQ(sink.rows.size(), 2u);
+  EXPECT_EQ(sink.rows[0].title, "Отчет");
+  EXPECT_EQ(sink.rows[0].author, "  Ann");  // leading blanks are the property's own
+  EXPECT_EQ(sink.rows[0].content, std::string("body\0", 5));
+  EXPECT_EQ(sink.rows[1].title, "");
+  EXPECT_EQ(sink.rows[1].author, "");
 }
 
 TEST(SaveContentInfo, SkipsRecordsWithoutLocationOrType) {

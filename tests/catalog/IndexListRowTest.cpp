@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "base/Paths.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
@@ -46,7 +48,7 @@ TEST(IndexListRowTest, ColumnsArePaddedAndSizesShownInKilobytes) {
 TEST(IndexListRowTest, AMissingDescriptorIsShownButNeverCreated) {
   test::TempDir dir;
   const std::string gone = dir.file("gone.zyl");
-  const auto rows = MakeIndexListRows(";" + gone + ";;", TwoDecimals);
+  const auto rows = MakeIndexListRows({gone}, TwoDecimals);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_TRUE(rows[0].missing);
   EXPECT_EQ(rows[0].columns[0], "gone");
@@ -70,6 +72,12 @@ TEST(IndexListRowTest, SummaryAddsCountsAndRoundsKilobytesPerRow) {
   c.sizeKb = 2000000;
   const IndexListRow* big[] = {&c};
   EXPECT_EQ(SelectionSummary(big), "Выбрано  1, файлов:  0, ");
+  // Odd numbers of a hand-edited descriptor neither wrap nor go negative.
+  IndexListRow odd;
+  odd.files = std::numeric_limits<std::int64_t>::max();
+  odd.sizeKb = -1e300;
+  const IndexListRow* odds[] = {&odd, &odd};
+  EXPECT_EQ(SelectionSummary(odds), "Выбрано  2, файлов:  9223372036854775807,  0 KB");
   EXPECT_EQ(IndexCountText(3), "Всего индексов: 3");
   EXPECT_EQ(PadLeft("абв", 5), "  абв");
 }
@@ -81,10 +89,13 @@ TEST(IndexListRowTest, DetailsOfLocalAndWebIndexes) {
       Local(dir, "docs.zyl",
             "UserFiles=*.cpp;\r\nArchive=1\r\n[mail]\r\noutlookexpress=1\r\nNetscapeMessenger=1");
   std::string seenMasks;
-  const IndexDetails d = ReadIndexDetails(path, [&](std::string_view masks) {
+  bool seenFull = true;
+  const IndexDetails d = ReadIndexDetails(path, [&](std::string_view masks, bool pdfFull) {
     seenMasks = masks;
+    seenFull = pdfFull;
     return std::vector<std::string>{"T"};
   });
+  EXPECT_FALSE(seenFull);
   EXPECT_EQ(seenMasks, "*.txt;*.htm*;*.pdf;*.wk1;*.wk3;*.wk4;");
   EXPECT_EQ(d.description, "a\r\nb");
   EXPECT_EQ(d.foldersLabel, "Каталоги");

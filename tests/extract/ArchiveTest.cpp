@@ -10,6 +10,7 @@
 #include "base/Paths.h"
 #include "extract/ArchiveSamples.h"
 #include "settings/Settings.h"
+#include "support/ScopedConfig.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {
@@ -40,13 +41,13 @@ std::vector<std::string> Tree(const std::string& folder) {
 
 class ArchiveTest : public ::testing::Test {
  protected:
-  ArchiveTest() : saved_(settings::Config()) {}
-  ~ArchiveTest() override { settings::Config() = saved_; }
-
   std::string Unpack(const std::string& archive, const std::string& filespec = "*.*") {
     const std::string target = tmp.file("out" + std::to_string(++outs_));
     base::MakeFolders(target);
-    ExtractArchive(archive, target, filespec, [this](std::string_view l) { log.emplace_back(l); });
+    // The options are taken when the run starts, as an engine takes them.
+    ExtractArchive(
+        archive, target, filespec, [this](std::string_view l) { log.emplace_back(l); },
+        ExtractOptions::FromSettings(settings::Config()).archives);
     return target;
   }
 
@@ -54,7 +55,7 @@ class ArchiveTest : public ::testing::Test {
   std::vector<std::string> log;
 
  private:
-  settings::Settings saved_;
+  test::ScopedConfig config_;
   int outs_ = 0;
 };
 

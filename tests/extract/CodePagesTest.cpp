@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <unicode/ucnv.h>
 
+#include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "base/Cp1251.h"
 #include "base/Utf8.h"
+#include "extract/Mail.h"
 
 namespace zyl::extract {
 namespace {
@@ -84,61 +87,132 @@ TEST(CodePageTables, DosKeepsEveryCharacterWindows1251HasAndApproximatesTheRest)
   EXPECT_EQ(base::Cp1251ToUtf8(DosToWin(Encode("Привет, мир!", "ibm-866"))), "Привет, мир!");
 }
 
-TEST(DetectCodePage, RecognisesRussianProseInEveryCodePage) {
-  const std::string prose = Prose();
-  EXPECT_EQ(DetectCodePage(prose), CodePage::Utf8);
-  EXPECT_EQ(DetectCodePage(Encode(prose, "windows-1251")), CodePage::Win);
-  EXPECT_EQ(DetectCodePage(Encode(prose, "koi8-r")), CodePage::Koi);
-  EXPECT_EQ(DetectCodePage(Encode(prose, "ibm-866")), CodePage::Dos);
-  EXPECT_EQ(DetectCodePage(Encode(prose, "iso-8859-5")), CodePage::Iso);
-  EXPECT_EQ(DetectCodePage("\xFF\xFE" + Encode(prose, "UTF-16LE")), CodePage::Unicode);
-  EXPECT_NE(DetectCodePage(Encode(prose, "UTF-16LE")), CodePage::Unicode);
-  EXPECT_EQ(DetectCodePage("plain ASCII text, nothing more"), CodePage::Win);
-  EXPECT_EQ(DetectCodePage(""), CodePage::Win);
-  EXPECT_EQ(CodePageName(DetectCodePage(Encode(prose, "koi8-r"))), "koi");
+// What a short file or a first line holds: about 30 bytes in a single-byte code page.
+const std::string kShort = "Съешь же ещё этих мягких булок";
+
+TEST(DetectCodePage, RecognisesShortAndLongRussianTextInEveryCodePage) {
+  for (const std::string& text : {kShort, Prose(1), Prose(40)}) {
+    const std::string size = std::to_string(text.size()) + " bytes";
+    EXPECT_EQ(DetectCodePage(text), CodePage::Utf8) << size;
+    EXPECT_EQ(DetectCodePage(Encode(text, "windows-1251")), CodePage::Win) << size;
+    EXPECT_EQ(DetectCodePage(Encode(text, "koi8-r")), CodePage::Koi) << size;
+    EXPECT_EQ(DetectCodePage(Encode(text, "ibm-866")), CodePage::Dos) << size;
+    EXPECT_EQ(DetectCodePage(Encode(text, "iso-8859-5")), CodePage::Iso) << size;
+    EXPECT_EQ(DetectCodePage(Encode(text, "x-mac-cyrillic")), CodePage::Mac) << size;
+    EXPECT_EQ(DetectCodePage("\xFF\xFE" + Encode(text, "UTF-16LE")), CodePage::Unicode) << size;
+    EXPECT_EQ(DetectCodePage(Encode(text, "UTF-16LE")), CodePage::Unicode) << size;
+    EXPECT_EQ(DetectCodePage("\xFE\xFF" + Encode(text, "UTF-16BE")), CodePage::UnicodeBe) << size;
+    EXPECT_EQ(DetectCodePage(Encode(text, "UTF-16BE")), CodePage::UnicodeBe) << size;
+  }
+  // The verdict texts the callers know stay as they were.
+  EXPECT_EQ(CodePageName(DetectCodePage(Encode(kShort, "koi8-r"))), "koi");
+  EXPECT_EQ(CodePageName(DetectCodePage(Encode(kShort, "ibm-866"))), "dos");
+  EXPECT_EQ(CodePageName(DetectCodePage(Encode(kShort, "iso-8859-5"))), "iso");
+  EXPECT_EQ(CodePageName(DetectCodePage(Encode(kShort, "UTF-16LE"))), "unicode");
+  EXPECT_EQ(CodePageName(DetectCodePage(Encode(kShort, "UTF-16BE"))), "unicodebe");
+  EXPECT_EQ(CodePageName(DetectCodePage(Encode(kShort, "x-mac-cyrillic"))), "mac");
 }
 
-TEST(DetectCodePage, FollowsTheByteCountRulesAtTheirThresholds) {
-  // A 1251 text with two curly apostrophes and one Ђ reads as DOS; with one apostrophe not.
-  EXPECT_EQ(DetectCodePage("it\x92s John\x92s \x80"), CodePage::Dos);
-  EXPECT_EQ(DetectCodePage("it\x92s \x80"), CodePage::Win);
-  EXPECT_EQ(DetectCodePage("\x8E\x8E"), CodePage::Dos);
-  // Two ё (0xB8) in a 1251 text are already the ISO capital И.
-  EXPECT_EQ(DetectCodePage("\xB8\xB8"), CodePage::Iso);
-  EXPECT_EQ(DetectCodePage("\xB0\xBB\xBF"), CodePage::Iso);
-  // KOI8-R small а (0xC1) against capital А (0xE1).
-  EXPECT_EQ(DetectCodePage("\xC1\xC1\xC1\xE1"), CodePage::Koi);
-  EXPECT_EQ(DetectCodePage("\xC1\xC1\xE1"), CodePage::Win);
-  // М/м and Д/д: capitals outweighing twice the small letters mean KOI8-R.
-  EXPECT_EQ(DetectCodePage("\xCC\xCC\xCC\xEC"), CodePage::Koi);
-  EXPECT_EQ(DetectCodePage("\xCC\xCC\xEC"), CodePage::Win);
-  // The UTF-16 mark needs agreeing high bytes in the first characters.
-  EXPECT_EQ(DetectCodePage(std::string("\xFF\xFE"
-                                       "A\x00\x10\x04",
-                                       6)),
-            CodePage::Win);
+TEST(DetectCodePage, Windows1251WithYoQuotesAndDashesIsNeverTakenForAnotherCodePage) {
+  // Two ё (0xB8), « » (0xAB 0xBB), curly apostrophes (0x92) and dashes (0x97) made the byte
+  // counts answer ISO-8859-5 or CP866 and garble the whole text.
+  for (const std::string text : {
+           "Ёлка, ещё ёжик и её котёнок.",
+           "Он сказал: «Приходи завтра», и ушёл.",
+           "«Ёж» — журнал; «Чиж» — тоже. Всё её.",
+           "It’s John’s report — «Отчёт за 2003 год» и ещё «Планы».",
+       }) {
+    const std::string win = Encode(text, "windows-1251");
+    EXPECT_EQ(DetectCodePage(win), CodePage::Win) << text;
+    EXPECT_EQ(AutoRecode(win), text);
+  }
+}
+
+TEST(DetectCodePage, EnglishAndAsciiStayWindows1251) {
+  EXPECT_EQ(DetectCodePage("plain ASCII text, nothing more"), CodePage::Win);
+  EXPECT_EQ(DetectCodePage(""), CodePage::Win);
+  // Typeset English: the only bytes above 127 are quotes, dashes, ©, ™ and the ellipsis.
+  const std::string english =
+      "“Don’t panic,” she said — it’s only a test… © 2003 ACME™ Corp. – all rights reserved.";
+  const std::string win = Encode(english, "windows-1251");
+  EXPECT_EQ(DetectCodePage(win), CodePage::Win);
+  EXPECT_EQ(AutoRecode(win), english);
+  EXPECT_EQ(AutoRecode("ASCII only\r\n"), "ASCII only\r\n");
+}
+
+TEST(DetectCodePage, MixedRussianAndEnglishText) {
+  const std::string mixed =
+      "Сервер Apache (версия 2.4) читает файл httpd.conf при запуске; the ServerName directive "
+      "sets the host name. Перезапустите службу командой systemctl restart apache2.";
+  for (const char* cp : {"windows-1251", "koi8-r", "ibm-866", "iso-8859-5", "x-mac-cyrillic"})
+    EXPECT_EQ(AutoRecode(Encode(mixed, cp)), mixed) << cp;
+}
+
+TEST(DetectCodePage, DosTableDrawnWithBoxCharactersIsStillDos) {
+  const std::string table =
+      "╔════════════╦════════════╗\r\n"
+      "║ Товар      ║ Цена       ║\r\n"
+      "╠════════════╬════════════╣\r\n"
+      "║ Молоко     ║ 12 руб.    ║\r\n"
+      "║ Хлеб       ║ 8 руб.     ║\r\n"
+      "╚════════════╩════════════╝\r\n";
+  EXPECT_EQ(DetectCodePage(Encode(table, "ibm-866")), CodePage::Dos);
+}
+
+TEST(DetectCodePage, Utf16MarkNeedsUtf16BehindIt) {
+  // "яю" opens Windows-1251 text with the bytes of a UTF-16 little-endian mark.
+  const std::string win = Encode("яю акселерацию на счастливое детство!", "windows-1251");
+  EXPECT_EQ(DetectCodePage(win), CodePage::Win);
   EXPECT_EQ(DetectCodePage(std::string("\xFF\xFE"
                                        "A\x00",
                                        4)),
             CodePage::Unicode);
+  EXPECT_EQ(DetectCodePage("\xFF\xFE"), CodePage::Unicode);
+  // Zero bytes at random places (a binary file) are not UTF-16.
+  EXPECT_EQ(Utf16BigEndianWithoutMark(std::string("\x00\x00\x00\x00\x01\x02\x00\x00", 8)),
+            std::nullopt);
+  EXPECT_EQ(Utf16BigEndianWithoutMark(Encode("Hello, world", "UTF-16LE")), false);
+  EXPECT_EQ(Utf16BigEndianWithoutMark(Encode("Привет, мир", "UTF-16BE")), true);
+  EXPECT_EQ(Utf16BigEndianWithoutMark("ab"), std::nullopt);
+  // Blanks are the high byte of dashes and quotes, but a text of blanks is not UTF-16.
+  EXPECT_EQ(Utf16BigEndianWithoutMark(std::string(64, ' ')), std::nullopt);
+  EXPECT_EQ(DetectCodePage(Encode("т е к с т   в р а з р я д к у", "windows-1251")), CodePage::Win);
+  // Dashes, quotes and № (high bytes 0x20, 0x21) in a short UTF-16 text.
+  EXPECT_EQ(Utf16BigEndianWithoutMark(Encode("«Да» — №5 “ok”…", "UTF-16LE")), false);
 }
 
 TEST(DetectCodePage, SampleCutInsideAUtf8SequenceIsStillUtf8) {
   const std::string text = "ж";
-  EXPECT_EQ(DetectCodePage("abc" + text.substr(0, 1)), CodePage::Win);
+  // A lone lead byte may as well be a single-byte letter.
+  EXPECT_NE(DetectCodePage("abc" + text.substr(0, 1)), CodePage::Utf8);
   EXPECT_EQ(DetectCodePage("я abc" + text.substr(0, 1)), CodePage::Utf8);
   const std::string three = "€";
   EXPECT_EQ(DetectCodePage("я" + three.substr(0, 2)), CodePage::Utf8);
+  EXPECT_EQ(DetectCodePage("plain text " + three.substr(0, 2)), CodePage::Utf8);
   EXPECT_NE(DetectCodePage("я\xFF"), CodePage::Utf8);
 }
 
-TEST(AutoRecode, GivesTheSameTextFromEveryCodePage) {
-  const std::string prose = Prose();
-  for (const char* cp : {"windows-1251", "koi8-r", "ibm-866", "iso-8859-5"})
-    EXPECT_TRUE(AutoRecode(Encode(prose, cp)) == prose) << cp;
-  EXPECT_TRUE(AutoRecode(prose) == prose);
-  EXPECT_TRUE(AutoRecode("\xFF\xFE" + Encode(prose, "UTF-16LE")) == prose);
-  EXPECT_EQ(AutoRecode("ASCII only\r\n"), "ASCII only\r\n");
+TEST(AutoRecode, GivesTheSameTextFromEveryCodePageAndDropsTheMark) {
+  for (const std::string& text : {kShort, Prose()}) {
+    for (const char* cp : {"windows-1251", "koi8-r", "ibm-866", "iso-8859-5", "x-mac-cyrillic",
+                           "UTF-16LE", "UTF-16BE"})
+      EXPECT_TRUE(AutoRecode(Encode(text, cp)) == text) << cp;
+    EXPECT_TRUE(AutoRecode(text) == text);
+    EXPECT_TRUE(AutoRecode("\xEF\xBB\xBF" + text) == text);
+    EXPECT_TRUE(AutoRecode("\xFF\xFE" + Encode(text, "UTF-16LE")) == text);
+    EXPECT_TRUE(AutoRecode("\xFE\xFF" + Encode(text, "UTF-16BE")) == text);
+  }
+  // A text that is UTF-8 as a whole stays UTF-8 when its sample ends in the first letter's
+  // lead byte.
+  const std::string late = std::string(2999, 'a') + "ж";
+  EXPECT_TRUE(AutoRecode(late) == late);
+}
+
+TEST(MacCyrillicToUtf8, FollowsTheStandardTable) {
+  std::string all;
+  for (int b = 0x80; b <= 0xFF; ++b) all.push_back(static_cast<char>(b));
+  EXPECT_EQ(MacCyrillicToUtf8(all), IcuConvert(all, "UTF-8", "x-mac-cyrillic"));
+  EXPECT_EQ(MacCyrillicToUtf8("a\x80\xDF"), "aАя");
 }
 
 TEST(AutoRecode, DetectsOnTheFirst3000BytesButConvertsEverything) {
@@ -168,6 +242,23 @@ TEST(AutoRecode, Utf16DropsTheMarkAndKeepsWhatWindows1251Lacks) {
   const std::string odd = "\xFF\xFE" + Encode("abc", "UTF-16LE") + std::string("\x00\xD8\x41", 3);
   EXPECT_EQ(AutoRecode(odd), "abc\xEF\xBF\xBD");
   EXPECT_EQ(Utf16ToUtf8(Encode("Ж😀", "UTF-16BE"), true), "Ж😀");
+}
+
+TEST(AutoRecode, ReadsKoi8MailBodiesThatDeclareNoCharset) {
+  const std::string text = "Привет! Отчет за квартал пришлю завтра утром.";
+  const std::string koi = Encode(text, "koi8-r");
+  EXPECT_EQ(GetMailBody("Subject: x\r\nContent-Type: text/plain\r\n\r\n" + koi), text);
+  EXPECT_EQ(GetMailBody("Subject: x\n\n" + koi), text);  // no Content-Type at all
+  std::string quoted;
+  for (const char c : koi) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "=%02X", static_cast<unsigned char>(c));
+    quoted += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string(hex);
+  }
+  EXPECT_EQ(
+      GetMailBody("Content-Type: text/plain\nContent-Transfer-Encoding: quoted-printable\n\n" +
+                  quoted),
+      text);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Helpers of the extraction tests: text in a given code page, and settings changed for one
-// test only.
+// Helpers of the extraction tests: text in a given code page.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,8 +6,6 @@
 
 #include <string>
 #include <string_view>
-
-#include "settings/Settings.h"
 
 namespace zyl::extract::testing {
 
@@ -22,16 +19,5 @@ inline std::string Encode(std::string_view utf8, const char* codePage) {
   out.resize(n);
   return out;
 }
-
-// Restores the whole settings record when the test ends.
-class ScopedConfig {
- public:
-  ScopedConfig() : saved_(settings::Config()) {}
-  ~ScopedConfig() { settings::Config() = saved_; }
-  settings::Settings* operator->() { return &settings::Config(); }
-
- private:
-  settings::Settings saved_;
-};
 
 }  // namespace zyl::extract::testing

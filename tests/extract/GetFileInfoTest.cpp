@@ -14,7 +14,6 @@ namespace zyl::extract {
 namespace {
 
 using testing::Encode;
-using testing::ScopedConfig;
 
 const std::string kRussian = "Отчет о работе отдела. Петров Алексей подготовил таблицу. ";
 
@@ -33,24 +32,31 @@ TEST(GetTextInfo, TypeComesFromTheLastFourCharacters) {
 }
 
 TEST(GetTextInfo, WithoutCodePageDetectionBytesAreUtf8OrWindows1251) {
-  ScopedConfig config;
-  config->ForceCodePage = false;
   test::TempDir dir;
-  EXPECT_EQ(GetTextInfo(dir.write("u.txt", kRussian)).content, kRussian);
-  EXPECT_EQ(GetTextInfo(dir.write("w.txt", Encode(kRussian, "windows-1251"))).content, kRussian);
+  EXPECT_EQ(GetTextInfo(dir.write("u.txt", kRussian), false).content, kRussian);
+  EXPECT_EQ(GetTextInfo(dir.write("w.txt", Encode(kRussian, "windows-1251")), false).content,
+            kRussian);
   // KOI8-R is not recognised without detection: the bytes read as Windows-1251.
   const std::string koi = Encode(kRussian, "koi8-r");
-  EXPECT_NE(GetTextInfo(dir.write("k.txt", koi)).content, kRussian);
+  EXPECT_NE(GetTextInfo(dir.write("k.txt", koi), false).content, kRussian);
+  // A byte-order mark declares the text's form: it is read, and it is not part of the text.
+  EXPECT_EQ(
+      GetTextInfo(dir.write("le.txt", "\xFF\xFE" + Encode(kRussian, "UTF-16LE")), false).content,
+      kRussian);
+  EXPECT_EQ(
+      GetTextInfo(dir.write("be.txt", "\xFE\xFF" + Encode(kRussian, "UTF-16BE")), false).content,
+      kRussian);
+  EXPECT_EQ(GetTextInfo(dir.write("bom.txt", "\xEF\xBB\xBF" + kRussian), false).content, kRussian);
 }
 
 TEST(GetTextInfo, WithCodePageDetectionEveryCodePageGivesTheSameText) {
-  ScopedConfig config;
-  config->ForceCodePage = true;
   test::TempDir dir;
-  EXPECT_EQ(GetTextInfo(dir.write("u.txt", kRussian)).content, kRussian);
-  for (const char* cp : {"windows-1251", "koi8-r", "ibm-866", "iso-8859-5"})
-    EXPECT_EQ(GetTextInfo(dir.write("x.txt", Encode(kRussian, cp))).content, kRussian) << cp;
+  EXPECT_EQ(GetTextInfo(dir.write("u.txt", kRussian), true).content, kRussian);
+  for (const char* cp : {"windows-1251", "koi8-r", "ibm-866", "iso-8859-5", "x-mac-cyrillic",
+                         "UTF-16LE", "UTF-16BE"})
+    EXPECT_EQ(GetTextInfo(dir.write("x.cpp", Encode(kRussian, cp)), true).content, kRussian) << cp;
   EXPECT_EQ(DecodePlainText("\xFF\xFE" + Encode(kRussian, "UTF-16LE"), true), kRussian);
+  EXPECT_EQ(DecodePlainText("\xEF\xBB\xBF" + kRussian, true), kRussian);
 }
 
 TEST(FileExtension, IsTheLowerCasedTextAfterTheLastDot) {
@@ -61,13 +67,13 @@ TEST(FileExtension, IsTheLowerCasedTextAfterTheLastDot) {
 }
 
 TEST(GetFileInfo, DispatchesByExtension) {
-  ScopedConfig config;
   test::TempDir dir;
   const std::string page = "<title>T</title><body><p>a &amp; b</p>";
-  config->UseInternalHtmlParser = true;
-  EXPECT_EQ(GetFileInfo(dir.write("p.HTM", page)).content, "Ta &amp; b");
-  config->UseInternalHtmlParser = false;
-  const FileInfo rendered = GetFileInfo(dir.write("p.html", page));
+  ExtractOptions options;
+  options.internalHtmlParser = true;
+  EXPECT_EQ(GetFileInfo(dir.write("p.HTM", page), options).content, "T a & b ");
+  options.internalHtmlParser = false;
+  const FileInfo rendered = GetFileInfo(dir.write("p.html", page), options);
   EXPECT_EQ(rendered.content, "a & b");
   EXPECT_EQ(rendered.type, "html");
 
@@ -112,13 +118,7 @@ TEST(GetFileInfo, ModifiedAtMidnightHasNoTimePart) {
   EXPECT_EQ(GetFileInfo(path).modified, "2002-12-02 01:02:03");
 }
 
-TEST(GetFileInfo, PdfModeIsProcessWideAndEveryExtensionIsReadable) {
-  const bool previous = PdfFullText();
-  SetPdfFullText(false);
-  EXPECT_FALSE(PdfFullText());
-  SetPdfFullText(true);
-  EXPECT_TRUE(PdfFullText());
-  SetPdfFullText(previous);
+TEST(GetFileInfo, EveryExtensionIsReadable) {
   for (const char* ext : {"wpd", "wk1", "wk3", "wk4", "wps", "wq1", "xyz", ""})
     EXPECT_TRUE(IsConverterInstalled(ext)) << ext;
 }

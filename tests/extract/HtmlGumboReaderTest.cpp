@@ -59,8 +59,12 @@ TEST(DecodeHtmlBytes, FollowsTheByteOrderMarkThenTheDeclaredCharset) {
             text);
   EXPECT_EQ(DecodeHtmlBytes("<meta charset=ibm866>" + Encode(text, "ibm-866")),
             "<meta charset=ibm866>" + text);
-  // No declaration: UTF-8 when valid, else Windows-1251; an unknown name falls back the same.
-  EXPECT_EQ(DecodeHtmlBytes(Encode(text, "windows-1251")), text);
+  // No declaration: UTF-16 by its shape, UTF-8 when valid, else the code page detector.
+  EXPECT_EQ(DecodeHtmlBytes(Encode("<p>" + text, "UTF-16LE")), "<p>" + text);
+  EXPECT_EQ(DecodeHtmlBytes(Encode("<p>" + text, "UTF-16BE")), "<p>" + text);
+  for (const char* cp : {"windows-1251", "koi8-r", "ibm-866"})
+    EXPECT_EQ(DecodeHtmlBytes("<p>" + Encode(text, cp)), "<p>" + text) << cp;
+  // An unknown name falls back to the program's rule for outside text.
   EXPECT_EQ(DecodeHtmlBytes("<meta charset=no-such-set>" + text),
             "<meta charset=no-such-set>" + text);
   // A charset named only in the body is not a declaration.

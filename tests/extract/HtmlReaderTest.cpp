@@ -16,10 +16,13 @@ std::string Page(std::string_view head, std::string_view body) {
          "</body></html>";
 }
 
-TEST(GetHtmlTitle, NeedsAPlainTitleTagInAnyCase) {
+TEST(GetHtmlTitle, ReadsTheTitleTagInAnyCaseAndForm) {
   EXPECT_EQ(GetHtmlTitle("<TITLE>Report</TITLE>"), "Report");
   EXPECT_EQ(GetHtmlTitle("<title>\r\n two lines \r\n</Title >"), "\r\n two lines \r\n");
-  EXPECT_EQ(GetHtmlTitle("<title lang=ru>Report</title>"), "");
+  EXPECT_EQ(GetHtmlTitle("<title lang=ru>Report</title>"), "Report");
+  EXPECT_EQ(GetHtmlTitle("<TITLE\n>Report</TITLE>"), "Report");
+  EXPECT_EQ(GetHtmlTitle("<titles>no</titles><title>yes</title>"), "yes");
+  EXPECT_EQ(GetHtmlTitle("<title"), "");
   EXPECT_EQ(GetHtmlTitle("<title>never closed"), "");
   EXPECT_EQ(GetHtmlTitle("<title></title>"), "");
   EXPECT_EQ(GetHtmlTitle(""), "");
@@ -45,14 +48,35 @@ TEST(GetHtmlAuthor, GivesNothingWhenTheTagCannotBeRead) {
   EXPECT_EQ(GetHtmlAuthor("<meta name=author content=   >"), "");
 }
 
-TEST(HtmlInfoFromBytes, StripsThePageAndKeepsEntitiesOtherThanNbsp) {
+TEST(HtmlInfoFromBytes, StripsThePageAndDecodesItsReferences) {
   const FileInfo info = HtmlInfoFromBytes(
-      Page("<title>T</title><meta name=\"author\" content=\"A\"><style>p{}</style>",
-           "<!-- c --><script>x()</script><p>one<br>two</p> &amp; &lt;b&gt;"));
+      Page("<title> \r\n Годовой\r\n  отчет &laquo;2002&raquo; </title>"
+           "<meta name=\"author\" content=\"A &amp; B\"><style>p{}</style>",
+           "<!-- c --><script>x()</script><p>one<br>two</p> &amp; &lt;b&gt; &quot;&copy;&#1055;"
+           "&#x41f;&#151;&copy 2002&amp &ampx &nosuch; &#xZ; &#0;"));
   EXPECT_EQ(info.type, "html");
-  EXPECT_EQ(info.title, "T");
-  EXPECT_EQ(info.author, "A");
-  EXPECT_EQ(info.content, "Tp{}onetwo &amp; &lt;b&gt;");
+  EXPECT_EQ(info.title, "Годовой отчет «2002»");  // trimmed, line breaks made blanks
+  EXPECT_EQ(info.author, "A & B");
+  EXPECT_EQ(info.content,
+            " \r\n Годовой\r\n  отчет «2002» p{} one two  & <b> \"©ПП—© 2002& &x "
+            "&nosuch; &#xZ; \uFFFD ");
+}
+
+TEST(HtmlInfoFromBytes, TagsAreParsedWithTheirQuotesAndBlockTagsKeepWordsApart) {
+  const auto content = [](std::string_view body) {
+    return HtmlInfoFromBytes(Page("", body)).content;
+  };
+  // A ">" or "<" inside a quoted attribute value stays inside the tag.
+  EXPECT_EQ(content("<a href=\"mailto:Ann <ann@x.ru>\">Ann</a> wrote"), "Ann wrote ");
+  EXPECT_EQ(content("<img alt='a>b' src=x>c"), "c ");
+  // A block tag whose ">" is on the next line, cells and line breaks: words stay apart.
+  EXPECT_EQ(content("one<p\n>two<td>three</td><td>four<br/>five<b>six</b>"),
+            "one two three four fivesix ");
+  // A "<" that starts no tag is a less-than sign; an unmatched quote does not hide the end.
+  EXPECT_EQ(content("a < b, 1<2 <i title=\"x>y</i>"), "a < b, 1<2 y ");
+  EXPECT_EQ(content("x<a <b>y"), "xy ");
+  EXPECT_EQ(content("x <never closed"), "x ");  // up to the ">" of the body end
+  EXPECT_EQ(HtmlInfoFromBytes("x <never closed").content, "x <never closed");
 }
 
 TEST(HtmlInfoFromBytes, NbspBecomesABlankAndRunsOfFourBlanksShrink) {
@@ -63,13 +87,13 @@ TEST(HtmlInfoFromBytes, NbspBecomesABlankAndRunsOfFourBlanksShrink) {
   EXPECT_EQ(HtmlInfoFromBytes("a&NBSP;b").content, "a&NBSP;b");
 }
 
-TEST(HtmlInfoFromBytes, WithoutABodyThereIsNoTitleAuthorOrRecoding) {
-  const std::string koi = Encode("Привет", "koi8-r");
+TEST(HtmlInfoFromBytes, WithoutABodyThereIsNoHeadSoTheDetectorReadsTheText) {
+  const std::string dos = Encode("Привет", "ibm-866");
   const FileInfo info = HtmlInfoFromBytes(
-      "<title>T</title><meta charset=koi8-r><meta name=author content='A' >" + koi);
+      "<title>T</title><meta charset=koi8-r><meta name=author content='A' >" + dos);
   EXPECT_EQ(info.title, "");
   EXPECT_EQ(info.author, "");
-  EXPECT_EQ(info.content, "T" + base::Cp1251ToUtf8(koi));
+  EXPECT_EQ(info.content, "T Привет");
   EXPECT_EQ(info.type, "html");
 }
 
@@ -82,28 +106,48 @@ TEST(HtmlInfoFromBytes, RecodesTheBodyFromTheDeclaredCodePageButNotTheTitle) {
         "\"><title>" + Encode(text, codePage) + "</title>";
     const FileInfo info = HtmlInfoFromBytes(Page(head, "<p>" + Encode(text, codePage)));
     // The title's bytes are part of the stripped text and are recoded with the body.
-    EXPECT_EQ(info.content, text + text) << declared;
+    EXPECT_EQ(info.content, text + " " + text + " ") << declared;
     EXPECT_EQ(info.title, base::Cp1251ToUtf8(Encode(text, codePage))) << declared;
   }
-  // Without the word "charset" a code page name alone changes nothing.
-  const std::string koi = Encode(text, "koi8-r");
-  EXPECT_EQ(HtmlInfoFromBytes(Page("<meta name=koi8-r>", koi)).content, base::Cp1251ToUtf8(koi));
+  // Without the word "charset" a code page name alone declares nothing: the detector reads
+  // the body.
+  const std::string dos = Encode(text, "ibm-866");
+  EXPECT_EQ(HtmlInfoFromBytes(Page("<meta name=koi8-r>", dos)).content, text + " ");
+}
+
+TEST(HtmlInfoFromBytes, PagesWithoutACharsetAreDetected) {
+  const std::string text = "Отчет о продажах за первый квартал";
+  for (const char* cp : {"koi8-r", "ibm-866", "iso-8859-5", "windows-1251", "x-mac-cyrillic"}) {
+    const FileInfo info = HtmlInfoFromBytes(Page("<title>T</title>", "<p>" + Encode(text, cp)));
+    EXPECT_EQ(info.content, "T " + text + " ") << cp;
+  }
+}
+
+TEST(HtmlInfoFromBytes, Utf16PagesWithAndWithoutAMark) {
+  const std::string page = "<html><head><title>Отчет</title></head><body><p>Продажи выросли";
+  for (const std::string& bytes :
+       {"\xFF\xFE" + Encode(page, "UTF-16LE"), Encode(page, "UTF-16LE"),
+        "\xFE\xFF" + Encode(page, "UTF-16BE"), Encode(page, "UTF-16BE")}) {
+    const FileInfo info = HtmlInfoFromBytes(bytes);
+    EXPECT_EQ(info.title, "Отчет");
+    EXPECT_EQ(info.content, "Отчет Продажи выросли");
+  }
 }
 
 TEST(HtmlInfoFromBytes, Utf8PagesStayUtf8AndOthersAreWindows1251) {
   const std::string text = "Отчет о продажах";
-  EXPECT_EQ(HtmlInfoFromBytes(Page("<title>Т</title>", text)).content, "Т" + text);
+  EXPECT_EQ(HtmlInfoFromBytes(Page("<title>Т</title>", text)).content, "Т " + text + " ");
   // A UTF-8 head that mentions 866 somewhere is not recoded as DOS text.
   EXPECT_EQ(HtmlInfoFromBytes(Page("<meta charset=utf-8><meta name=w content=866>", text)).content,
-            text);
-  EXPECT_EQ(HtmlInfoFromBytes(Page("", Encode(text, "windows-1251"))).content, text);
+            text + " ");
+  EXPECT_EQ(HtmlInfoFromBytes(Page("", Encode(text, "windows-1251"))).content, text + " ");
   // A page that only mentions UTF-8 is still read as Windows-1251.
   EXPECT_EQ(HtmlInfoFromBytes(Page("<meta charset=windows-1251><link href=utf-8.css>",
                                    Encode(text, "windows-1251")))
                 .content,
-            text);
+            text + " ");
   // Declared UTF-8 with a broken byte keeps the rest and marks the byte.
-  EXPECT_EQ(HtmlInfoFromBytes(Page("<meta charset=\"utf-8\">", "я\xFF")).content, "я\uFFFD");
+  EXPECT_EQ(HtmlInfoFromBytes(Page("<meta charset=\"utf-8\">", "я\xFF")).content, "я\uFFFD ");
 }
 
 TEST(HtmlInfoFromBytes, PagesJustBelowAndAtTheChunkingSizeGiveTheSameText) {
@@ -129,7 +173,7 @@ TEST(GetHtmlInfo, MissingOrEmptyFileIsAnError) {
   EXPECT_EQ(GetHtmlInfo(dir.file("missing.htm")).type, "error");
   const FileInfo info = GetHtmlInfo(dir.write("a.htm", Page("<title>T</title>", "x")));
   EXPECT_EQ(info.type, "html");
-  EXPECT_EQ(info.content, "Tx");
+  EXPECT_EQ(info.content, "T x ");
 }
 
 }  // namespace

@@ -64,10 +64,13 @@ TEST(Mp3InfoFromTail, TheLastTagWinsEvenInsideATitle) {
   EXPECT_EQ(info.type, "mp3");
 }
 
-TEST(Mp3InfoFromTail, TrimsBlanksButKeepsZeroPadding) {
-  const FileInfo info = Mp3InfoFromTail(Tag("  Song", "Band", "", "", ""));
-  EXPECT_EQ(info.title, std::string("Song") + std::string(24, '\0'));
-  EXPECT_EQ(info.author, std::string("Band") + std::string(26, '\0'));
+TEST(Mp3InfoFromTail, FieldsEndAtTheirZeroPaddingAndLoseTheirBlanks) {
+  // A version 1.1 comment: 28 characters, a zero byte, the track number.
+  const FileInfo info =
+      Mp3InfoFromTail(Tag("  Song", "Band \0junk", "", "2001", std::string("Nice\0\0\x07", 7)));
+  EXPECT_EQ(info.title, "Song");
+  EXPECT_EQ(info.author, "Band");
+  EXPECT_EQ(info.content, "Song Band  2001 Nice");
 }
 
 TEST(Mp3InfoFromTail, ReadsWindows1251AndUtf8FieldsAndShortTails) {

@@ -97,6 +97,31 @@ TEST(RtfTest, SymbolsAndTableMarks) {
   EXPECT_EQ(Text("{\\rtf1 a\r\nb\\\nc}"), "ab\r\nc");
 }
 
+// Word processors write properties the ANSI code page cannot hold twice: an ANSI version
+// with "?" for the missing characters, and a Unicode version under \ud. Both shapes occur:
+// the \upr group around the property, and inside the property around its text.
+TEST(RtfTest, PropertiesAndTextOfUprGroupsComeFromTheUnicodeVersion) {
+  const std::optional<RtfDocument> outer = ParseRtf(
+      "{\\rtf1\\ansi\\ansicpg1252{\\info{\\upr{\\title \\'3f\\'3f}{\\*\\ud{\\title "
+      "\\u1055\\'3f\\u1083\\'3f\\u1072\\'3f\\u1085\\'3f}}}"
+      "{\\upr{\\author ??}{\\*\\ud{\\author \\uc0\\u1048\\u1074\\u1072\\u1085}}}}Body\\par}");
+  ASSERT_TRUE(outer);
+  EXPECT_EQ(outer->title, "План");
+  EXPECT_EQ(outer->author, "Иван");
+  EXPECT_EQ(outer->text, "Body\r\n");
+
+  const std::optional<RtfDocument> inner = ParseRtf(
+      "{\\rtf1{\\info{\\title {\\upr{Fallback}{\\*\\ud{\\u380? title}}}}{\\author "
+      "{\\upr{A}{\\*\\ud{\\u1071?}}}}}{\\upr{ansi body}{\\*\\ud{unicode body}}}}");
+  ASSERT_TRUE(inner);
+  EXPECT_EQ(inner->title, "ż title");
+  EXPECT_EQ(inner->author, "Я");
+  EXPECT_EQ(inner->text, "unicode body");
+
+  // A \ud outside a \upr group stays an unknown destination; a lone \upr yields nothing.
+  EXPECT_EQ(Text("{\\rtf1 a{\\*\\ud b}{\\upr{\\upr c}}d}"), "ad");
+}
+
 TEST(RtfTest, MalformedInputIsRefused) {
   EXPECT_FALSE(ParseRtf(""));
   EXPECT_FALSE(ParseRtf("plain text"));

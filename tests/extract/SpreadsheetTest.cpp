@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <shapefil.h>
 
 #include <filesystem>
@@ -6,6 +7,7 @@
 #include "base/Cp1251.h"
 #include "base/Paths.h"
 #include "extract/DbfReader.h"
+#include "extract/LotusReader.h"
 #include "extract/OfficeReaders.h"
 #include "extract/OfficeText.h"
 #include "support/TestSupport.h"
@@ -162,6 +164,23 @@ TEST(SpreadsheetTest, LotusAndQuattroFilesMapToTheirStoredTypes) {
   }
 }
 
+TEST(SpreadsheetTest, Release4FilesWithAFormattingZoneAfterTheCellsAreRead) {
+  // 1-2-3 release 4 writes its formatting as a second zone (a BOF of version 0x8007 ... EOF)
+  // after the cells' EOF; some files end in padding after that.
+  const std::string cells = test::ReadFile(test::FixturePath("office/sample.wk4"));
+  ASSERT_FALSE(cells.empty());
+  const std::string formatZone =
+      std::string("\0\0\x1a\0\x07\x80", 6) + std::string(24, '\0') + std::string("\x01\0\0\0", 4);
+  test::TempDir dir;
+  for (const std::string& tail :
+       {formatZone, formatZone + std::string(100, '\0'), std::string(37, '\0')}) {
+    EXPECT_TRUE(LotusRecordsReachEof(cells + tail));
+    const FileInfo info = GetExcelInfo(dir.write("book.wk4", cells + tail));
+    EXPECT_EQ(info.type, "lotus");
+    EXPECT_EQ(info.content, kSheet);
+  }
+}
+
 TEST(SpreadsheetTest, DamagedLotusFilesAreErrors) {
   test::TempDir dir;
   for (const std::string name : {"sample.wk1", "sample.wk3", "sample.wq1", "sample.wb1"}) {
@@ -176,6 +195,10 @@ TEST(SpreadsheetTest, DamagedLotusFilesAreErrors) {
         << name;
     EXPECT_EQ(GetExcelInfo(dir.write("empty." + ext, "")).type, "error") << name;
   }
+  // Records that stop before their EOF are a cut file, wherever the cut falls.
+  const std::string wk4 = test::ReadFile(test::FixturePath("office/sample.wk4"));
+  for (std::size_t size = 0; size < wk4.size(); ++size)
+    EXPECT_FALSE(LotusRecordsReachEof(wk4.substr(0, size))) << size;
   // A Works word-processor file is not a spreadsheet, whatever its name.
   const std::string works = test::ReadFile(test::FixturePath("office/sample.wps"));
   EXPECT_EQ(GetExcelInfo(dir.write("works.wk1", works)).type, "error");

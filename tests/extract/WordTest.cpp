@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <wv.h>
 
 #include "extract/OfficeReaders.h"
+#include "extract/WordReader.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {
@@ -34,18 +36,41 @@ TEST(WordTest, WordDocumentsGiveTheMainTextAndTheSummaryProperties) {
 }
 
 TEST(WordTest, EncryptedAndDamagedWordDocumentsAreErrors) {
-  EXPECT_EQ(GetWordInfo(test::FixturePath("office/protected.doc")).type, "error");
+  const FileInfo locked = GetWordInfo(test::FixturePath("office/protected.doc"));
+  EXPECT_EQ(locked.type, "error");
+  EXPECT_TRUE(locked.passwordRequired);
   test::TempDir dir;
   const std::string doc = Fixture("sample.doc");
   ASSERT_FALSE(doc.empty());
   for (const std::size_t size :
        {std::size_t{0}, std::size_t{100}, std::size_t{512}, doc.size() / 2, doc.size() - 1000}) {
-    EXPECT_EQ(GetWordInfo(dir.write("cut.doc", doc.substr(0, size))).type, "error") << size;
+    const FileInfo cut = GetWordInfo(dir.write("cut.doc", doc.substr(0, size)));
+    EXPECT_EQ(cut.type, "error") << size;
+    EXPECT_FALSE(cut.passwordRequired) << size;  // damaged, not locked
   }
-  // An OLE2 file without a WordDocument stream (a workbook) is not a Word document.
-  EXPECT_EQ(GetWordInfo(dir.write("book.doc", Fixture("sample.xls"))).type, "error");
-  EXPECT_EQ(GetWordInfo(dir.write("noise.doc", std::string(4096, '\x5A'))).type, "error");
+  // An OLE2 file without a WordDocument stream (a workbook) is not a Word document, and is
+  // not logged as locked either.
+  const FileInfo book = GetWordInfo(dir.write("book.doc", Fixture("sample.xls")));
+  EXPECT_EQ(book.type, "error");
+  EXPECT_FALSE(book.passwordRequired);
+  EXPECT_FALSE(GetWordInfo(dir.write("noise.doc", std::string(4096, '\x5A'))).passwordRequired);
   EXPECT_EQ(GetWordInfo(dir.file("missing.doc")).type, "error");
+}
+
+TEST(WordTest, Word6And95TextTakesTheCodePageOfTheDocumentLanguage) {
+  constexpr std::uint16_t kRussian = 0x0419, kEnglish = 0x0409, kUkrainian = 0x0422;
+  constexpr std::uint16_t kWord6 = 101, kWord95 = 104, kWord97 = 193;
+  // A Russian Word 6 or 95 marks its runs English, its document Russian: Windows-1251.
+  EXPECT_EQ(EightBitTextLanguage(kWord6, kRussian, kEnglish), kRussian);
+  EXPECT_EQ(EightBitTextLanguage(kWord95, kRussian, kEnglish), kRussian);
+  EXPECT_EQ(wvHandleCodePage(0xCF, EightBitTextLanguage(kWord6, kRussian, kEnglish)), 0x041F);
+  // A run marked with a language of its own keeps it; Western documents keep their runs'.
+  EXPECT_EQ(EightBitTextLanguage(kWord6, kRussian, kUkrainian), kUkrainian);
+  EXPECT_EQ(EightBitTextLanguage(kWord6, kEnglish, kRussian), kRussian);
+  EXPECT_EQ(wvHandleCodePage(0xE9, EightBitTextLanguage(kWord6, kEnglish, kEnglish)), 0x00E9);
+  // Word 97 and later, and documents without a language, map by the run.
+  EXPECT_EQ(EightBitTextLanguage(kWord97, kRussian, kEnglish), kEnglish);
+  EXPECT_EQ(EightBitTextLanguage(kWord6, 0, kEnglish), kEnglish);
 }
 
 TEST(WordTest, WriteWorksAndWordPerfectDocuments) {

@@ -1,7 +1,11 @@
 #include "indexer/IndexUpdate.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <utime.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "base/Messages.h"
 #include "base/Paths.h"
@@ -16,6 +20,7 @@
 #include "settings/Settings.h"
 #include "support/RecordingHost.h"
 #include "support/TestSupport.h"
+#include "support/ZipWriter.h"
 
 namespace zyl::indexer {
 namespace {
@@ -102,6 +107,99 @@ TEST_F(IndexUpdateTest, ChangedDeletedAndNewFiles) {
   EXPECT_EQ(settings::ReadIniValue("General", "FilesCount", "", def.descriptorPath), "3");
 }
 
+// With the shipped language files, the line after a changed file and the word after an added
+// file read as they should (they once shared their keys with other texts).
+TEST_F(IndexUpdateTest, ShippedLanguagesGiveEachLineItsOwnText) {
+  struct Expected {
+    const char* file;
+    std::string descriptorRead, changed, added;
+  };
+  const Expected languages[] = {
+      {"russian.lng", "... успешно.\r\n", "был изменен..индекс обновлен успешно.\r\n",
+       "d.txt...успешно\r\n"},
+      {"english.lng", "... done.\r\n", "was changed..index updated.\r\n", "d.txt...done\r\n"},
+  };
+  std::time_t when = 1100000000;
+  for (const Expected& language : languages) {
+    settings::Config().Lang = home.file(language.file);
+    home.write("docs/a.txt", "alpha again");
+    Touch(home.file("docs/a.txt"), when += 1000);
+    std::remove(home.file("docs/d.txt").c_str());
+    LogHost first;
+    ASSERT_TRUE(UpdateIndex(def.descriptorPath, first));
+    home.write("docs/d.txt", "delta");
+    LogHost host;
+    home.write("docs/a.txt", "alpha once more");
+    Touch(home.file("docs/a.txt"), when += 1000);
+    ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
+    EXPECT_NE(host.log.find(language.descriptorRead), std::string::npos) << host.log;
+    EXPECT_NE(host.log.find(language.changed), std::string::npos) << host.log;
+    EXPECT_NE(host.log.find(language.added), std::string::npos) << host.log;
+  }
+  settings::Config().Lang.clear();
+}
+
+// Locations are stored whole: a path longer than the title limit can be found again, so an
+// update leaves its row alone instead of deleting and adding it on every run.
+TEST_F(IndexUpdateTest, LongLocationsAreStoredWholeAndKeptByTheUpdate) {
+  const std::string deep = "docs/" + std::string(200, 'd') + "/" + std::string(120, 'f') + ".txt";
+  const std::string path = home.write(deep, "deep file");
+  LogHost first;
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, first));
+  bool stored = false;
+  for (const auto& [location, content] : Rows()) stored = stored || location == path;
+  EXPECT_TRUE(stored) << path;
+  LogHost second;
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, second));
+  EXPECT_EQ(second.log.find("Удаляем ссылку"), std::string::npos) << second.log;
+  EXPECT_EQ(second.log.find("Добавляем файл"), std::string::npos) << second.log;
+  EXPECT_EQ(Rows().size(), 4u);
+}
+
+// A [Folders] line with an empty path names no folder: it must not make the update index the
+// working folder of the process.
+TEST_F(IndexUpdateTest, EmptyFolderPathsAreSkippedWithALogLine) {
+  const test::TempDir elsewhere;
+  elsewhere.write("stray.txt", "not chosen");
+  const std::string previous = std::filesystem::current_path().string();
+  std::filesystem::current_path(elsewhere.path());
+  settings::AddIniLines("Folders", {",0", ",1"}, def.descriptorPath);
+  LogHost host;
+  const bool updated = UpdateIndex(def.descriptorPath, host);
+  std::filesystem::current_path(previous);
+  ASSERT_TRUE(updated) << host.log;
+  EXPECT_EQ(host.log.find("stray.txt"), std::string::npos) << host.log;
+  EXPECT_EQ(Rows().size(), 3u);
+  const std::string skipped = settings::LangString(settings::kUpdateEmptyFolderSkipped) + "\r\n";
+  const std::size_t at = host.log.find(skipped);
+  ASSERT_NE(at, std::string::npos) << host.log;
+  EXPECT_NE(host.log.find(skipped, at + 1), std::string::npos);
+  EXPECT_NE(host.log.find("найдено  3."), std::string::npos);
+}
+
+// A row the database refuses is logged as a failure, never as a file added.
+TEST_F(IndexUpdateTest, RefusedRowIsLoggedAsAFailure) {
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(def.dbname.c_str(), &raw), SQLITE_OK);
+  // A second document with the text of a.txt breaks this constraint.
+  ASSERT_EQ(sqlite3_exec(raw, "CREATE UNIQUE INDEX refuse ON ContentIndex(content)", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+  home.write("docs/refused.txt", "alpha");
+  home.write("docs/taken.txt", "t");
+  LogHost host;
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
+  using settings::LangString;
+  EXPECT_NE(host.log.find("refused.txt..." + LangString(settings::kUpdateIoError) + "\r\n"),
+            std::string::npos)
+      << host.log;
+  EXPECT_NE(host.log.find("taken.txt..." + LangString(settings::kUpdateSuccess) + "\r\n"),
+            std::string::npos);
+  EXPECT_FALSE(host.messages.empty());
+  EXPECT_EQ(Rows().size(), 4u);
+}
+
 TEST_F(IndexUpdateTest, ChangedFileKeepsTitleAndSizeAndEmptyIndexWritesZeros) {
   std::remove(home.file("docs/a.txt").c_str());
   std::remove(home.file("docs/b.txt").c_str());
@@ -114,14 +212,23 @@ TEST_F(IndexUpdateTest, ChangedFileKeepsTitleAndSizeAndEmptyIndexWritesZeros) {
 }
 
 TEST_F(IndexUpdateTest, PdfModeComesFromTheDescriptor) {
-  extract::SetPdfFullText(false);
+  const std::string pdf =
+      home.write("docs/r.pdf", test::ReadFile(test::FixturePath("office/sample.pdf")));
+  auto pdfContent = [&] {
+    for (const auto& [location, content] : Rows())
+      if (location == pdf) return content;
+    return std::string("(no row)");
+  };
+  settings::WriteIniValue("General", "ext", "*.txt;*.pdf;", def.descriptorPath);
   settings::WriteIniValue("General", "PDF_Mode", "Full", def.descriptorPath);
   LogHost host;
   ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
-  EXPECT_TRUE(extract::PdfFullText());
+  EXPECT_NE(pdfContent().find("Quarterly report"), std::string::npos) << pdfContent();
+  // The same file re-read under the header scan of a "Min" index.
   settings::WriteIniValue("General", "PDF_Mode", "Min", def.descriptorPath);
+  Touch(pdf, 1100000000);
   ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
-  EXPECT_FALSE(extract::PdfFullText());
+  EXPECT_EQ(pdfContent().find("Quarterly report"), std::string::npos) << pdfContent();
 }
 
 TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {
@@ -134,6 +241,58 @@ TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {
   EXPECT_EQ(test::ReadFile(log), missing + "\r\n");
   EXPECT_FALSE(base::FileExists(home.file("nope.zyl")));
   EXPECT_EQ(RunBatchUpdate("", ""), "Файл  не существует.");
+
+  // Whether the update was done, for the exit status of the command line.
+  bool updated = false;
+  RunBatchUpdate(def.descriptorPath, "", nullptr, &updated);
+  EXPECT_TRUE(updated);
+  RunBatchUpdate(home.file("nope.zyl"), "", nullptr, &updated);
+  EXPECT_FALSE(updated);
+  std::remove(def.dbname.c_str());
+  updated = true;
+  const std::string failed = RunBatchUpdate(def.descriptorPath, log, nullptr, &updated);
+  EXPECT_FALSE(updated);
+  EXPECT_EQ(test::ReadFile(log), failed + "\r\n");
+}
+
+}  // namespace
+}  // namespace zyl::indexer
+
+namespace zyl::indexer {
+namespace {
+
+// The archive pass adds new members through one row sink, refreshes changed ones and drops the
+// members that are gone, and the rows it writes are all there when it ends.
+TEST_F(IndexUpdateTest, ArchivePassAddsRefreshesAndRemovesMembers) {
+  settings::WriteIniValue("General", "Archive", "1", def.descriptorPath);
+  const std::string zip = home.file("docs/pack.zip");
+  test::WriteZip(zip, {{"one.txt", "first"}, {"two.txt", "second"}, {"sub/three.txt", "third"}});
+  LogHost host;
+  UpdateOptions options = UpdateOptions::FromSettings(settings::Config());
+  options.commitEvery = 2;  // the pass spans more than one group
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, host, options)) << host.log;
+  auto members = [&] {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (auto& row : Rows())
+      if (row.first.rfind("arc:", 0) == 0) out.push_back(row);
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  const std::string prefix = "arc:" + zip + "//";
+  EXPECT_EQ(members(),
+            (std::vector<std::pair<std::string, std::string>>{{prefix + "one.txt", "first"},
+                                                              {prefix + "sub/three.txt", "third"},
+                                                              {prefix + "two.txt", "second"}}));
+
+  // The same members again are neither added twice nor lost; a vanished one goes.
+  test::WriteZip(zip, {{"one.txt", "first"}, {"two.txt", "second"}, {"four.txt", "fourth"}});
+  LogHost again;
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, again, options)) << again.log;
+  EXPECT_EQ(members(),
+            (std::vector<std::pair<std::string, std::string>>{{prefix + "four.txt", "fourth"},
+                                                              {prefix + "one.txt", "first"},
+                                                              {prefix + "two.txt", "second"}}));
+  EXPECT_TRUE(again.messages.empty());
 }
 
 }  // namespace

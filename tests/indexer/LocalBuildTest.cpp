@@ -1,7 +1,5 @@
 #include "indexer/LocalBuild.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -9,6 +7,7 @@
 
 #include <csignal>
 #include <functional>
+#include <thread>
 
 #include "base/Messages.h"
 #include "base/Paths.h"
@@ -21,30 +20,14 @@
 #include "support/RecordingHost.h"
 #include "support/StoredRows.h"
 #include "support/TestSupport.h"
+#include "support/ZipWriter.h"
 
 namespace zyl::indexer {
 namespace {
 
 using test::RecordingHost;
 
-void WriteZip(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& files) {
-  archive* a = archive_write_new();
-  archive_write_set_format_zip(a);
-  archive_write_open_filename(a, path.c_str());
-  for (const auto& [name, data] : files) {
-    archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, name.c_str());
-    archive_entry_set_size(e, static_cast<la_int64_t>(data.size()));
-    archive_entry_set_filetype(e, AE_IFREG);
-    archive_entry_set_perm(e, 0644);
-    archive_write_header(a, e);
-    archive_write_data(a, data.data(), data.size());
-    archive_entry_free(e);
-  }
-  archive_write_close(a);
-  archive_write_free(a);
-}
+using test::WriteZip;
 
 class LocalBuildTest : public ::testing::Test {
  protected:
@@ -79,6 +62,22 @@ class LocalBuildTest : public ::testing::Test {
   catalog::IndexDefinition def;
 };
 
+TEST_F(LocalBuildTest, OnlyEncryptedDocumentsAreLoggedAsNeedingAPassword) {
+  const std::string office = home.file("office") + "/";
+  home.write("office/locked.doc", test::ReadFile(test::FixturePath("office/protected.doc")));
+  home.write("office/workbook.doc", test::ReadFile(test::FixturePath("office/sample.xls")));
+  def.folders = {{office, true}};
+  def.archive = false;
+  RecordingHost host;
+  const BuildResult r = StartIndex(def, host, {.workers = 1, .commitEvery = 2});
+  ASSERT_EQ(r.outcome, BuildResult::kFinished) << r.error;
+  EXPECT_EQ(r.failures, 2);
+  EXPECT_NE(host.log.find(office + "locked.doc... не удалось, требуется пароль.\r\n"),
+            std::string::npos);
+  EXPECT_NE(host.log.find(office + "workbook.doc... не удалось, ошибка ввода-вывода.\r\n"),
+            std::string::npos);
+}
+
 TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
   for (unsigned workers : {1u, 3u}) {
     RecordingHost host;
@@ -91,7 +90,7 @@ TEST_F(LocalBuildTest, BuildsRowsInFileListOrderAndWritesTheDescriptorLast) {
                                         "arc:" + docs + "pack.zip//d.htm", docs + "code.cpp"}));
     EXPECT_EQ(r.filesCount, 6);
     EXPECT_EQ(r.failures, 1);  // broken.doc
-    EXPECT_NE(host.log.find(docs + "broken.doc... не удалось, требуется пароль.\r\n"),
+    EXPECT_NE(host.log.find(docs + "broken.doc... не удалось, ошибка ввода-вывода.\r\n"),
               std::string::npos);
     EXPECT_NE(host.log.find("Найдено  6.\r\nСоединение с файлом индекса...  успешно.\r\n"
                             "Обработка файлов:\r\n"),
@@ -230,6 +229,61 @@ TEST_F(LocalBuildTest, StopWhileSearchingDeletesTheEmptyDescriptor) {
   EXPECT_EQ(host.questions, 1);
   EXPECT_FALSE(base::FileExists(def.descriptorPath));
   EXPECT_FALSE(base::FileExists(def.dbname));
+}
+
+}  // namespace
+}  // namespace zyl::indexer
+
+namespace zyl::indexer {
+namespace {
+
+// Two builds at once in one process, each with its own options: each index gets what its own
+// options say, whatever the other build or the settings record say.
+TEST_F(LocalBuildTest, TwoBuildsAtOnceEachFollowTheirOwnOptions) {
+  home.write("docs/r.pdf", test::ReadFile(test::FixturePath("office/sample.pdf")));
+  catalog::IndexDefinition full = def, header = def;
+  full.descriptorPath = home.file("index/Full.zyl");
+  full.dbname = home.file("index/Full.mdb");
+  full.pdfFull = true;
+  full.types.insert("pdffull");
+  header.descriptorPath = home.file("index/Header.zyl");
+  header.dbname = home.file("index/Header.mdb");
+  header.pdfMin = true;
+  header.types.insert("pdfmin");
+  BuildOptions strict = BuildOptions::FromSettings(settings::Config());
+  strict.extract.archives.MaxMembers = 1;  // pack.zip holds two: refused whole
+  strict.workers = 2;
+  BuildOptions loose = BuildOptions::FromSettings(settings::Config());
+  loose.workers = 2;
+  settings::Config().MaxMembers = 1;  // the record is not what the builds follow
+
+  RecordingHost fullHost, headerHost;
+  BuildResult fullResult, headerResult;
+  std::thread other([&] { fullResult = StartIndex(full, fullHost, strict); });
+  headerResult = StartIndex(header, headerHost, loose);
+  other.join();
+  settings::Config().MaxMembers = settings::Settings{}.MaxMembers;
+  ASSERT_EQ(fullResult.outcome, BuildResult::kFinished) << fullResult.error;
+  ASSERT_EQ(headerResult.outcome, BuildResult::kFinished) << headerResult.error;
+
+  auto pdfContent = [&](const std::string& dbname) {
+    db::Database database = db::Database::Open(dbname);
+    db::Recordset rs = database.OpenRecordset("SELECT content FROM ContentIndex WHERE location='" +
+                                              docs + "r.pdf'");
+    return rs.Eof() ? std::string("(no row)") : rs.Field(0).AsText();
+  };
+  EXPECT_NE(pdfContent(full.dbname).find("Quarterly report"), std::string::npos);
+  EXPECT_EQ(pdfContent(header.dbname).find("Quarterly report"), std::string::npos);
+  EXPECT_NE(pdfContent(header.dbname), "(no row)");
+
+  auto archiveRows = [](const std::string& dbname) {
+    std::size_t n = 0;
+    for (const std::string& location : test::StoredLocations(dbname))
+      if (location.rfind("arc:", 0) == 0) ++n;
+    return n;
+  };
+  EXPECT_EQ(archiveRows(full.dbname), 0u);
+  EXPECT_EQ(archiveRows(header.dbname), 2u);
 }
 
 }  // namespace

@@ -18,7 +18,6 @@ TEST(BuildSearchSql, AnyWordWithTitle) {
   r.Title = "план";
   EXPECT_EQ(BuildSearchSql(r), Sql("((  content  LIKE \"*отчет*\") OR (  content  LIKE "
                                    "\"*бюджет*\")) AND (title LIKE \"*план*\")"));
-  EXPECT_EQ(LastSearchSql(), BuildSearchSql(r));
 }
 
 TEST(BuildSearchSql, AllWordsWholeWord) {

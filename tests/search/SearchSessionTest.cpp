@@ -182,3 +182,33 @@ TEST_F(SearchSessionTest, RecentIndexesTakeTitlesFromDescriptors) {
 
 }  // namespace
 }  // namespace zyl::search
+
+namespace zyl::search {
+namespace {
+
+// The desktop and the server each hold a session: the statement each ran, and what "search
+// within the found documents" narrows, belong to that session alone.
+TEST_F(SearchSessionTest, EachSessionKeepsItsOwnLastStatement) {
+  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "budget plan", "2002-01-05"},
+                                       {"/a/2.txt", "budget report", "2002-01-06"},
+                                       {"/a/3.txt", "travel plan", "2002-01-07"}});
+  SearchSession desktop, server;
+  desktop.onMessage = server.onMessage = Record();
+  SearchForm budget, plan;
+  budget.searchText = "budget";
+  plan.searchText = "plan";
+  ASSERT_TRUE(desktop.RunSearch(budget, {a}, kNow));
+  ASSERT_TRUE(server.RunSearch(plan, {a}, kNow));
+  EXPECT_NE(desktop.LastSearchSql().find("*budget*"), std::string::npos);
+  EXPECT_NE(server.LastSearchSql().find("*plan*"), std::string::npos);
+
+  // Narrowing the desktop's rows by "plan" starts from its own "budget" rows.
+  SearchForm within = plan;
+  within.searchInFound = true;
+  ASSERT_TRUE(desktop.RunSearch(within, {a}, kNow));
+  EXPECT_EQ(Locations(desktop), (std::vector<std::string>{"/a/1.txt"}));
+  EXPECT_EQ(Locations(server), (std::vector<std::string>{"/a/1.txt", "/a/3.txt"}));
+}
+
+}  // namespace
+}  // namespace zyl::search

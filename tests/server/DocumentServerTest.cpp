@@ -2,17 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/Messages.h"
 #include "base/Strings.h"
 #include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
+#include "search/FormVariables.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
 
 namespace zyl::server {
 namespace {
+
+// The server fills its form from the request's variables.
+void FillFormFromRequest(const Request& request, search::SearchForm& form) {
+  search::FillFormFromVariables(request.vars.value_or(QueryVars{}), form);
+}
 
 class DocumentServerTest : public ::testing::Test {
  protected:
@@ -109,6 +117,28 @@ TEST_F(DocumentServerTest, GetFileServesOnlyIndexedLocations) {
   EXPECT_TRUE(gone.streamFile.empty());
 }
 
+// Without a title of the recent list, getfile falls back to a database file of the index
+// folder; a name that leaves that folder must not open databases elsewhere.
+TEST_F(DocumentServerTest, GetFileFallbackTakesOnlyPlainNames) {
+  settings::Config().IndexFolder = home.file("index/");
+  const std::string copy = home.file("index/Copy.mdb");
+  std::filesystem::create_directories(home.file("index"));
+  std::filesystem::copy_file(home.file("Docs.mdb"), copy);
+  DocumentServer server;
+  EXPECT_TRUE(Get(server, "/?action=getfile&indexname=Copy&location=" + doc2)
+                  .starts_with("HTTP/1.0 200 Ok"));
+  // Docs.mdb lies beside the index folder, not in it.
+  for (const std::string name : {"../Docs", "..%2FDocs", "%2E%2E/Docs", "", "x/../../Docs"}) {
+    EXPECT_TRUE(Get(server, "/?action=getfile&indexname=" + name + "&location=" + doc2)
+                    .starts_with("HTTP/1.1 403"))
+        << name;
+  }
+  EXPECT_EQ(DatabaseOfIndex(home.file("Docs")), "");
+  EXPECT_TRUE(IsPlainIndexName("My docs 2"));
+  EXPECT_FALSE(IsPlainIndexName("a..b"));
+  EXPECT_FALSE(IsPlainIndexName(std::string("Copy\0/x", 8)));
+}
+
 TEST(FillFormFromRequest, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
   search::SearchForm form;
   FillFormFromRequest(
@@ -118,12 +148,29 @@ TEST(FillFormFromRequest, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
   EXPECT_TRUE(form.sizeBetween);
   EXPECT_TRUE(form.types[3]);
   EXPECT_FALSE(form.types[4]);
-  FillFormFromRequest(ParseRequest("GET /?content=y&SearchType=9 HTTP/1.0\r\n"), form);
+  FillFormFromRequest(ParseRequest("GET /?content=y&SearchType=2 HTTP/1.0\r\n"), form);
   EXPECT_EQ(form.searchText, "y");
   EXPECT_EQ(form.dateFrom, "");
   EXPECT_TRUE(form.dateBetween);  // still on
   EXPECT_FALSE(form.types[3]);
+  EXPECT_EQ(form.searchType, 2);
+}
+
+// A type the list does not have keeps the one in force: an out-of-range number must not turn
+// the words into a query-language condition.
+TEST(FillFormFromRequest, SearchTypeOutsideTheListKeepsThePreviousOne) {
+  search::SearchForm form;
+  FillFormFromRequest(ParseRequest("GET /?SearchType=1 HTTP/1.0\r\n"), form);
+  EXPECT_EQ(form.searchType, 1);
+  for (const char* value : {"4", "9", "-1", "99999999999", "3.5e9"}) {
+    FillFormFromRequest(ParseRequest(std::string("GET /?SearchType=") + value + " HTTP/1.0\r\n"),
+                        form);
+    EXPECT_EQ(form.searchType, 1) << value;
+  }
+  FillFormFromRequest(ParseRequest("GET /?SearchType=3 HTTP/1.0\r\n"), form);
   EXPECT_EQ(form.searchType, 3);
+  FillFormFromRequest(ParseRequest("GET /?SearchType=0 HTTP/1.0\r\n"), form);
+  EXPECT_EQ(form.searchType, 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "server/HttpRequest.h"
+#include "support/TestSupport.h"
 
 namespace zyl::server {
 namespace {
@@ -58,6 +59,64 @@ TEST(MakeExcerpt, TidiesBlanksAndLineBreaksAndEscapes) {
   EXPECT_EQ(MakeExcerpt("alpha beta", "beta alpha"), "alpha <Font Color=Red>beta</Font>");
   // Case matters when finding the excerpt's word.
   EXPECT_EQ(MakeExcerpt("Alpha", "alpha"), "Alpha");
+}
+
+// The word is looked for in the document's text, not in its escaped form: words that are
+// also entity names must not cut the page's entities apart.
+TEST(MakeExcerpt, MarksWordsThatAreEntityNamesWithoutBreakingEntities) {
+  EXPECT_EQ(MakeExcerpt("Tom & Jerry say amp", "amp"),
+            "Tom &amp; Jerry say <Font Color=Red>amp</Font>");
+  EXPECT_EQ(MakeExcerpt("if a <lt> b", "lt"), "if a &lt;<Font Color=Red>lt</Font>&gt; b");
+  EXPECT_EQ(MakeExcerpt("\"quot\" & quot", "quot"),
+            "&quot;<Font Color=Red>quot</Font>&quot; &amp; <Font Color=Red>quot</Font>");
+  EXPECT_EQ(MakeExcerpt("a&b a&b", "&"),
+            "a<Font Color=Red>&amp;</Font>b a<Font Color=Red>&amp;</Font>b");
+  EXPECT_EQ(MakeExcerpt("x;y", "39"), "x;y");
+}
+
+// The shipped template: an untitled hit shows its file name as the link text, and unknown
+// author and size leave no "n/a" and no empty separators.
+TEST(BuildResultPage, ShippedTemplateShowsUntitledHitsByFileName) {
+  const test::ProgramFolderScope home;  // seeded with the files the program installs
+  const std::string shipped = test::ReadFile(home.file("template.html"));
+  ASSERT_NE(shipped.find("<template>"), std::string::npos);
+  search::ResultRow hit;
+  hit.location = "/docs/notes/plan 2.txt";
+  hit.type = "txt";
+  hit.filesize = "n/a";
+  hit.modified = "2024-03-01";
+  search::ResultRow titled = hit;
+  titled.title = "Budget";
+  titled.author = "Ann";
+  titled.filesize = "120";
+  // The hits as the page shows them (the template's head documents the placeholders).
+  std::string page = BuildResultPage(shipped, {hit, titled}, "",
+                                     [](const auto&) { return std::string("http://h:1/x"); });
+  page = page.substr(page.find("<main>"));
+  EXPECT_NE(page.find("\">plan 2.txt</a></h2>"), std::string::npos) << page;
+  EXPECT_NE(page.find("\">Budget</a></h2>"), std::string::npos);
+  EXPECT_EQ(page.find("n/a"), std::string::npos);
+  EXPECT_EQ(page.find("·  ·"), std::string::npos);
+  EXPECT_NE(page.find("<span class=\"size\">120</span>"), std::string::npos);
+  EXPECT_NE(page.find("<span class=\"author\">Ann</span>"), std::string::npos);
+  EXPECT_NE(page.find("<span class=\"author\"></span>"), std::string::npos);
+  EXPECT_EQ(page.find('%'), std::string::npos);
+}
+
+TEST(BuildResultPage, NameFallsBackToTheFileOrTheWholeLocation) {
+  const std::string t = "<template>\n[%Name%|%Bytes%]\n</template>\n";
+  search::ResultRow mail;
+  mail.location = "Inbox/<id/1@x>";
+  mail.type = "mail_moz";
+  mail.filesize = "n/a";
+  search::ResultRow web;
+  web.location = "http://example.com/";
+  web.type = "html";
+  web.filesize = "10";
+  search::ResultRow blank = web;
+  blank.title = "  ";
+  EXPECT_EQ(BuildResultPage(t, {mail, web, blank}, "", NoLink),
+            "[&lt;id/1@x&gt;|][http://example.com/|10][http://example.com/|10]");
 }
 
 TEST(DocumentLink, RoundTripsAwkwardLocations) {

@@ -24,7 +24,7 @@ class IniFileTest : public ::testing::Test {
 
 TEST_F(IniFileTest, KeysAreFoundWithoutLetterCaseInTheirSectionOnly) {
   const auto p = Write(
-      "[General]\r\n  LocalPort = 8080\r\na=b=c\r\nempty=\r\n;c=1\r\nk=1\r\nk=2\nx=3\r\n"
+      "[General]\r\n  LocalPort = 8080\r\na=b=c\r\nempty=\r\n;c=1\r\nk=1\r\nk=2\r\nx=3\r\n"
       "[Other]\r\nk=3\r\n[Общие]\r\nКлюч=да");
   auto value = [&](std::string_view section, std::string_view key) {
     return ReadIniValue(section, key, "none", p);
@@ -35,12 +35,33 @@ TEST_F(IniFileTest, KeysAreFoundWithoutLetterCaseInTheirSectionOnly) {
   EXPECT_EQ(value("General", ";c"), "1");     // no comment syntax
   EXPECT_EQ(value("General", " a"), "none");  // the key asked for is not trimmed
   EXPECT_EQ(value("General", "k"), "1");      // the first of two wins
-  EXPECT_EQ(value("General", "x"), "none");   // a lone LF does not end a line
   EXPECT_EQ(value("OTHER", "K"), "3");
   EXPECT_EQ(value("ОБЩИЕ", "ключ"), "да");
   WriteIniValue("general", "K", "9", p);  // replaces only the first
   EXPECT_EQ(value("General", "k"), "9");
-  EXPECT_NE(Content().find("K=9\r\nk=2\nx=3\r\n[Other]\r\nk=3"), std::string::npos);
+  EXPECT_NE(Content().find("K=9\r\nk=2\r\nx=3\r\n[Other]\r\nk=3"), std::string::npos);
+}
+
+TEST_F(IniFileTest, LfAndCrBreaksAreReadAndAKeyChangeKeepsTheOtherLines) {
+  // Saved by a Linux editor: every key must be found, not only those of CR LF files.
+  const auto p = Write("[General]\nLocalPort=8080\n  Indent = kept  \nПапка=/дом/\n[Mail]\nx=1\n");
+  EXPECT_EQ(ReadIniValue("General", "LocalPort", "none", p), "8080");
+  EXPECT_EQ(ReadIniValue("Mail", "x", "none", p), "1");
+  WriteIniValue("General", "LocalPort", "81", p);
+  EXPECT_EQ(Content(),
+            "[General]\r\nLocalPort=81\r\n  Indent = kept  \r\nПапка=/дом/\r\n[Mail]\r\nx=1\r\n");
+
+  // Old Mac breaks and a mixture of all three.
+  Write("[A]\ra=1\r\nb=2\nc=3\r[B]\r\nd=4");
+  for (const auto* key : {"a", "b", "c"})
+    EXPECT_NE(ReadIniValue("A", key, "none", p), "none") << key;
+  EXPECT_EQ(ReadIniValue("A", "c", "none", p), "3");
+  EXPECT_EQ(ReadIniValue("B", "d", "none", p), "4");
+  auto section = ReadIniSection("A", p);
+  ASSERT_TRUE(section);
+  EXPECT_EQ(*section, (std::vector<std::string>{"a=1", "b=2", "c=3"}));
+  DeleteIniKey("A", "b", p);
+  EXPECT_EQ(Content(), "[A]\r\na=1\r\nc=3\r\n[B]\r\nd=4");
 }
 
 TEST_F(IniFileTest, HeadersMustFillTheWholeLine) {
@@ -188,13 +209,16 @@ TEST_F(IniFileTest, ProfileValuesAreReadAsTranslatorsWriteThem) {
       "2=\" two \"\r\n"
       "3='x\"\n"
       "4=\n"
-      "[Other]\n"
-      "5=five\n");
+      "[Other]\r"
+      "5=five\r"
+      "6=six\n");
   EXPECT_EQ(GetProfileValue("texts", "1", "d", p), "one");
   EXPECT_EQ(GetProfileValue("Texts", "2", "d", p), " two ");
   EXPECT_EQ(GetProfileValue("Texts", "3", "d", p), "'x\"");  // quotes must pair
   EXPECT_EQ(GetProfileValue("Texts", "4", "d", p), "");      // present but empty
   EXPECT_EQ(GetProfileValue("Texts", "5", "d", p), "d");
+  EXPECT_EQ(GetProfileValue("Other", "5", "d", p), "five");  // CR alone ends a line too
+  EXPECT_EQ(GetProfileValue("Other", "6", "d", p), "six");
   EXPECT_EQ(GetProfileValue("", "1", "d", p), "d");
 }
 

@@ -1,6 +1,7 @@
 #include "ui/IndexManagerWindow.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -106,6 +107,18 @@ TEST_F(IndexManagerWindowTest, ListsTheRecentIndexesWithTheirStatistics) {
   EXPECT_EQ(Text(window, "Panel2"), "Выбрано  2, файлов:  1254,  1 MB");
 }
 
+TEST_F(IndexManagerWindowTest, TypeLinesNameThePdfModeMailAndArchives) {
+  const std::string pdf =
+      home_.write("index/Pdf.zyl",
+                  "[General]\r\ntitle=P\r\next=*.doc;*.pdf;\r\nPDF_Mode=Full\r\nArchive=1\r\n"
+                  "[Mail]\r\nOutlookExpress=1\r\n[Folders]\r\n/a/,1\r\n");
+  SetRecent(pdf + ";");
+  IndexManagerWindow window;
+  EXPECT_EQ(Lines(window, "List2"),
+            QStringList({"Файлы Win WORD (*.doc)", "Текст Adobe Acrobat полностью (*.pdf)",
+                         "Outlook Express", "Архивы"}));
+}
+
 TEST_F(IndexManagerWindowTest, ToolbarHasItsButtonsWithIconsAndTips) {
   IndexManagerWindow window;
   auto* bar = Find<QToolBar>(window, "Toolbar1");
@@ -195,6 +208,7 @@ TEST_F(IndexManagerWindowTest, ClosingSavesTheLayoutAndExitDoesNot) {
     window.show();
     EXPECT_EQ(window.size(), QSize(700, 450));
     EXPECT_EQ(List(window)->columnWidth(0), 150);
+    EXPECT_NEAR(PixelsToTwips(List(window)->height(), dpi), std::stoi(listHeight), 15);
     window.showMaximized();
     EXPECT_EQ(List(window)->columnWidth(0), 67);  // the default 1000 twips
     List(window)->setColumnWidth(0, 200);
@@ -213,6 +227,21 @@ TEST_F(IndexManagerWindowTest, ClosingSavesTheLayoutAndExitDoesNot) {
     window.showNormal();
     EXPECT_EQ(List(window)->columnWidth(0), 150);
   }
+}
+
+TEST_F(IndexManagerWindowTest, TheSplitterStaysWithinItsLimits) {
+  IndexManagerWindow window;
+  window.resize(800, 600);
+  window.show();
+  QTreeWidget* list = List(window);
+  const int dpi = window.logicalDpiY();
+  const auto splitterY = [&] { return list->mapTo(&window, QPoint(0, list->height())).y(); };
+  window.SizeControls(0);
+  EXPECT_GE(splitterY(), TwipsToPixels(1200, dpi) - 1);
+  window.SizeControls(100000);
+  EXPECT_LE(splitterY(), window.height() - TwipsToPixels(2200, dpi) + 1);
+  window.SizeControls(3000);
+  EXPECT_NEAR(splitterY(), TwipsToPixels(3000 - 10, dpi), 2);
 }
 
 TEST_F(IndexManagerWindowTest, TheWindowKeepsItsMinimumSize) {
@@ -276,6 +305,34 @@ TEST_F(IndexManagerWindowTest, CommandsOfLaterWindowsSayTheyAreNotAvailable) {
   QTest::keyClick(List(window), Qt::Key_Return);  // Enter searches
   EXPECT_EQ(answers.Texts(), QStringList({"Эта функция пока недоступна в этой версии.",
                                           "Эта функция пока недоступна в этой версии."}));
+}
+
+TEST_F(IndexManagerWindowTest, DoubleClickSearchesTheRowAndRightClickOpensThePopup) {
+  IndexManagerWindow window;
+  window.show();
+  QTreeWidget* list = List(window);
+  const QRect web = list->visualItemRect(list->topLevelItem(1));
+  ModalAnswers answers;
+  answers.Press(QMessageBox::Ok);
+  // A double click is a press followed by a double-click press on the same row.
+  QTest::mousePress(list->viewport(), Qt::LeftButton, {}, web.center());
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, web.center());
+  EXPECT_EQ(Q(window.CurrentIndexFile()), Q(web_));
+  EXPECT_EQ(answers.Texts(), QStringList({"Эта функция пока недоступна в этой версии."}));
+
+  auto* popup = Find<QMenu>(window, "popup1");
+  const QRect local = list->visualItemRect(list->topLevelItem(0));
+  list->setCurrentItem(list->topLevelItem(0));
+  QContextMenuEvent event(QContextMenuEvent::Mouse, local.center(),
+                          list->viewport()->mapToGlobal(local.center()));
+  QApplication::sendEvent(list->viewport(), &event);
+  EXPECT_TRUE(popup->isVisible());
+  EXPECT_EQ(Text(window, "Label1"), "Каталоги");
+  QStringList items;
+  for (QAction* a : popup->actions()) items << a->text();
+  EXPECT_EQ(items, QStringList({"Поиск по индексу", "Обновить индекс", "Редактировать индекс",
+                                "Удалить индекс"}));
+  popup->close();
 }
 
 TEST_F(IndexManagerWindowTest, HelpWebSiteAndAbout) {
@@ -346,6 +403,22 @@ TEST_F(IndexManagerWindowTest, UpdateRunsTheSelectedIndexesAndReloadsTheList) {
   EXPECT_TRUE(log.contains("Добавляем файл " + Q(docs_ + "/a.txt")));
   // The update recomputed the statistics, and the list shows them.
   EXPECT_EQ(List(window)->topLevelItem(0)->text(4), "    1");
+}
+
+TEST_F(IndexManagerWindowTest, TheFolderPickerGivesTheChosenFolderOrNothing) {
+  ModalAnswers answers;
+  answers.Then(
+      [&](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        EXPECT_TRUE(files->testOption(QFileDialog::ShowDirsOnly));
+        files->selectFile(Q(docs_));
+        static_cast<QDialog*>(files)->accept();
+      },
+      "QFileDialog");
+  EXPECT_EQ(BrowseForFolder(nullptr, "Каталог"), docs_);
+  answers.Then([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); }, "QFileDialog");
+  EXPECT_EQ(BrowseForFolder(nullptr, "Каталог"), "");
 }
 
 }  // namespace

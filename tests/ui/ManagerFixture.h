@@ -49,6 +49,7 @@ class ManagerFixture : public ::testing::Test {
 
   void SetRecent(const std::string& list) {
     settings::WriteIniValue("General", "RecentIndex", list, settings::ConfigIniPath());
+    settings::Config().RecentIndex = list;
   }
   std::string Recent() const {
     return settings::ReadIniValue("General", "RecentIndex", "", settings::ConfigIniPath());

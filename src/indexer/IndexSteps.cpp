@@ -1,0 +1,48 @@
+#include "indexer/IndexSteps.h"
+
+#include "base/OrderedPipeline.h"
+#include "extract/GetFileInfo.h"
+#include "extract/OfficeReaders.h"
+
+namespace zyl::indexer {
+
+std::vector<std::string> CollectFiles(const std::vector<catalog::IndexFolderEntry>& folders,
+                                      const std::string& masks, FilesRetClass& finder,
+                                      const std::function<bool()>& stopped) {
+  std::vector<std::string> files;
+  for (const catalog::IndexFolderEntry& folder : folders) {
+    if (stopped && stopped()) break;
+    const FilesRetClass::List found = folder.subfolders
+                                          ? finder.GetSubFilesMultiExt(masks, folder.path)
+                                          : finder.GetFilesMultiExt(masks, folder.path);
+    files.insert(files.end(), found.begin() + 1, found.end());
+  }
+  return files;
+}
+
+void ExtractInOrder(const std::vector<std::string>& files, const extract::ExtractOptions& options,
+                    unsigned workers,
+                    const std::function<bool(std::size_t, extract::FileInfo&&)>& consume,
+                    const std::function<bool(const std::string&)>& skip) {
+  extract::PrepareReaders();  // before the workers exist
+  const unsigned threads = base::PipelineWorkers(workers);
+  base::RunOrderedPipeline<extract::FileInfo>(
+      files.size(), threads, base::PipelineDepth(threads),
+      [&](std::size_t i) {
+        if (skip && skip(files[i])) return extract::FileInfo{};
+        return extract::GetFileInfo(files[i], options);
+      },
+      consume);
+}
+
+const std::vector<MailboxKind>& MailboxKinds() {
+  static const std::vector<MailboxKind> kinds = {
+      {&catalog::IndexDefinition::mailOutlookExpress, "mail_oe", extract::ReadOutlookExpressMail,
+       "Outlook Express", "Обновление Outlook Express mailbox"},
+      {&catalog::IndexDefinition::mailNetscape, "mail_moz", extract::ReadNetscapeMail,
+       "Netscape Messenger", "Обновление NetscapeMessenger mailbox"},
+  };
+  return kinds;
+}
+
+}  // namespace zyl::indexer
