@@ -167,7 +167,7 @@ int main() {
   // The same engine connection runs both sides, so reading the rows costs both the same.
   sqlite3* raw = nullptr;
   if (sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return 1;
-  zyl::db::RegisterFunctions(raw);
+  zyl::db::RegisterFunctions(raw, nullptr);
   const double mb = totalBytes / 1048576.0;
   const int repeats = 3;
   auto count = [&](std::string sql, std::vector<std::string> params) {

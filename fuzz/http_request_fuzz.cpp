@@ -12,6 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)zyl::server::ParseQueryString(text);
   const std::string decoded = zyl::server::UrlDecodeText(text);
   (void)zyl::server::UrlDecodeText(zyl::server::UrlEncodeComponent(decoded));
-  (void)zyl::server::CompleteRequestLength(text);
+  const auto frame = zyl::server::FrameRequest(text, 64 * 1024);
+  if (frame.state == zyl::server::RequestFrame::State::Complete && frame.length > text.size())
+    __builtin_trap();
   return 0;
 }

@@ -254,6 +254,7 @@ server::ServerOptions ServerOptionsFromArguments(const StartContext& ctx) {
   const std::string port = ctx.args.GetArgumentValue("port");
   if (!port.empty()) options.port = static_cast<int>(base::ValInt(port));
   options.bindAddress = config.BindAddress;
+  options.limits.maxConnections = config.MaxConnections;
   const std::string bind = ctx.args.GetArgumentValue("bind");
   if (!bind.empty()) options.bindAddress = bind;
   return options;

@@ -44,7 +44,8 @@ void CreateIndexDatabase(const std::string& dbname) {
 
 std::optional<bool> HasFilesizeColumn(const std::string& dbname) {
   try {
-    db::Database database = db::Database::Open(dbname);
+    // Only looks: a search asks this of every index it opens.
+    db::Database database = db::Database::OpenReadOnly(dbname);
     if (!database.HasTable(kTableName)) return std::nullopt;
     return database.HasColumn(kTableName, "filesize");
   } catch (const std::exception&) {

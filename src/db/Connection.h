@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/Value.h"
+#include "db/WorkBudget.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -28,9 +29,12 @@ class Connection {
   void Exec(const std::string& sql);
   [[noreturn]] void Throw(int rc, std::string_view what) const;
   int NextSavepoint() { return ++savepoints_; }
+  // What statements on this connection may cost (unlimited unless a caller sets a budget).
+  WorkAccount& Work() { return work_; }
 
  private:
   sqlite3* db_;
+  WorkAccount work_;
   std::string path_;
   int savepoints_ = 0;
 };
@@ -44,7 +48,10 @@ class Stmt {
 
   void Bind(int index, const Value& v);
   void BindAll(const std::vector<Value>& values);  // ?1 ... ?n
-  bool Step();                                     // true when a row is ready
+  // True when a row is ready. An execution that runs out of its connection's work budget
+  // throws DbError with SQLITE_INTERRUPT (engine time) or SQLITE_TOOBIG (built text).
+  bool Step();
+  // Rewinds the statement; its next execution starts with a fresh budget.
   void Reset();
   int ColumnCount() const;
   Value Column(int i) const;
@@ -53,6 +60,7 @@ class Stmt {
  private:
   Connection& conn_;
   sqlite3_stmt* st_ = nullptr;
+  StatementWork work_;
 };
 
 }  // namespace zyl::db

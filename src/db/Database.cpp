@@ -72,16 +72,22 @@ void Stmt::BindAll(const std::vector<Value>& values) {
 }
 
 bool Stmt::Step() {
+  WorkAccount& work = conn_.Work();
+  const bool metered = work.Budget().Limited();
+  if (metered) work.Enter(work_);
   const int rc = sqlite3_step(st_);
+  if (metered) work.Leave();
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   // The statement's own error text is the useful part (a function's refusal, a busy file).
-  const std::string msg = sqlite3_errmsg(conn_.handle());
+  std::string msg = sqlite3_errmsg(conn_.handle());
+  if ((rc & 0xff) == SQLITE_INTERRUPT) msg = "the statement took longer than a search may";
   sqlite3_reset(st_);
   throw DbError(rc, msg);
 }
 
 void Stmt::Reset() {
+  work_ = {};
   sqlite3_reset(st_);
   sqlite3_clear_bindings(st_);
 }
@@ -133,6 +139,13 @@ void CheckHeader(const std::string& path) {
   throw DbError(kNotADatabase, "the file " + path + " is not an index database: " + why);
 }
 
+// How often (in engine instructions) a statement under a time budget looks at the clock.
+constexpr int kProgressInstructions = 100;
+
+int StopWhenOutOfTime(void* account) {
+  return static_cast<const WorkAccount*>(account)->OutOfTime() ? 1 : 0;
+}
+
 void Configure(Connection& c, bool wal) {
   sqlite3* db = c.handle();
   sqlite3_extended_result_codes(db, 1);
@@ -146,7 +159,7 @@ void Configure(Connection& c, bool wal) {
   // A quoted name that names no column must be an error, never quietly a text value.
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-  RegisterFunctions(db);
+  RegisterFunctions(db, &c.Work());
   // Read the schema now, so that a damaged file fails here with a clear message.
   c.Exec("SELECT count(*) FROM sqlite_master");
   if (wal) {
@@ -183,12 +196,23 @@ Database& Database::operator=(Database&&) noexcept = default;
 Database::~Database() = default;
 
 Database Database::Open(const std::string& path) {
+  return Open(path, Access::ReadWrite);
+}
+
+Database Database::OpenReadOnly(const std::string& path) {
+  return Open(path, Access::ReadOnly);
+}
+
+Database Database::Open(const std::string& path, Access access) {
   if (!base::FileExists(path))
     throw DbError(SQLITE_CANTOPEN, "the index database " + path + " does not exist");
   CheckHeader(path);
-  auto conn = OpenConnection(path, SQLITE_OPEN_READWRITE);
+  const bool write = access == Access::ReadWrite;
+  auto conn = OpenConnection(path, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
   try {
-    Configure(*conn, true);
+    // Only a writer may switch the file to the write-ahead log; a reader takes the file as
+    // it finds it.
+    Configure(*conn, write);
   } catch (const DbError& e) {
     if ((e.code() & 0xff) == SQLITE_NOTADB || (e.code() & 0xff) == SQLITE_CORRUPT)
       throw DbError(kNotADatabase,
@@ -220,6 +244,15 @@ Database Database::CreateEmpty(const std::string& path) {
         "COMMIT;");
   }
   return Open(path);
+}
+
+void Database::SetWorkBudget(const WorkBudget& budget) {
+  Connection& c = conn();
+  c.Work().SetBudget(budget);
+  if (budget.engineTime.count() > 0)
+    sqlite3_progress_handler(c.handle(), kProgressInstructions, StopWhenOutOfTime, &c.Work());
+  else
+    sqlite3_progress_handler(c.handle(), 0, nullptr, nullptr);
 }
 
 const std::string& Database::path() const {

@@ -11,6 +11,7 @@
 #include "db/Errors.h"
 #include "db/Recordset.h"
 #include "db/Value.h"
+#include "db/WorkBudget.h"
 
 namespace zyl::db {
 
@@ -22,6 +23,9 @@ class Database {
   // is not an engine database (an index database of an old version, say), raises DbError and
   // is left exactly as it was.
   static Database Open(const std::string& path);
+  // The same for reading only: nothing on this connection can change the file, its journal
+  // mode included. Searches and the document server open databases this way.
+  static Database OpenReadOnly(const std::string& path);
   // Creates a new database holding the empty ContentIndex table with its index on location.
   // Refuses to touch a file that already exists.
   static Database CreateEmpty(const std::string& path);
@@ -34,6 +38,10 @@ class Database {
   bool IsOpen() const { return conn_ != nullptr; }
   // Recordsets opened from this database keep the connection alive until they go.
   void Close();
+
+  // Limits what each execution of a statement on this database may cost from now on; one
+  // that runs out stops with a DbError (see Stmt::Step). The default is no limit.
+  void SetWorkBudget(const WorkBudget& budget);
 
   // Runs a DELETE statement of the dialect; returns the number of rows deleted.
   std::int64_t Execute(std::string_view statement);
@@ -51,6 +59,8 @@ class Database {
                  const std::optional<Value>& defaultValue = std::nullopt);
 
  private:
+  enum class Access { ReadWrite, ReadOnly };
+  static Database Open(const std::string& path, Access access);
   explicit Database(std::shared_ptr<Connection> conn);
   Connection& conn() const;
   friend class Transaction;

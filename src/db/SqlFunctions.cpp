@@ -19,6 +19,7 @@
 #include "db/Functions.h"
 #include "db/LikePattern.h"
 #include "db/Value.h"
+#include "db/WorkBudget.h"
 
 namespace zyl::db {
 
@@ -100,6 +101,7 @@ struct Args {
   const char* fn;
   int argc;
   sqlite3_value** argv;
+  WorkAccount* work;  // the connection's budget, for functions that build long texts
 
   int Type(int i) const { return sqlite3_value_type(argv[i]); }
   bool Null(int i) const { return Type(i) == SQLITE_NULL; }
@@ -167,6 +169,7 @@ struct Args {
   }
   // Text comparison mode of InStr, StrComp, Replace: 0 exact, 1 without case. Without an
   // argument the comparison ignores case, as text comparison in a query does.
+  bool TakeText(std::size_t bytes) const { return !work || work->TakeText(bytes); }
   bool TextCompare(int i) const {
     if (!Has(i) || Null(i)) return true;
     const auto m = Long(i);
@@ -174,6 +177,14 @@ struct Args {
     return m != 0;
   }
 };
+
+// A statement that has built as much text as its budget allows is stopped with an error of
+// its own kind, so that callers can tell it from a plain mistake in the condition.
+void OverBudget(sqlite3_context* ctx, const Args& a) {
+  const std::string why = Prefix(a.fn) + "the statement builds more text than a search may";
+  sqlite3_result_error(ctx, why.c_str(), -1);
+  sqlite3_result_error_code(ctx, SQLITE_TOOBIG);
+}
 
 void ResultText(sqlite3_context* ctx, const std::string& s) {
   sqlite3_result_text64(ctx, s.data(), s.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
@@ -206,9 +217,23 @@ struct Entry {
   bool deterministic = true;
 };
 
+// What one registration of a function on one connection carries.
+struct Bound {
+  const Entry* entry;
+  WorkAccount* work;
+};
+
 void Dispatch(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-  const auto* e = static_cast<const Entry*>(sqlite3_user_data(ctx));
-  Args a{DisplayName(e->name), argc, argv};
+  const auto* bound = static_cast<const Bound*>(sqlite3_user_data(ctx));
+  const Entry* e = bound->entry;
+  Args a{DisplayName(e->name), argc, argv, bound->work};
+  // The engine's own check of the clock comes only every so many instructions, and a few
+  // instructions can call many costly functions; so each call looks at the clock too.
+  if (a.work && a.work->OutOfTime()) {
+    sqlite3_result_error(ctx, "the statement took longer than a search may", -1);
+    sqlite3_result_error_code(ctx, SQLITE_INTERRUPT);
+    return;
+  }
   if (e->nullIn) {
     for (int i = 0; i < argc; ++i)
       if (a.Null(i)) {
@@ -505,6 +530,7 @@ void Trim(sqlite3_context* ctx, const Args& a) {
 void Space(sqlite3_context* ctx, const Args& a) {
   const auto n = a.Long(0, 0, INT32_MAX);
   if (static_cast<std::size_t>(n) > kMaxBuiltBytes) return sqlite3_result_error_toobig(ctx);
+  if (!a.TakeText(static_cast<std::size_t>(n))) return OverBudget(ctx, a);
   ResultText(ctx, std::string(static_cast<std::size_t>(n), ' '));
 }
 void String(sqlite3_context* ctx, const Args& a) {
@@ -521,6 +547,7 @@ void String(sqlite3_context* ctx, const Args& a) {
   }
   if (static_cast<std::size_t>(n) * unit.size() > kMaxBuiltBytes)
     return sqlite3_result_error_toobig(ctx);
+  if (!a.TakeText(static_cast<std::size_t>(n) * unit.size())) return OverBudget(ctx, a);
   std::string out;
   out.reserve(static_cast<std::size_t>(n) * unit.size());
   for (std::int64_t i = 0; i < n; ++i) out += unit;
@@ -567,6 +594,7 @@ void Replace(sqlite3_context* ctx, const Args& a) {
     if (count > 0) --count;
   }
   append(pos, orig.size());
+  if (out.size() > src.size() && !a.TakeText(out.size() - src.size())) return OverBudget(ctx, a);
   ResultText(ctx, out);
 }
 void StrComp(sqlite3_context* ctx, const Args& a) {
@@ -1089,7 +1117,7 @@ void Check(sqlite3* db, int rc, const char* name) {
 
 }  // namespace
 
-void RegisterFunctions(sqlite3* db) {
+void RegisterFunctions(sqlite3* db, WorkAccount* work) {
   const int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
   Check(db,
         sqlite3_create_function_v2(db, "zyl_like", 2, pure, nullptr, LikeFn, nullptr, nullptr,
@@ -1101,9 +1129,12 @@ void RegisterFunctions(sqlite3* db) {
         "zyl_like_padded");
   for (const Entry& e : kEntries) {
     const int flags = e.deterministic ? pure : (SQLITE_UTF8 | SQLITE_INNOCUOUS);
+    // The engine owns the registration's data from here on and frees it with the connection
+    // (or at once, when the registration fails).
+    auto* bound = std::make_unique<Bound>(Bound{&e, work}).release();
     Check(db,
-          sqlite3_create_function_v2(db, e.name, e.nArg, flags, const_cast<Entry*>(&e), Dispatch,
-                                     nullptr, nullptr, nullptr),
+          sqlite3_create_function_v2(db, e.name, e.nArg, flags, bound, Dispatch, nullptr, nullptr,
+                                     [](void* p) { delete static_cast<Bound*>(p); }),
           e.name);
   }
 }

@@ -14,8 +14,11 @@ struct sqlite3;
 
 namespace zyl::db {
 
-// Throws DbError when the engine refuses a registration.
-void RegisterFunctions(sqlite3* db);
+class WorkAccount;
+
+// Throws DbError when the engine refuses a registration. Space, String and Replace count the
+// text they build against `work` (which must outlive the connection; null: no budget).
+void RegisterFunctions(sqlite3* db, WorkAccount* work);
 
 // A number written as text, read as a conversion to a number reads it: blanks around it, an
 // optional sign, digits with an optional fraction and exponent, or "&H"/"&O" forms.

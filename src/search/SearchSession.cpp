@@ -99,7 +99,8 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
     // The rows the previous search found in its last index, filtered by the new condition.
     if (!lastDatabase_.empty()) {
       try {
-        db::Database database = db::Database::Open(lastDatabase_);
+        db::Database database = db::Database::OpenReadOnly(lastDatabase_);
+        database.SetWorkBudget(budget);
         db::Recordset rs = database.OpenRecordset(lastSql_);
         for (const std::string& filter : lastFilters_) rs = rs.Filter(filter);
         const std::string condition = ConditionOf(sql);
@@ -120,7 +121,8 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
       catalog::UpgradeIndex(index.descriptorPath, onMessage);
       const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
       try {
-        db::Database database = db::Database::Open(dbname);
+        db::Database database = db::Database::OpenReadOnly(dbname);
+        database.SetWorkBudget(budget);
         db::RowReader rows(database, sql);
         lastDatabase_ = dbname;
         lastSql_ = sql;

@@ -8,6 +8,7 @@
 
 #include "base/DateTime.h"
 #include "base/Messages.h"
+#include "db/WorkBudget.h"
 #include "search/ResultList.h"
 #include "search/SearchForm.h"
 
@@ -55,6 +56,9 @@ class SearchSession {
   bool updateRecentLists = true;
   // Where the messages of a search go (a message box, stderr, a test's list).
   base::MessageSink onMessage;
+  // What the statement may cost in each index; one that runs out is refused like a mistaken
+  // condition. Generous enough for any plain search of a large index.
+  db::WorkBudget budget{std::chrono::seconds(60), 256u << 20};
 
  private:
   std::vector<ResultRow> results_;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,7 +18,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <clocale>
+#include <cstring>
 #include <ostream>
 #include <unordered_set>
 #include <utility>
@@ -54,9 +57,10 @@ class FileDescriptor {
 };
 
 // Only regular files are streamed: opening a FIFO would block the server's one thread until a
-// writer appears, and a device such as /dev/zero would never end.
+// writer appears, and a device such as /dev/zero would never end. A final symbolic link is not
+// followed: what is served is the file at the path itself, never what a link points to.
 FileDescriptor OpenForStreaming(const std::string& path) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
   struct stat info {};
   if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
   return file;
@@ -84,14 +88,27 @@ std::string LocalAddressOf(int descriptor) {
   return EndpointAddress(QHostAddress(reinterpret_cast<const sockaddr*>(&address)));
 }
 
-// What every connection of one layer shares. Lives on the layer's thread, except `peakQueued`.
+class Connection;
+
+// What every connection of one layer shares. Lives on the layer's thread, except the atomic
+// counters, which other threads may read.
 struct LayerShared {
   LayerShared(RequestHandler& h, ConnectionLimits l) : handler(h), limits(l) {}
   RequestHandler& handler;
   ConnectionLimits limits;
   int port = 0;
   std::atomic<std::size_t> peakQueued{0};
-  std::unordered_set<QObject*> live;
+  std::atomic<std::size_t> open{0};
+  std::atomic<std::size_t> peakOpen{0};
+  std::unordered_set<Connection*> live;
+  // Told when a connection has closed (it may be time to accept again).
+  std::function<void()> onReleased;
+
+  void Counted() {
+    open.store(live.size(), std::memory_order_relaxed);
+    if (live.size() > peakOpen.load(std::memory_order_relaxed))
+      peakOpen.store(live.size(), std::memory_order_relaxed);
+  }
 };
 
 // After the reply has gone out, how long a connection waits for the client to close its side.
@@ -114,7 +131,9 @@ class Connection : public QObject {
         socket_(descriptor),
         reader_(new QSocketNotifier(descriptor, QSocketNotifier::Read, this)),
         writer_(new QSocketNotifier(descriptor, QSocketNotifier::Write, this)),
-        idle_(new QTimer(this)) {
+        idle_(new QTimer(this)),
+        deadline_(new QTimer(this)),
+        acceptedAt_(std::chrono::steady_clock::now()) {
     ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) | O_NONBLOCK);
     writer_->setEnabled(false);
     QObject::connect(reader_, &QSocketNotifier::activated, this, [this] { OnReadable(); });
@@ -122,6 +141,33 @@ class Connection : public QObject {
     idle_->setSingleShot(true);
     QObject::connect(idle_, &QTimer::timeout, this, [this] { Close(); });
     idle_->start(shared_.limits.idleTimeoutMs);
+    // Every byte restarts the idle timer, so a client trickling its request in byte by byte
+    // would never meet it; the request as a whole has a deadline of its own.
+    deadline_->setSingleShot(true);
+    QObject::connect(deadline_, &QTimer::timeout, this, [this] {
+      if (state_ == State::Reading) Close();
+    });
+    deadline_->start(shared_.limits.requestTimeoutMs);
+  }
+
+  // Still waiting for its request (accepted at AcceptedAt()).
+  bool StillReading() const { return state_ == State::Reading; }
+  std::chrono::steady_clock::time_point AcceptedAt() const { return acceptedAt_; }
+
+  // Ends the connection at once (a reply under way is cut off).
+  void Close() {
+    if (state_ == State::Closed) return;
+    state_ = State::Closed;
+    reader_->setEnabled(false);
+    writer_->setEnabled(false);
+    idle_->stop();
+    deadline_->stop();
+    socket_.reset();
+    file_.reset();
+    shared_.live.erase(this);
+    shared_.Counted();
+    deleteLater();
+    if (shared_.onReleased) shared_.onReleased();
   }
 
   ~Connection() override {
@@ -146,13 +192,14 @@ class Connection : public QObject {
       if (state_ != State::Reading) continue;  // one request per connection; the rest is dropped
       idle_->start(shared_.limits.idleTimeoutMs);
       buffer_.append(bytes, static_cast<std::size_t>(n));
-      const std::size_t limit = shared_.limits.maxRequestBytes;
-      const std::size_t length = CompleteRequestLength(buffer_);
-      if (length > 0 && length <= limit && length <= buffer_.size()) {
-        Answer(length);
+      // A request that cannot fit (a Content-Length beyond the limit, or one that is no
+      // number) is refused as soon as its header says so, not after waiting for its body.
+      const RequestFrame frame = FrameRequest(buffer_, shared_.limits.maxRequestBytes);
+      if (frame.state == RequestFrame::State::Complete) {
+        Answer(frame.length);
         return;
       }
-      if (length > limit || buffer_.size() > limit) {
+      if (frame.state == RequestFrame::State::Refused) {
         Close();
         return;
       }
@@ -172,6 +219,7 @@ class Connection : public QObject {
 
   void Answer(std::size_t length) {
     state_ = State::Replying;
+    deadline_->stop();
     const ServerEndpoint endpoint{LocalAddressOf(socket_.get()), shared_.port};
     ReplyPlan plan;
     try {
@@ -267,23 +315,13 @@ class Connection : public QObject {
     idle_->start(std::min(kLingerMs, shared_.limits.idleTimeoutMs));
   }
 
-  void Close() {
-    if (state_ == State::Closed) return;
-    state_ = State::Closed;
-    reader_->setEnabled(false);
-    writer_->setEnabled(false);
-    idle_->stop();
-    socket_.reset();
-    file_.reset();
-    shared_.live.erase(this);
-    deleteLater();
-  }
-
   LayerShared& shared_;
   FileDescriptor socket_;
   QSocketNotifier* reader_;  // owned as a child
   QSocketNotifier* writer_;  // owned as a child
   QTimer* idle_;             // owned as a child
+  QTimer* deadline_;         // owned as a child: the whole request must be in by then
+  std::chrono::steady_clock::time_point acceptedAt_;
   State state_ = State::Reading;
   bool peerDone_ = false;
   std::string buffer_;  // the request as it arrives
@@ -292,28 +330,127 @@ class Connection : public QObject {
   FileDescriptor file_;
 };
 
-// Hands accepted sockets over as plain descriptors (see Connection).
-class Listener : public QTcpServer {
- public:
-  explicit Listener(std::function<void(int)> onAccepted) : onAccepted_(std::move(onAccepted)) {}
-
- protected:
-  void incomingConnection(qintptr descriptor) override {
-    onAccepted_(static_cast<int>(descriptor));
+// How many connections the process's descriptor limit leaves room for: each may hold a
+// socket and a streamed file, and the program needs some descriptors of its own.
+std::size_t ConnectionRoom(int wanted) {
+  std::size_t room = static_cast<std::size_t>(std::max(wanted, 1));
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+    constexpr rlim_t kReserved = 64;
+    const rlim_t fits = limit.rlim_cur > kReserved ? (limit.rlim_cur - kReserved) / 2 : 1;
+    room = std::min<std::size_t>(room, std::max<rlim_t>(fits, 1));
   }
-
- private:
-  std::function<void(int)> onAccepted_;
-};
+  return room;
+}
 
 }  // namespace
 
+// The listener and the cap on open connections. Qt binds the listening socket (addresses,
+// errors), but the accepting is done here on a descriptor of our own: Qt's listener accepts
+// every waiting connection in one go, which a cap cannot stop. At the cap, accepting is paused
+// (the socket is no longer watched, so nothing spins on it) and new clients wait in the
+// system's queue; it resumes when a connection closes. Meanwhile a connection that has been
+// sending its request for longer than a well-behaved client ever takes is closed to make room,
+// so that clients trickling requests in cannot keep the others out until their deadline.
 struct ConnectionLayer::Impl {
-  Impl(RequestHandler& handler, ConnectionLimits limits) : shared(handler, limits) {}
+  Impl(RequestHandler& handler, ConnectionLimits limits)
+      : shared(handler, limits), cap(ConnectionRoom(limits.maxConnections)) {
+    shared.onReleased = [this] { Released(); };
+    retry.setSingleShot(true);
+    QObject::connect(&retry, &QTimer::timeout, [this] { Retry(); });
+  }
+
+  // Starts accepting on a listening socket Qt has bound. False when it cannot be watched.
+  bool StartAccepting() {
+    server->pauseAccepting();
+    listening =
+        FileDescriptor(::fcntl(static_cast<int>(server->socketDescriptor()), F_DUPFD_CLOEXEC, 0));
+    if (!listening.valid()) return false;
+    ::fcntl(listening.get(), F_SETFL, ::fcntl(listening.get(), F_GETFL) | O_NONBLOCK);
+    acceptor = std::make_unique<QSocketNotifier>(listening.get(), QSocketNotifier::Read);
+    QObject::connect(acceptor.get(), &QSocketNotifier::activated, [this] { AcceptWaiting(); });
+    return true;
+  }
+
+  void StopAccepting() {
+    retry.stop();
+    paused = false;
+    if (acceptor) acceptor->setEnabled(false);
+    acceptor.reset();
+    listening.reset();
+  }
+
+  // Accepts what is waiting, up to the cap and a fair share of one wake-up.
+  void AcceptWaiting() {
+    for (int round = 0; round < kAcceptsPerWakeUp; ++round) {
+      if (shared.live.size() >= cap && !EvictOne()) {
+        Pause();
+        return;
+      }
+      const int fd = ::accept4(listening.get(), nullptr, nullptr, SOCK_CLOEXEC);
+      if (fd >= 0) {
+        // Owned by the listener (its Qt parent); it deletes itself once closed.
+        shared.live.insert(new Connection(shared, fd, server.get()));
+        shared.Counted();
+        continue;
+      }
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      // Out of descriptors or memory: the connection stays queued and the socket stays
+      // readable; watching it now would only spin. Look again after a while.
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) Pause();
+      return;
+    }
+  }
+
+  // Closes the connection that has been sending its request the longest, when that is longer
+  // than `evictAfterMs`. False when there is none.
+  bool EvictOne() {
+    const auto cutoff =
+        std::chrono::steady_clock::now() - std::chrono::milliseconds(shared.limits.evictAfterMs);
+    Connection* oldest = nullptr;
+    for (Connection* c : shared.live) {
+      if (c->StillReading() && c->AcceptedAt() <= cutoff &&
+          (!oldest || c->AcceptedAt() < oldest->AcceptedAt()))
+        oldest = c;
+    }
+    if (!oldest) return false;
+    oldest->Close();
+    return true;
+  }
+
+  void Pause() {
+    if (!acceptor) return;
+    acceptor->setEnabled(false);
+    paused = true;
+    retry.start(std::max(shared.limits.evictAfterMs, 50));
+  }
+
+  void Released() {
+    if (!paused || !acceptor || shared.live.size() >= cap) return;
+    paused = false;
+    retry.stop();
+    acceptor->setEnabled(true);
+  }
+
+  // While paused, look again: room may have been made, or a slow request may make way.
+  void Retry() {
+    if (!paused || !acceptor) return;
+    paused = false;
+    retry.stop();
+    acceptor->setEnabled(true);
+    AcceptWaiting();
+  }
+
+  static constexpr int kAcceptsPerWakeUp = 64;
 
   LayerShared shared;
-  std::unique_ptr<Listener> server;
+  const std::size_t cap;
+  std::unique_ptr<QTcpServer> server;
+  FileDescriptor listening;  // our own descriptor of the listening socket
+  std::unique_ptr<QSocketNotifier> acceptor;
   QHostAddress bound;
+  QTimer retry;
+  bool paused = false;
 };
 
 ConnectionLayer::ConnectionLayer(RequestHandler& handler, ConnectionLimits limits)
@@ -337,10 +474,7 @@ std::string ConnectionLayer::Listen(int port, std::string_view bindAddress) {
              !address.setAddress(QString::fromUtf8(wanted.data(), wanted.size()))) {
     return what + ": not an IP address";
   }
-  auto server = std::make_unique<Listener>([impl = impl_.get()](int descriptor) {
-    // Owned by the listener (its Qt parent); it deletes itself once closed.
-    impl->shared.live.insert(new Connection(impl->shared, descriptor, impl->server.get()));
-  });
+  auto server = std::make_unique<QTcpServer>();
   // Room for a burst of browsers (or a load test) connecting at once.
   server->setListenBacklogSize(256);
   if (!server->listen(address, static_cast<quint16>(port))) {
@@ -349,14 +483,21 @@ std::string ConnectionLayer::Listen(int port, std::string_view bindAddress) {
   impl_->shared.port = server->serverPort();
   impl_->bound = address;
   impl_->server = std::move(server);
+  if (!impl_->StartAccepting()) {
+    const std::string why = std::strerror(errno);
+    Close();
+    return what + ": " + why;
+  }
   return {};
 }
 
 void ConnectionLayer::Close() {
   if (!impl_->server) return;
+  impl_->StopAccepting();
   impl_->server->close();
   // The connections are children of the listener and go with it.
   impl_->shared.live.clear();
+  impl_->shared.Counted();
   impl_->server.reset();
   impl_->shared.port = 0;
 }
@@ -383,7 +524,11 @@ std::string ConnectionLayer::SearchPageLink() const {
 }
 
 std::size_t ConnectionLayer::OpenConnections() const {
-  return impl_->shared.live.size();
+  return impl_->shared.open.load(std::memory_order_relaxed);
+}
+
+std::size_t ConnectionLayer::PeakConnections() const {
+  return impl_->shared.peakOpen.load(std::memory_order_relaxed);
 }
 
 std::size_t ConnectionLayer::PeakQueuedBytes() const {
@@ -479,10 +624,21 @@ std::unique_ptr<QCoreApplication> EnsureApplication() {
   return app;
 }
 
+// A server holds a descriptor per connection (two while it streams a file), and the usual
+// soft limit of 1024 would leave room for a few hundred clients; the hard limit is the
+// system's real bound.
+void RaiseDescriptorLimit() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 }  // namespace
 
 int RunDocumentServer(RequestHandler& handler, const ServerOptions& options, std::ostream& err) {
   const std::unique_ptr<QCoreApplication> app = EnsureApplication();
+  RaiseDescriptorLimit();
   ConnectionLayer layer(handler, options.limits);
   const std::string why = layer.Listen(options.port, options.bindAddress);
   if (!why.empty()) {

@@ -18,8 +18,17 @@ struct ConnectionLimits {
   // A connection on which nothing arrives and nothing is sent for this long is closed, so
   // clients that never finish a request (or never read the reply) cannot pin sockets forever.
   int idleTimeoutMs = 30'000;
+  // The whole request (header and body) must have arrived within this time of the connection
+  // being accepted, however steadily its bytes trickle in; otherwise the connection is closed.
+  int requestTimeoutMs = 10'000;
   // A request whose header and body have not completed within this many bytes is refused.
   std::size_t maxRequestBytes = 64 * 1024;
+  // Connections open at once. At the limit the listener stops accepting (new clients wait in
+  // the system's queue) until one closes; a connection that has been sending its request for
+  // longer than `evictAfterMs` then makes way for them. Lowered to what the process's
+  // descriptor limit allows.
+  int maxConnections = 1024;
+  int evictAfterMs = 200;
   // A streamed file is read this much at a time, and the next piece only once the socket has
   // taken the previous one, so a large document never sits in memory.
   std::size_t streamChunkBytes = 64 * 1024;
@@ -51,8 +60,10 @@ class ConnectionLayer {
   // "http://" + LinkAddress() + ":" + Port() + "/?action=hello"
   std::string SearchPageLink() const;
 
-  // Connections currently open.
+  // Connections currently open. Safe to read from any thread.
   std::size_t OpenConnections() const;
+  // The most connections that were ever open at once. Safe to read from any thread.
+  std::size_t PeakConnections() const;
   // The most reply bytes one connection ever held for sending at once: its reply text or one
   // chunk of a streamed file, however large the file. Safe to read from any thread.
   std::size_t PeakQueuedBytes() const;

@@ -102,7 +102,23 @@ std::string UrlEncodeComponent(std::string_view text) {
   return out;
 }
 
-std::size_t CompleteRequestLength(std::string_view buffer) {
+namespace {
+// A Content-Length value: decimal digits alone (blanks around them allowed), no more than a
+// request could ever hold.
+std::optional<std::size_t> ContentLength(std::string_view text) {
+  const std::string_view digits = base::TrimView(text);
+  if (digits.empty() || digits.size() > 15) return std::nullopt;
+  std::size_t value = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::size_t>(c - '0');
+  }
+  return value;
+}
+}  // namespace
+
+RequestFrame FrameRequest(std::string_view buffer, std::size_t maxBytes) {
+  using State = RequestFrame::State;
   std::size_t headerEnd = buffer.find("\r\n\r\n");
   std::size_t sepLen = 4;
   const std::size_t lf = buffer.find("\n\n");
@@ -110,9 +126,10 @@ std::size_t CompleteRequestLength(std::string_view buffer) {
     headerEnd = lf;
     sepLen = 2;
   }
-  if (headerEnd == std::string_view::npos) return 0;
+  if (headerEnd == std::string_view::npos)
+    return {buffer.size() > maxBytes ? State::Refused : State::Incomplete, 0};
   const std::string_view header = buffer.substr(0, headerEnd);
-  std::size_t contentLength = 0;
+  std::optional<std::size_t> contentLength;
   std::size_t pos = 0;
   while (pos < header.size()) {
     std::size_t eol = header.find('\n', pos);
@@ -122,13 +139,16 @@ std::size_t CompleteRequestLength(std::string_view buffer) {
     const std::size_t colon = line.find(':');
     if (colon != std::string_view::npos &&
         base::EqualsNoCase(base::TrimView(line.substr(0, colon)), "Content-Length")) {
-      const auto n = base::ValInt(line.substr(colon + 1));
-      if (n > 0) contentLength = static_cast<std::size_t>(n);
+      const auto n = ContentLength(line.substr(colon + 1));
+      if (!n || (contentLength && *contentLength != *n)) return {State::Refused, 0};
+      contentLength = n;
     }
     pos = eol + 1;
   }
-  const std::size_t total = headerEnd + sepLen + contentLength;
-  return buffer.size() >= total ? total : 0;
+  const std::size_t total = headerEnd + sepLen + contentLength.value_or(0);
+  if (total > maxBytes) return {State::Refused, 0};
+  if (buffer.size() < total) return {State::Incomplete, 0};
+  return {State::Complete, total};
 }
 
 }  // namespace zyl::server

@@ -35,8 +35,20 @@ std::string EncodeSpaces(std::string_view text);
 // locations with "&", "#", "+", "%" or blanks survive the round trip through a link.
 std::string UrlEncodeComponent(std::string_view text);
 
-// How much of `buffer` makes one complete request: the header up to its empty line plus a
-// Content-Length body. 0 while incomplete.
-std::size_t CompleteRequestLength(std::string_view buffer);
+// What the bytes received so far on a connection make of a request: the header up to its
+// empty line plus the body its Content-Length announces.
+struct RequestFrame {
+  enum class State {
+    Incomplete,  // wait for more bytes
+    Complete,    // the first `length` bytes are the request
+    Refused,     // it cannot become a request of at most the allowed size: close at once
+  };
+  State state = State::Incomplete;
+  std::size_t length = 0;
+};
+// A request is refused as soon as it is known to exceed `maxBytes` (a header that has not ended
+// within them, or a Content-Length announcing more), and when its Content-Length is not a
+// plain decimal number or is given twice with different values.
+RequestFrame FrameRequest(std::string_view buffer, std::size_t maxBytes);
 
 }  // namespace zyl::server

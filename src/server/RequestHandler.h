@@ -13,8 +13,9 @@ struct ServerEndpoint {
 };
 
 // A reply to send: `text` first, then, when `streamFile` is set, that file's bytes read in
-// chunks (a document is never loaded whole). An empty reply (no text, no file) means the
-// request gets no answer; the connection is then closed.
+// chunks (a document is never loaded whole; only a regular file, and a final symbolic link
+// is not followed, so anything else sends nothing after the text). An empty reply (no text, no
+// file) means the request gets no answer; the connection is then closed.
 struct ReplyPlan {
   std::string text;
   std::string streamFile;

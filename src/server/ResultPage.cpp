@@ -141,6 +141,16 @@ std::string BuildResultPage(std::string_view t, const std::vector<search::Result
   return head + items + tail;
 }
 
+std::string BuildErrorPage(std::string_view t, std::string_view message) {
+  std::string text = base::Replace(base::Replace(message, "\r\n", "\n"), "\r", "\n");
+  text = "<p class=\"error\">" + base::Replace(HtmlEscape(text), "\n", "<br>\r\n") + "</p>\r\n";
+  // The same cut as the result page's, so the message sits where the list would.
+  const std::size_t p = base::InStr(t, "<template>");
+  const std::size_t q = base::InStr(t, "</template>");
+  if (p == 0 || q == 0 || q < p + 11) return text + std::string(t);
+  return base::Left(t, p - 1) + text + base::Mid(t, q + 12);
+}
+
 std::string MimeTypeOf(std::string_view path, const std::vector<std::string>& mimeLines) {
   const std::string suffix = ";" + base::FileExtension(path);
   for (const std::string& line : mimeLines)

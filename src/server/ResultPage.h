@@ -30,6 +30,11 @@ std::string BuildResultPage(std::string_view templateText,
                             std::string_view searchWords,
                             const std::function<std::string(const search::ResultRow&)>& link);
 
+// The result page of a refused search: the template's head and tail with `message` (escaped,
+// its line breaks kept) where the hits would be. A template without its markers gets the
+// message before it.
+std::string BuildErrorPage(std::string_view templateText, std::string_view message);
+
 // The MIME type of a path from the [Mime] lines ("text/html;htm"); "" when none matches.
 std::string MimeTypeOf(std::string_view path, const std::vector<std::string>& mimeLines);
 

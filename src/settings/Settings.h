@@ -58,7 +58,8 @@ struct Settings {
   std::string SearchIndexFile;  // page sent for "hello"
   std::string HtmlTemplate;     // result template
   std::int32_t localport = 80;
-  std::string BindAddress;  // "" = all interfaces
+  std::string BindAddress;            // "" = all interfaces
+  std::int32_t MaxConnections = 1024;  // connections open at once
   // server.ini [Mime]: the section's non-empty lines, as read ("text/html;htm").
   std::vector<std::string> Mime;
 };

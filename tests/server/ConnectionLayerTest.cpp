@@ -173,6 +173,76 @@ TEST(ConnectionLayer, ClosesWithoutAnswerOnNoReplyIdlenessAndOversizedRequests) 
   EXPECT_TRUE(open->closed);
 }
 
+TEST(ConnectionLayer, RefusesAnAnnouncedBodyThatCannotFitAtOnce) {
+  Handler handler([](std::string_view) { return ReplyPlan{"ok", ""}; });
+  // Idle and request time-outs far beyond the client's 5 s wait: only a refusal closes.
+  ServerOptions options = Options(60'000);
+  options.limits.requestTimeoutMs = 60'000;
+  ServeWhile(handler, options, [&](int port, const ConnectionLayer&) {
+    for (const char* length : {"99999", "99999999999999999999999", "-1", "ten"}) {
+      Client c(port);
+      c.Send("POST / HTTP/1.0\r\nContent-Length: " + std::string(length) + "\r\n\r\n");
+      EXPECT_EQ(c.Read(), "") << length;
+      EXPECT_TRUE(c.closed) << length;
+    }
+  });
+  EXPECT_TRUE(handler.requests.empty());
+}
+
+TEST(ConnectionLayer, ClosesARequestThatTricklesInPastItsDeadline) {
+  Handler handler([](std::string_view) { return ReplyPlan{"ok", ""}; });
+  ServerOptions options = Options(60'000);
+  options.limits.requestTimeoutMs = 300;
+  ServeWhile(handler, options, [&](int port, const ConnectionLayer& layer) {
+    // One byte every 50 ms for two seconds keeps the connection busy but never finishes.
+    Client slow(port);
+    bool cut = false;
+    for (int i = 0; i < 40 && !cut; ++i) {
+      cut = ::send(slow.fd, "G", 1, MSG_NOSIGNAL) < 0;
+      std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_EQ(slow.Read(), "");
+    EXPECT_TRUE(slow.closed);
+    Client quick(port);
+    quick.Send(kGet);
+    EXPECT_EQ(quick.Read(), "ok");
+  });
+  EXPECT_EQ(handler.requests.size(), 1u);
+}
+
+TEST(ConnectionLayer, CapsOpenConnectionsAndKeepsAnsweringOthers) {
+  Handler handler([](std::string_view) { return ReplyPlan{"ok", ""}; });
+  ServerOptions options = Options(60'000);
+  options.limits.requestTimeoutMs = 60'000;
+  options.limits.maxConnections = 4;
+  options.limits.evictAfterMs = 100;
+  ServeWhile(handler, options, [&](int port, const ConnectionLayer& layer) {
+    // Twelve clients that start a request and never finish it.
+    std::vector<std::unique_ptr<Client>> slow;
+    for (int i = 0; i < 12; ++i) {
+      slow.push_back(std::make_unique<Client>(port));
+      slow.back()->Send("GET /?a=1 HTTP/1.0\r\n");
+    }
+    // Ordinary clients, one after another, are all answered meanwhile.
+    for (int i = 0; i < 6; ++i) {
+      Client c(port);
+      c.Send(kGet);
+      EXPECT_EQ(c.Read(), "ok") << i;
+    }
+    // The slow ones made way for them rather than holding their places until their deadline.
+    int closed = 0;
+    for (auto& c : slow) {
+      const timeval brief{0, 100'000};
+      ::setsockopt(c->fd, SOL_SOCKET, SO_RCVTIMEO, &brief, sizeof brief);
+      c->Read();
+      closed += c->closed;
+    }
+    EXPECT_GE(closed, 6);
+    EXPECT_LE(layer.PeakConnections(), 4u);
+  });
+  EXPECT_EQ(handler.requests.size(), 6u);
+}
+
 TEST(ConnectionLayer, StreamsFilesInChunksAndSkipsWhatCannotBeStreamed) {
   test::TempDir dir;
   std::string content(8 * 1024 * 1024, '\0');
@@ -180,6 +250,8 @@ TEST(ConnectionLayer, StreamsFilesInChunksAndSkipsWhatCannotBeStreamed) {
   for (char& ch : content) ch = static_cast<char>(random());
   const std::string big = dir.write("big.bin", content), fifo = dir.file("fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string link = dir.file("link.bin");
+  ASSERT_EQ(::symlink(big.c_str(), link.c_str()), 0);
   // The request target names the file to stream.
   Handler handler([](std::string_view r) {
     return ReplyPlan{"HEAD\r\n\r\n", std::string(r.substr(4, r.find(' ', 4) - 4))};
@@ -202,7 +274,8 @@ TEST(ConnectionLayer, StreamsFilesInChunksAndSkipsWhatCannotBeStreamed) {
     std::this_thread::sleep_for(200ms);
     lateBytes.Send("\r\n");
     EXPECT_TRUE(got + lateBytes.Read() == "HEAD\r\n\r\n" + content);
-    for (const std::string& path : {dir.file("missing"), dir.path(), fifo}) {
+    // Nor is what a link points to.
+    for (const std::string& path : {dir.file("missing"), dir.path(), fifo, link}) {
       Client other(port);
       other.Send(get(path));
       EXPECT_EQ(other.Read(), "HEAD\r\n\r\n") << path;

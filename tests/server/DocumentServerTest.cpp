@@ -1,16 +1,22 @@
 #include "server/DocumentServer.h"
 
-#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
+#include <gtest/gtest.h>
+
 #include "base/Messages.h"
+#include "base/Paths.h"
 #include "base/Strings.h"
 #include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
 #include "search/FormVariables.h"
 #include "settings/Config.h"
+#include "settings/IniFile.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
 
@@ -115,6 +121,88 @@ TEST_F(DocumentServerTest, GetFileServesOnlyIndexedLocations) {
       "GET /?action=getfile&indexname=Docs&location=" + doc2 + " HTTP/1.0\r\n\r\n", endpoint);
   EXPECT_TRUE(gone.text.starts_with("HTTP/1.0 200 Ok"));
   EXPECT_TRUE(gone.streamFile.empty());
+}
+
+TEST_F(DocumentServerTest, GetFileRefusesWhatIsNoLongerARegularFile) {
+  DocumentServer server;
+  const std::string forbidden = BuildReply({"403", "", ""});
+  const std::string secret = home.write("secret.txt", "never indexed");
+  // The indexed file replaced by a link to another one: the link's target is not served.
+  std::remove(doc1.c_str());
+  ASSERT_EQ(::symlink(secret.c_str(), doc1.c_str()), 0);
+  const std::string target = "/?action=getfile&indexname=Docs&location=";
+  EXPECT_EQ(Get(server, target + UrlEncodeComponent(doc1)), forbidden);
+  // Replaced by a folder, then by a FIFO.
+  std::remove(doc2.c_str());
+  ASSERT_EQ(::mkdir(doc2.c_str(), 0700), 0);
+  EXPECT_EQ(Get(server, target + doc2), forbidden);
+  ::rmdir(doc2.c_str());
+  ASSERT_EQ(::mkfifo(doc2.c_str(), 0600), 0);
+  EXPECT_EQ(Get(server, target + doc2), forbidden);
+}
+
+TEST_F(DocumentServerTest, GetFileLeavesTheDatabaseItLooksIntoAsItWas) {
+  // Another program's database in the index folder, in the engine's rollback-journal mode.
+  std::filesystem::create_directories(settings::Config().IndexFolder);
+  const std::string foreign = base::JoinPath(settings::Config().IndexFolder, "foreign.mdb");
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(foreign.c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw,
+                         "CREATE TABLE ContentIndex(title, author, content, location, type, "
+                         "modified, filesize);"
+                         "INSERT INTO ContentIndex VALUES('t', '', '', '/none', 'txt', '', 0);",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+  const std::string before = test::ReadFile(foreign);
+  DocumentServer server;
+  EXPECT_TRUE(
+      Get(server, "/?action=getfile&indexname=foreign&location=/none").starts_with("HTTP/1.0 200"));
+  EXPECT_EQ(test::ReadFile(foreign), before);
+}
+
+TEST_F(DocumentServerTest, FindFileShowsARefusedConditionAndGoesOn) {
+  DocumentServer server;
+  const std::string query = "/?action=findfile&indexname=Docs&SearchType=3&content=";
+  // A mistake in the condition.
+  const std::string mistaken = Get(server, query + "title+%3D%3D+%27x");
+  EXPECT_NE(mistaken.find("Ошибка в запросе"), std::string::npos) << mistaken;
+  EXPECT_NE(mistaken.find("title == &#39;x"), std::string::npos);
+  // A condition asking for endless work: 300 texts of 16 MB for every row.
+  std::string endless;
+  for (int i = 0; i < 300; ++i)
+    endless += (i ? "+OR+" : "") + std::string("Len(Space(16000000))%3D1");
+  EXPECT_NE(Get(server, query + endless).find("Ошибка в запросе"), std::string::npos);
+  // The next request is answered as usual.
+  const std::string page = Get(server, query + "content+LIKE+%27*budget*%27");
+  EXPECT_EQ(page.find("Ошибка в запросе"), std::string::npos);
+  EXPECT_NE(page.find("it&#39;s"), std::string::npos) << page;
+}
+
+TEST_F(DocumentServerTest, FindFileFindsAnIndexBuiltWhileTheServerRuns) {
+  DocumentServer server;
+  const std::string query = "/?action=findfile&indexname=Later&content=fresh";
+  EXPECT_EQ(Get(server, query).find("fresh</Font>"), std::string::npos);
+  // A build puts its index at the head of the list in config.ini.
+  catalog::IndexDefinition def;
+  def.title = "Later";
+  def.descriptorPath = home.file("Later.zyl");
+  def.dbname = home.file("Later.mdb");
+  catalog::CreateIndexDatabase(def.dbname);
+  {
+    catalog::DatabaseSink sink(def.dbname);
+    catalog::FileInfo info;
+    info.location = home.write("new.txt", "fresh words");
+    info.content = "fresh words";
+    info.type = "txt";
+    catalog::SaveContentInfo(sink, info);
+  }
+  catalog::WriteLocalDescriptor(def);
+  settings::WriteIniValue("General", "RecentIndex",
+                          def.descriptorPath + ";" + settings::Config().RecentIndex,
+                          settings::ConfigIniPath());
+  EXPECT_NE(Get(server, query).find("fresh</Font>"), std::string::npos);
+  EXPECT_NE(Get(server, "/?action=hello").find("<option>Later</option>"), std::string::npos);
 }
 
 // Without a title of the recent list, getfile falls back to a database file of the index

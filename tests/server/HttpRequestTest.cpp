@@ -72,13 +72,33 @@ TEST(BuildReply, ExactTexts) {
   EXPECT_EQ(BuildReply({"500", "", "x"}), "");
 }
 
-TEST(CompleteRequestLength, WaitsForHeaderAndBody) {
-  EXPECT_EQ(CompleteRequestLength("GET / HTTP/1.0\r\n"), 0u);
-  EXPECT_EQ(CompleteRequestLength("GET / HTTP/1.0\r\n\r\n"), 18u);
+TEST(FrameRequest, WaitsForHeaderAndBodyAndRefusesWhatCannotFit) {
+  using State = RequestFrame::State;
+  const auto frame = [](std::string_view bytes, std::size_t max = 1000) {
+    const RequestFrame f = FrameRequest(bytes, max);
+    return std::pair{f.state, f.length};
+  };
+  EXPECT_EQ(frame("GET / HTTP/1.0\r\n"), std::pair(State::Incomplete, std::size_t{0}));
+  EXPECT_EQ(frame("GET / HTTP/1.0\r\n\r\n"), std::pair(State::Complete, std::size_t{18}));
   const std::string post = "POST / HTTP/1.0\r\ncontent-length: 5\r\n\r\nab";
-  EXPECT_EQ(CompleteRequestLength(post), 0u);
-  EXPECT_EQ(CompleteRequestLength(post + "cde"), post.size() + 3);
-  EXPECT_EQ(CompleteRequestLength("GET / HTTP/1.0\n\nrest"), 16u);
+  EXPECT_EQ(frame(post).first, State::Incomplete);
+  EXPECT_EQ(frame(post + "cde"), std::pair(State::Complete, post.size() + 3));
+  EXPECT_EQ(frame("GET / HTTP/1.0\n\nrest"), std::pair(State::Complete, std::size_t{16}));
+  // Refused once the header is in, without waiting for a body that could never be taken.
+  EXPECT_EQ(frame("POST / HTTP/1.0\r\nContent-Length: 990\r\n\r\n").first, State::Refused);
+  EXPECT_EQ(frame(post + "cde", post.size() + 2).first, State::Refused);
+  for (const char* absurd : {"99999999999999999999999", "-5", "5x", "", "0x10", "1e3"}) {
+    EXPECT_EQ(frame("POST / HTTP/1.0\r\nContent-Length: " + std::string(absurd) + "\r\n\r\n").first,
+              State::Refused)
+        << absurd;
+  }
+  EXPECT_EQ(frame("POST / HTTP/1.0\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab").first,
+            State::Refused);
+  const std::string twice = "POST / HTTP/1.0\r\nContent-Length:  2 \r\nContent-Length: 2\r\n\r\nab";
+  EXPECT_EQ(frame(twice + "junk"), std::pair(State::Complete, twice.size()));
+  // A header that has not ended within the limit.
+  EXPECT_EQ(frame(std::string(1001, 'a')).first, State::Refused);
+  EXPECT_EQ(frame(std::string(1000, 'a')).first, State::Incomplete);
 }
 
 }  // namespace

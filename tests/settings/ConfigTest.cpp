@@ -100,14 +100,19 @@ TEST_F(ConfigTest, ValuesAreReadByTheirType) {
 TEST_F(ConfigTest, ServerPagesUseTheRelativeRuleAndMimeKeepsItsLines) {
   Write("server.ini",
         "[General]\r\nSearchIndexFile=pages/search.html\r\nHtmlTemplate=/srv/t.html\r\n"
-        "localport=8080\r\nBindAddress=127.0.0.1\r\n[Mime]\r\ntext/html;htm\r\n\r\n"
-        "application/pdf;pdf\r\n");
+        "localport=8080\r\nBindAddress=127.0.0.1\r\nMaxConnections=12\r\n[Mime]\r\n"
+        "text/html;htm\r\n\r\napplication/pdf;pdf\r\n");
   LoadConfig();
+  EXPECT_EQ(Config().MaxConnections, 12);
   EXPECT_EQ(Config().SearchIndexFile, Home("pages/search.html"));
   EXPECT_EQ(Config().HtmlTemplate, "/srv/t.html");
   EXPECT_EQ(Config().localport, 8080);
   EXPECT_EQ(Config().BindAddress, "127.0.0.1");
   EXPECT_EQ(Config().Mime, (std::vector<std::string>{"text/html;htm", "application/pdf;pdf"}));
+  // No cap at all is no choice: zero or nonsense keeps the default.
+  Write("server.ini", "[General]\r\nMaxConnections=0\r\n");
+  LoadConfig();
+  EXPECT_EQ(Config().MaxConnections, 1024);
 }
 
 TEST_F(ConfigTest, LanguageFileAndItsHelpFile) {
