@@ -46,10 +46,10 @@ struct EditableIndex {
   std::string title;
   std::string desc;  // line breaks as CR LF
   bool local = true;
-  std::string folderList;        // working folder list, every folder of [Folders]
-  std::set<std::string> types;   // checked type codes (checktype)
+  std::string folderList;       // working folder list, every folder of [Folders]
+  std::set<std::string> types;  // checked type codes (checktype)
   bool archive = false;
-  std::string userFiles;         // "" when the index has none
+  std::string userFiles;  // "" when the index has none
 };
 
 // The codes whose masks occur in `maskList`, the PDF item chosen by `pdfMode` ("Full" gives

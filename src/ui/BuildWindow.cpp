@@ -109,7 +109,8 @@ void BuildWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (!started_) {
     started_ = true;
-    QMetaObject::invokeMethod(this, [this] { StartIndex(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { StartIndex(); }, Qt::QueuedConnection);
   }
 }
 
@@ -122,22 +123,22 @@ void BuildWindow::StartIndex() {
   running_ = true;
   worker_ = QThread::create([this] {
     result_ = indexer::StartIndex(def_, *host_, options_);
-    QMetaObject::invokeMethod(this, [this] { OnFinished(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { OnFinished(); }, Qt::QueuedConnection);
   });
   worker_->start();
 }
 
-void BuildWindow::OnStage(int stage) {
-  stage_->setText(ToQt(indexer::StageText(static_cast<indexer::Stage>(stage))));
+void BuildWindow::OnStage(const QString& stage) {
+  stage_->setText(stage);
 }
 
-void BuildWindow::OnCurrentItem(int kind, const QString& item) {
-  itemLabel_->setText(ToQt(indexer::ItemLabel(static_cast<indexer::ItemKind>(kind))));
+void BuildWindow::OnCurrentItem(const QString& label, const QString& item) {
+  itemLabel_->setText(label);
   std::string text = FromQt(item);
   const QFontMetrics metrics(item_->font());
-  settings::FitLabelText(text, TwipsToPixels(3000, logicalDpiX()), [&](std::string_view s) {
-    return metrics.horizontalAdvance(ToQt(s));
-  });
+  settings::FitLabelText(text, TwipsToPixels(3000, logicalDpiX()),
+                         [&](std::string_view s) { return metrics.horizontalAdvance(ToQt(s)); });
   item_->setText(ToQt(text));
   item_->setToolTip(item);
 }
@@ -157,8 +158,9 @@ void BuildWindow::OnFinished() {
   finished_ = true;
   switch (result_.outcome) {
     case indexer::BuildResult::kFinished:
-      ShowMessageBox(this, {settings::LangString(settings::kBuildFinishedOk), {},
-                            base::MessageIcon::Information});
+      ShowMessageBox(
+          this,
+          {settings::LangString(settings::kBuildFinishedOk), {}, base::MessageIcon::Information});
       break;
     case indexer::BuildResult::kFailed:
       ShowMessageBox(this, {result_.error, {}, base::MessageIcon::Error});

@@ -48,8 +48,8 @@ class BuildWindow : public QDialog {
  private:
   void StartIndex();
   void Command2_Click();
-  void OnStage(int stage);
-  void OnCurrentItem(int kind, const QString& item);
+  void OnStage(const QString& stage);
+  void OnCurrentItem(const QString& label, const QString& item);
   void OnCounts(qint64 done, qint64 total);
   void OnFinished();
 

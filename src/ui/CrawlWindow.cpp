@@ -75,7 +75,8 @@ void CrawlWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (!started_) {
     started_ = true;  // a window activated again does not crawl again
-    QMetaObject::invokeMethod(this, [this] { StartBuild(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { StartBuild(); }, Qt::QueuedConnection);
   }
 }
 
@@ -83,7 +84,8 @@ void CrawlWindow::StartBuild() {
   running_ = true;
   worker_ = QThread::create([this] {
     result_ = indexer::StartWebIndex(def_, *host_);
-    QMetaObject::invokeMethod(this, [this] { OnFinished(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { OnFinished(); }, Qt::QueuedConnection);
   });
   worker_->start();
 }

@@ -116,7 +116,8 @@ void EditIndexDialog::Form_Load() {
   desc_->setPlainText(ToQt(loaded_.desc));
   if (loaded_.local) {
     folderList_ = loaded_.folderList;
-    for (const std::string& folder : indexer::ChosenFolders(folderList_)) model_->MarkChecked(folder);
+    for (const std::string& folder : indexer::ChosenFolders(folderList_))
+      model_->MarkChecked(folder);
     RevealCheckedFolders();
     // The tree reads folders as they are opened; each folder read may reveal more marks.
     connect(model_, &FolderTreeModel::directoryLoaded, this, [this](const QString& loaded) {
@@ -135,9 +136,10 @@ void EditIndexDialog::Form_Load() {
       masks_->setText(ToQt(loaded_.userFiles));
     }
   } else {
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             tree_, types_, archives_, users_, masks_, findChild<QWidget*>(QStringLiteral("Label2")),
-             findChild<QWidget*>(QStringLiteral("Label3"))})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{tree_, types_, archives_, users_, masks_,
+                                         findChild<QWidget*>(QStringLiteral("Label2")),
+                                         findChild<QWidget*>(QStringLiteral("Label3"))})
       w->hide();
   }
   UpdateSaveButton();

@@ -76,13 +76,13 @@ void WizardNameStep::Command1_Click() {
   const std::string& indexFolder = settings::Config().IndexFolder;
   base::MakeFolders(indexFolder);
   catalog::IndexDefinition def;
-  const std::string refused =
-      catalog::DefineNewIndex(FromQt(name_->text()), FromQt(desc_->toPlainText()), indexFolder, def);
+  const std::string refused = catalog::DefineNewIndex(
+      FromQt(name_->text()), FromQt(desc_->toPlainText()), indexFolder, def);
   if (!refused.empty()) {
     // The invalid-name message is the one shown without an icon.
     const bool invalid = refused == "Имя файла неверно";
-    ShowMessageBox(this, {refused, {},
-                          invalid ? base::MessageIcon::None : base::MessageIcon::Information});
+    ShowMessageBox(
+        this, {refused, {}, invalid ? base::MessageIcon::None : base::MessageIcon::Information});
     return;
   }
   def_ = std::move(def);

@@ -7,8 +7,7 @@ namespace {
 using settings::Caption;
 using settings::LangSection;
 
-constexpr WindowText C(std::string_view name, LangSection section, int key,
-                       std::string_view text) {
+constexpr WindowText C(std::string_view name, LangSection section, int key, std::string_view text) {
   return {name, TextRole::Caption, 0, Caption(section, key, text)};
 }
 constexpr WindowText T(std::string_view name, const settings::LangText& text) {

@@ -33,6 +33,7 @@ inline constexpr settings::LangText kCrawlClose =
 inline constexpr settings::LangText kCrawlIndexLabel =
     settings::Caption(settings::kWebWizardWindow3, 8, "Индекс:");
 inline constexpr settings::LangText kEditSaved{
-    settings::kEditWindow, 9, "Произведено изменение параметров индекса,\r\nрекомендуем обновить индекс"};
+    settings::kEditWindow, 9,
+    "Произведено изменение параметров индекса,\r\nрекомендуем обновить индекс"};
 
 }  // namespace zyl::ui

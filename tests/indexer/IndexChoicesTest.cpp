@@ -60,8 +60,8 @@ TEST(TypeChoices, DefinitionGetsFlagsAndDescriptorMasks) {
 }
 
 TEST(EditChoices, CheckTypeAndNewExtFollowTheMaskList) {
-  const Codes checked = CheckTypesOf("*.txt;*.htm*;*.wk1;*.wk3;*.wk4;*.xlw;*.pdf;", "Full", true,
-                                     false);
+  const Codes checked =
+      CheckTypesOf("*.txt;*.htm*;*.wk1;*.wk3;*.wk4;*.xlw;*.pdf;", "Full", true, false);
   EXPECT_EQ(checked, (Codes{"txt", "html", "lotus", "excel2", "pdffull", "mail_oe"}));
   EXPECT_EQ(CheckTypesOf("*.pdf;", "", false, false), Codes{"pdfmin"});
   // "*.xls" alone is not "xlt", and "*.docx;" is not "doc;".
@@ -119,8 +119,8 @@ TEST_F(EditIndexTest, RoundTripOfEveryField) {
 }
 
 TEST_F(EditIndexTest, SaveRuleAndWebIndexes) {
-  const std::string web = home_.write(
-      "index/W.zyl", "[General]\r\ntitle=Сайт\r\ndesc=x\r\nIndexType=WebFolder\r\n");
+  const std::string web =
+      home_.write("index/W.zyl", "[General]\r\ntitle=Сайт\r\ndesc=x\r\nIndexType=WebFolder\r\n");
   const EditableIndex w = LoadEditableIndex(web);
   EXPECT_FALSE(w.local);
   EXPECT_EQ(w.title, "Сайт");

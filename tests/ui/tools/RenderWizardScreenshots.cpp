@@ -55,7 +55,8 @@ void Check(QListWidget* list, std::initializer_list<const char*> codes) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: zyl-wizard-screenshots OUTPUT_FOLDER DOCUMENTS LOCAL_DESCRIPTOR\n");
+    std::fprintf(stderr,
+                 "usage: zyl-wizard-screenshots OUTPUT_FOLDER DOCUMENTS LOCAL_DESCRIPTOR\n");
     return 2;
   }
   QApplication app(argc, argv);
