@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <set>
 
 #include "app/CliHost.h"
 #include "base/Messages.h"
@@ -12,6 +13,7 @@
 #include "catalog/DescriptorReader.h"
 #include "catalog/NewIndex.h"
 #include "extract/DocumentTypes.h"
+#include "indexer/IndexChoices.h"
 #include "indexer/IndexUpdate.h"
 #include "indexer/LocalBuild.h"
 #include "indexer/WebBuild.h"
@@ -53,6 +55,7 @@ int RunBuildAction(const StartContext& ctx) {
   catalog::IndexDefinition def;
 
   // The types first: an unknown code is refused before anything is created.
+  std::set<std::string> codes;
   for (const std::string& code : base::Split(args.GetArgumentValue("types"), ",")) {
     const std::string c = base::Trim(code);
     if (c.empty()) continue;
@@ -60,13 +63,9 @@ int RunBuildAction(const StartContext& ctx) {
       ctx.err << "zyl: unknown document type: " << c << "\n";
       return 1;
     }
-    def.types.insert(c);
+    codes.insert(c);
   }
-  def.pdfFull = def.types.count("pdffull") != 0;
-  def.pdfMin = def.types.count("pdfmin") != 0 && !def.pdfFull;
-  if (def.pdfFull) def.types.erase("pdfmin");
-  def.mailOutlookExpress = def.types.count("mail_oe") != 0;
-  def.mailNetscape = def.types.count("mail_moz") != 0;
+  indexer::SetTypeChoices(def, std::move(codes));
   def.archive = args.GetArgumentValue("archives") == "1";
   def.UserFiles = extract::NormalizeUserMasks(args.GetArgumentValue("usermasks"));
   def.folders = catalog::NormalizeChosenFolders(base::Split(args.GetArgumentValue("folders"), ";"));
@@ -89,9 +88,6 @@ int RunBuildAction(const StartContext& ctx) {
     ctx.err << "zyl: " << refused << "\n";
     return 1;
   }
-  def.ext = extract::DescriptorMaskList(
-      [&def](std::string_view code) { return def.types.count(std::string(code)) != 0; });
-
   InstallStopSignals();
   CliHost host(ctx.out, ctx.err, StderrIsTerminal());
   const indexer::BuildResult result = indexer::StartIndex(def, host);

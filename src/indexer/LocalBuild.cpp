@@ -257,7 +257,9 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
   finder.onMessage = host.Messages();
   finder.onFolderProceed = [&](const std::string& folder) {
     host.SetCurrentItem(ItemKind::kFolder, folder);
-    if (!host.StopRequested()) return;
+    // Once a stop is confirmed, the folders the walk still reports while it unwinds must not
+    // ask again.
+    if (stopped || !host.StopRequested()) return;
     if (host.ConfirmStop(settings::LangString(settings::kBuildConfirmStop), kStopTitle)) {
       finder.CancelSearch = true;
       stopped = true;

@@ -178,8 +178,6 @@ inline constexpr LangText kManagerConfirmDelete{kManagerWindow, 108,
 // The archive line of a local index's types comes only from the language file.
 inline constexpr LangText kManagerArchives =
     Caption(kManagerWindow, 109, "Архивы");
-inline constexpr LangText kManagerNotAvailable{kManagerWindow, 110,
-                                               "Эта функция пока недоступна в этой версии."};
 inline constexpr LangText kManagerVersion{kManagerWindow, 111, "Версия"};
 inline constexpr LangText kManagerAboutText{
     kManagerWindow, 112, "Индексирование документов и полнотекстовый поиск с сервером документов."};
@@ -300,7 +298,6 @@ inline constexpr LangText kAllLangTexts[] = {
     kManagerIndexFileFilter,
     kManagerConfirmDelete,
     kManagerArchives,
-    kManagerNotAvailable,
     kManagerVersion,
     kManagerAboutText,
     kManagerHelpMissing,

@@ -25,8 +25,10 @@
 #include "settings/LangKeys.h"
 #include "settings/Settings.h"
 #include "ui/ApplyTexts.h"
+#include "ui/EditIndexDialog.h"
 #include "ui/Icons.h"
 #include "ui/IndexStore.h"
+#include "ui/NewIndexWizards.h"
 #include "ui/OptionsDialog.h"
 #include "ui/PlatformServices.h"
 #include "ui/SearchWindow.h"
@@ -457,19 +459,13 @@ bool IndexManagerWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // --- Commands ----------------------------------------------------------------------------------
 
-void IndexManagerWindow::ShowNotAvailable() {
-  ShowMessageBox(
-      this,
-      {settings::LangString(settings::kManagerNotAvailable), {}, base::MessageIcon::Information});
-}
-
 void IndexManagerWindow::MakeLocalIndex() {
-  ShowNotAvailable();
+  RunLocalIndexWizard(this);
   LoadIndexList();
 }
 
 void IndexManagerWindow::MakeWebIndex() {
-  ShowNotAvailable();
+  RunWebIndexWizard(this);
   LoadIndexList();
 }
 
@@ -490,9 +486,10 @@ void IndexManagerWindow::OpenIndex() {
 }
 
 void IndexManagerWindow::EditIndex() {
-  if (rows_.empty()) return;
-  ShowNotAvailable();
-  ShowIndexDetails();
+  if (rows_.empty() || currentIndexFile_.empty()) return;
+  EditIndexDialog dialog(currentIndexFile_, this);
+  dialog.exec();
+  LoadIndexList();
 }
 
 void IndexManagerWindow::DeleteIndex() {

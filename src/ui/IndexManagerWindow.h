@@ -76,7 +76,6 @@ class IndexManagerWindow : public QMainWindow {
   std::vector<std::int32_t> CurrentColumnWidths() const;
   void UpdateSplitterLimits();
   void SortByColumn(int column);
-  void ShowNotAvailable();
   std::vector<QTreeWidgetItem*> SelectedItemsInListOrder() const;
   const catalog::IndexListRow* RowOf(const QTreeWidgetItem* item) const;
   int Px(int twips) const;

@@ -47,6 +47,7 @@ void QtHost::SetCounts(std::int64_t done, std::int64_t total) {
 }
 
 bool QtHost::ConfirmStop(std::string_view question, std::string_view title) {
+  if (!ask_) return true;
   const QString q = ToQt(question);
   const QString t = ToQt(title.empty() ? kProgramTitle : title);
   bool yes = true;

@@ -22,6 +22,11 @@ class QtHost : public QObject, public indexer::Host {
   // Called on the window thread.
   void RequestStop() { stop_ = true; }
   void ClearStop() { stop_ = false; }
+  // From now on a stop is taken without a question (the window is going away).
+  void StopWithoutAsking() {
+    ask_ = false;
+    stop_ = true;
+  }
 
   // indexer::Host, called on the worker thread.
   void AddLogText(std::string_view text) override;
@@ -43,6 +48,7 @@ class QtHost : public QObject, public indexer::Host {
   void FlushLog();
 
   std::atomic<bool> stop_{false};
+  std::atomic<bool> ask_{true};
   // Log text waiting for the window thread. An update logs a line per file; handing the window
   // one piece per turn of its event loop instead of one per line keeps it answering.
   std::mutex logMutex_;

@@ -300,6 +300,8 @@ TEST_F(LocalBuildTest, StopWhileSearchingDeletesTheEmptyDescriptor) {
   host.stopWhen = [](const std::string&) { return true; };
   const BuildResult r = StartIndex(def, host);
   EXPECT_EQ(r.outcome, BuildResult::kStoppedWhileSearching);
+  // One question: the folders the walk reports while it unwinds do not ask again.
+  EXPECT_EQ(host.questions, 1);
   EXPECT_FALSE(base::FileExists(def.descriptorPath));
   EXPECT_FALSE(base::FileExists(def.dbname));
 }

@@ -306,16 +306,23 @@ ModalAnswers::Answer CloseSearchWindow(QStringList& selected) {
   };
 }
 
-TEST_F(IndexManagerWindowTest, CommandsOfLaterWindowsSayTheyAreNotAvailable) {
+TEST_F(IndexManagerWindowTest, NewIndexOpensTheWizardAndEnterSearchesTheSelection) {
   IndexManagerWindow window;
   window.show();
   ModalAnswers answers;
-  answers.Press(QMessageBox::Ok);
+  QString opened;
+  answers.Then(
+      [&opened](QWidget* dialog) {
+        opened = dialog->objectName();
+        dialog->close();
+      },
+      "zyl::ui::WizardNameStep");
   QStringList searched;
   answers.Then(CloseSearchWindow(searched), "zyl::ui::SearchWindow");
   Trigger(window, "Button1");
+  EXPECT_EQ(opened, "frmZYLwizard1");
   QTest::keyClick(List(window), Qt::Key_Return);  // Enter searches
-  EXPECT_EQ(answers.Texts(), QStringList({"Эта функция пока недоступна в этой версии."}));
+  EXPECT_TRUE(answers.AllAnswered());
   EXPECT_EQ(searched, QStringList({"Документы"})) << "the search window takes the selection";
 }
 
