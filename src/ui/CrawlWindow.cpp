@@ -54,17 +54,12 @@ CrawlWindow::~CrawlWindow() {
   QThread* worker = std::exchange(worker_, nullptr);
   destroying_ = true;
   host_->StopWithoutAsking();
-  // The worker may be waiting for this thread (a question, a message); keep answering.
-  while (!worker->wait(20)) QCoreApplication::processEvents();
+  WaitForWorker(*worker);
   delete worker;
 }
 
 void CrawlWindow::AddLogText(const QString& text) {
-  QTextCursor cursor = log_->textCursor();
-  cursor.movePosition(QTextCursor::End);
-  cursor.insertText(text);
-  log_->setTextCursor(cursor);
-  log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
+  AppendToLog(*log_, text);
 }
 
 QString CrawlWindow::LogText() const {

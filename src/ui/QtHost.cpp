@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QThread>
 
 #include "ui/ApplyTexts.h"
@@ -63,6 +66,18 @@ bool QtHost::ConfirmStop(std::string_view question, std::string_view title) {
   }
   if (!yes) ClearStop();
   return yes;
+}
+
+void AppendToLog(QPlainTextEdit& log, const QString& text) {
+  QTextCursor cursor = log.textCursor();
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertText(text);
+  log.setTextCursor(cursor);
+  log.verticalScrollBar()->setValue(log.verticalScrollBar()->maximum());
+}
+
+void WaitForWorker(QThread& worker) {
+  while (!worker.wait(20)) QCoreApplication::processEvents();
 }
 
 }  // namespace zyl::ui

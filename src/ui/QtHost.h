@@ -11,6 +11,9 @@
 
 #include "indexer/Host.h"
 
+class QPlainTextEdit;
+class QThread;
+
 namespace zyl::ui {
 
 class QtHost : public QObject, public indexer::Host {
@@ -55,5 +58,12 @@ class QtHost : public QObject, public indexer::Host {
   std::string pendingLog_;
   bool flushQueued_ = false;
 };
+
+// Appends engine log text at the end of a window's read-only log and keeps the end in view.
+void AppendToLog(QPlainTextEdit& log, const QString& text);
+
+// Waits for a window's worker thread to end while answering the window thread's events: the
+// engine may be waiting for a question or a message box to be answered.
+void WaitForWorker(QThread& worker);
 
 }  // namespace zyl::ui

@@ -64,9 +64,7 @@ UpdateWindow::UpdateWindow(std::vector<std::string> descriptors, QWidget* parent
 UpdateWindow::~UpdateWindow() {
   if (worker_) {
     host_->RequestStop();
-    // The worker may be waiting for this thread (a message box, the next index); keep
-    // answering until it is done.
-    while (!worker_->wait(20)) QCoreApplication::processEvents();
+    WaitForWorker(*worker_);
     delete worker_;
   }
 }
@@ -80,11 +78,7 @@ void UpdateWindow::ApplyLanguage() {
 void UpdateWindow::AddRTF1Text(const QString& text) {
   QString piece = text;
   piece.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QTextCursor cursor = log_->textCursor();
-  cursor.movePosition(QTextCursor::End);
-  cursor.insertText(piece);
-  log_->setTextCursor(cursor);
-  log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
+  AppendToLog(*log_, piece);
 }
 
 QString UpdateWindow::LogText() const {

@@ -337,7 +337,7 @@ TEST_F(WizardTest, StopWhileProcessingAsksAndDeletesOrGoesOn) {
     def.folders = {{tree_ + "/", true}};
     indexer::SetTypeChoices(def, {"txt", "html", "csv"});
     BuildWindow build(def, nullptr);
-    build.SetOptions({1, 300});
+    build.SetOptions({1, 300, {}});
     // Raised on the worker after the first file, so the check that follows it sees it.
     QObject::connect(
         &build.Host(), &QtHost::countsChanged, &build.Host(),

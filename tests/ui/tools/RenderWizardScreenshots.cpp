@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
   indexer::SetTypeChoices(build, {"txt"});
   {
     ui::BuildWindow window(build);
-    window.SetOptions({1, 50});
+    window.SetOptions({1, 50, {}});
     QEventLoop loop;
     std::atomic<bool> saved{false};
     // Half-way the worker waits until the window has shown everything so far and was grabbed;
