@@ -9,24 +9,16 @@
 #include <fstream>
 #include <string>
 
+#include "FuzzFolder.h"
 #include "base/Paths.h"
 #include "extract/Archive.h"
 
 namespace {
 
 struct Scratch {
-  std::string root, archive, target;
-  Scratch() {
-    // In memory where the system offers it: every run writes the input and unpacks it.
-    std::string tmpl = std::filesystem::is_directory("/dev/shm")
-                           ? "/dev/shm/zyl-archive-fuzz-XXXXXX"
-                           : "/tmp/zyl-archive-fuzz-XXXXXX";
-    if (!::mkdtemp(tmpl.data())) std::abort();
-    root = tmpl;
-    archive = root + "/input.zip";
-    target = root + "/out";
-  }
-  ~Scratch() { std::filesystem::remove_all(root); }
+  std::string root = zyl::fuzz::FuzzFolder("archive");
+  std::string archive = root + "/input.zip";
+  std::string target = root + "/out";
 };
 
 }  // namespace

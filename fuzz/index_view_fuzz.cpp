@@ -8,30 +8,15 @@
 #include <filesystem>
 #include <string>
 
+#include "FuzzFolder.h"
 #include "base/Paths.h"
 #include "catalog/IndexListRow.h"
 #include "settings/WindowLayout.h"
 
 namespace {
 
-struct FuzzFolder {
-  std::string path;
-  FuzzFolder() {
-    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                           ? std::filesystem::path("/dev/shm")
-                                           : std::filesystem::temp_directory_path();
-    path = (base / "zyl-view-fuzz-XXXXXX").string();
-    if (::mkdtemp(path.data()) == nullptr) std::abort();
-  }
-  ~FuzzFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-};
-
 const std::string& Folder() {
-  static const FuzzFolder folder;
-  return folder.path;
+  return zyl::fuzz::FuzzFolder("view");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "FuzzFolder.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "base/Utf8.h"
@@ -15,26 +16,8 @@
 
 namespace {
 
-// One folder per process, in memory when the system offers it, so that the atomic rewrites
-// stay cheap; removed when the process ends.
-struct FuzzFolder {
-  std::string path;
-  FuzzFolder() {
-    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                           ? std::filesystem::path("/dev/shm")
-                                           : std::filesystem::temp_directory_path();
-    path = (base / "zyl-ini-fuzz-XXXXXX").string();
-    if (::mkdtemp(path.data()) == nullptr) std::abort();
-  }
-  ~FuzzFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-};
-
 const std::string& Folder() {
-  static const FuzzFolder folder;
-  return folder.path;
+  return zyl::fuzz::FuzzFolder("ini");
 }
 
 }  // namespace
