@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zyl::settings {
@@ -30,6 +31,17 @@ struct WindowLayout {
   // The widths that belong to the stored state (the normal ones for any state but maximised).
   const std::vector<std::int32_t>& ColumnWidths() const {
     return WindowState == kWindowMaximized ? ColumnMaxWidth : ColumnNormalWidth;
+  }
+  // The widths of `state`, to read or to replace.
+  std::vector<std::int32_t>& ColumnWidthsOf(std::int32_t state) {
+    return state == kWindowMaximized ? ColumnMaxWidth : ColumnNormalWidth;
+  }
+  // A window going from state `from` to `to`: the widths it shows now stay with `from`, and
+  // the widths `to` had are the ones to show.
+  const std::vector<std::int32_t>& SwitchColumnWidths(std::int32_t from, std::int32_t to,
+                                                      std::vector<std::int32_t> current) {
+    ColumnWidthsOf(from) = std::move(current);
+    return ColumnWidthsOf(to);
   }
 };
 

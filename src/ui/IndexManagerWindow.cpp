@@ -320,11 +320,8 @@ void IndexManagerWindow::changeEvent(QEvent* event) {
   // its widths, entering one brings back the widths it had.
   const int state = isMaximized() ? settings::kWindowMaximized : settings::kWindowNormal;
   if (state == layoutState_) return;
-  (layoutState_ == settings::kWindowMaximized ? layout_.ColumnMaxWidth
-                                              : layout_.ColumnNormalWidth) = CurrentColumnWidths();
+  ApplyColumnWidths(layout_.SwitchColumnWidths(layoutState_, state, CurrentColumnWidths()));
   layoutState_ = state;
-  ApplyColumnWidths(state == settings::kWindowMaximized ? layout_.ColumnMaxWidth
-                                                        : layout_.ColumnNormalWidth);
 }
 
 void IndexManagerWindow::closeEvent(QCloseEvent* event) {

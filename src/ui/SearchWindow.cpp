@@ -1023,11 +1023,8 @@ void SearchWindow::changeEvent(QEvent* event) {
   // Normal and maximised windows keep their own column widths.
   const int state = isMaximized() ? settings::kWindowMaximized : settings::kWindowNormal;
   if (state == layoutState_) return;
-  (layoutState_ == settings::kWindowMaximized ? layout_.ColumnMaxWidth
-                                              : layout_.ColumnNormalWidth) = CurrentColumnWidths();
+  ApplyColumnWidths(layout_.SwitchColumnWidths(layoutState_, state, CurrentColumnWidths()));
   layoutState_ = state;
-  ApplyColumnWidths(state == settings::kWindowMaximized ? layout_.ColumnMaxWidth
-                                                        : layout_.ColumnNormalWidth);
 }
 
 void SearchWindow::SaveLayout() {

@@ -73,6 +73,13 @@ TEST(WindowLayoutTest, TheManagerKeepsNormalAndMaximisedWidthsApart) {
   EXPECT_EQ(back.ColumnNormalWidth, (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(back.ColumnMaxWidth, (std::vector<std::int32_t>{11, 12, 13, 14, 15, 16}));
   EXPECT_EQ(back.ColumnWidths(), back.ColumnMaxWidth);
+  // Maximising and coming back: each state gets back the widths it was left with.
+  WindowLayout moving = back;
+  EXPECT_EQ(moving.SwitchColumnWidths(kWindowNormal, kWindowMaximized, {7, 7, 7, 7, 7, 7}),
+            back.ColumnMaxWidth);
+  EXPECT_EQ(moving.SwitchColumnWidths(kWindowMaximized, kWindowNormal, {9, 9, 9, 9, 9, 9}),
+            (std::vector<std::int32_t>{7, 7, 7, 7, 7, 7}));
+  EXPECT_EQ(moving.ColumnMaxWidth, (std::vector<std::int32_t>{9, 9, 9, 9, 9, 9}));
   // Other sections stay, numbers are plain decimal text.
   const std::string text = ReadFile(ini);
   EXPECT_NE(text.find("RecentIndex=a.zyl;"), std::string::npos);
