@@ -13,6 +13,8 @@
 #include "extract/OfficeReaders.h"
 #include "extract/TextLimit.h"
 #include "extract/TextReader.h"
+#include "extract/mail/EmlReader.h"
+#include "extract/mail/Maildir.h"
 
 namespace zyl::extract {
 
@@ -20,6 +22,9 @@ namespace {
 
 FileInfo RunReader(std::string_view path, std::string_view extension,
                    const ExtractOptions& options) {
+  // A Maildir's message files have names of the mail program's choosing: the folder they are
+  // in, not their extension, says what they are.
+  if (IsMaildirMessage(path)) return GetMaildirInfo(path);
   const DocumentType* type = DocumentTypeForExtension(extension, options.pdfFullText);
   switch (type ? type->reader : Reader::PlainText) {
     case Reader::WordProcessor:

@@ -398,7 +398,7 @@ bool IsMboxSeparatorLine(std::string_view rest) {
   return time && year;
 }
 
-FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress) {
+FileInfo MailMessageText(std::string_view message) {
   FileInfo info;
   // A giant message (an attachment of hundreds of MB) is read for its leading part only.
   if (message.size() > MaxMarkupBytes()) {
@@ -407,9 +407,16 @@ FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, boo
   }
   info.title = DecodeEncodedWords(GetMailSubject(message));
   info.author = DecodeEncodedWords(GetMailFrom(message));
-  info.modified = base::FormatModified(GetMailDate(message));
   info.content = GetMailBody(message);
   if (CutText(info.content, MaxTextBytes())) info.textCut = true;
+  return info;
+}
+
+FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress) {
+  FileInfo info = MailMessageText(message);
+  if (message.size() > MaxMarkupBytes())
+    message = message.substr(0, static_cast<std::size_t>(MaxMarkupBytes()));
+  info.modified = base::FormatModified(GetMailDate(message));
   info.location = std::string(mailbox) + "/" + base::DecodeLegacyText(GetMessageId(message));
   info.type = outlookExpress ? "mail_oe" : "mail_moz";
   info.filesize =

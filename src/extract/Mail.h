@@ -53,6 +53,9 @@ MailCounts ReadNetscapeFile(std::string_view path, ContentSink& sink);
 
 // The row of one message (content, author, title, modified, location, filesize, type).
 FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress);
+// What a message gives whoever stores it: its text, subject as title and sender as author, the
+// encoded words decoded, and textCut when the message or its text was cut to the run's bound.
+FileInfo MailMessageText(std::string_view message);
 
 // Header readers (exact-case searches; the first occurrence in the message counts). Sender and
 // subject include their continuation lines; encoded words are left for MailMessageInfo.

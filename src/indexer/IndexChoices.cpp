@@ -36,6 +36,7 @@ void SetTypeChoices(catalog::IndexDefinition& def, std::set<std::string> codes) 
   if (def.pdfFull) codes.erase("pdfmin");
   def.mailOutlookExpress = codes.count("mail_oe") != 0;
   def.mailNetscape = codes.count("mail_moz") != 0;
+  def.mailMaildir = codes.count("maildir") != 0;
   def.types = std::move(codes);
   def.ext = extract::DescriptorMaskList(
       [&def](std::string_view code) { return def.types.count(std::string(code)) != 0; });

@@ -26,6 +26,7 @@
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
 #include "indexer/IndexSteps.h"
+#include "indexer/MaildirCollection.h"
 #include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
 #include "settings/LangKeys.h"
@@ -37,7 +38,10 @@ namespace {
 using settings::LangString;
 constexpr std::string_view kBreak = "\r\n";
 
-const std::string kPlainRows = "left(type,4)<>'mail' AND left(location,4)<>'arc:'";
+// The rows of files: not the mailbox messages, which are read again whole, nor archive members.
+// Maildir messages are files of their own and are checked as files are.
+const std::string kPlainRows =
+    "(left(type,4)<>'mail' OR type='maildir') AND left(location,4)<>'arc:'";
 
 std::string Quoted(std::string_view text) {
   return "'" + base::Replace(text, "'", "''") + "'";
@@ -105,7 +109,9 @@ void Update::FindIndexFiles() {
   FilesRetClass finder;
   finder.onYield = [this] { host_.Yield(); };
   finder.onMessage = host_.Messages();
-  const std::vector<std::string> files = CollectFiles(folders_, masks, finder);
+  std::vector<std::string> files = CollectFiles(folders_, masks, finder);
+  if (catalog::ReadIndexDefinition(descriptor_).mailMaildir)
+    AppendMaildirMessages(files, folders_, [this] { host_.Yield(); });
   found_.insert(found_.end(), files.begin(), files.end());
   foundSet_.clear();
   foundSet_.insert(found_.begin() + 1, found_.end());

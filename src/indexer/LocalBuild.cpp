@@ -21,6 +21,7 @@
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
 #include "indexer/IndexSteps.h"
+#include "indexer/MaildirCollection.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
 #include "settings/LangKeys.h"
@@ -266,7 +267,14 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
       extract::ReleaseAutomationServers();
     }
   };
-  return CollectFiles(def.folders, BuildMaskList(def), finder, [&stopped] { return stopped; });
+  std::vector<std::string> files =
+      CollectFiles(def.folders, BuildMaskList(def), finder, [&stopped] { return stopped; });
+  if (def.mailMaildir && !stopped) {
+    AppendMaildirMessages(
+        files, def.folders, [&host] { host.Yield(); },
+        [&stopped, &host] { return stopped || host.StopRequested(); });
+  }
+  return files;
 }
 
 BuildOptions BuildOptions::FromSettings(const settings::Settings& s) {
