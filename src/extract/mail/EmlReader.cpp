@@ -13,7 +13,7 @@ FileInfo ReadMessageFile(std::string_view path, const char* type) {
     bool cut = false;
     const auto bytes = base::ReadFileBytes(path, MaxMarkupBytes(), &cut);
     if (!bytes) return ErrorInfo();
-    FileInfo info = MailMessageText(*bytes);
+    FileInfo info = MailMessageText(*bytes, true);
     info.textCut = info.textCut || cut;
     info.type = type;
     return info;
