@@ -14,12 +14,12 @@
 #include <string>
 
 #include "base/Paths.h"
-#include "extract/CsvReader.h"
-#include "extract/DifReader.h"
-#include "extract/OfficeHelper.h"
-#include "extract/OfficeReaders.h"
-#include "extract/PdfReader.h"
-#include "extract/RtfReader.h"
+#include "extract/sheets/CsvReader.h"
+#include "extract/sheets/DifReader.h"
+#include "extract/process/OfficeHelper.h"
+#include "extract/office/OfficeReaders.h"
+#include "extract/pdf/PdfReader.h"
+#include "extract/office/RtfReader.h"
 
 namespace {
 

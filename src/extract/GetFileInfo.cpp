@@ -7,14 +7,14 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "extract/DocumentTypes.h"
-#include "extract/HtmlGumboReader.h"
-#include "extract/HtmlReader.h"
-#include "extract/Mp3Reader.h"
-#include "extract/OfficeReaders.h"
 #include "extract/TextLimit.h"
-#include "extract/TextReader.h"
+#include "extract/html/HtmlGumboReader.h"
+#include "extract/html/HtmlReader.h"
 #include "extract/mail/EmlReader.h"
 #include "extract/mail/Maildir.h"
+#include "extract/mp3/Mp3Reader.h"
+#include "extract/office/OfficeReaders.h"
+#include "extract/text/TextReader.h"
 
 namespace zyl::extract {
 

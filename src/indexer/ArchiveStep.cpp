@@ -11,7 +11,7 @@
 #include "base/Strings.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
-#include "extract/OfficeText.h"
+#include "extract/core/OfficeText.h"
 #include "indexer/FilesRetClass.h"
 
 namespace zyl::indexer {

@@ -7,8 +7,8 @@
 #include "base/DateTime.h"
 #include "base/Paths.h"
 #include "extract/GetFileInfo.h"
-#include "extract/Mail.h"
 #include "extract/TextLimit.h"
+#include "extract/mail/Mail.h"
 #include "extract/mail/Maildir.h"
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "extract/OfficeReaders.h"
+#include "extract/office/OfficeReaders.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,7 +9,7 @@
 #include <random>
 #include <thread>
 
-#include "extract/OfficeHelper.h"
+#include "extract/process/OfficeHelper.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

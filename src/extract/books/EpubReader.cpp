@@ -6,13 +6,13 @@
 
 #include "base/Strings.h"
 #include "base/Utf8.h"
-#include "extract/CodePages.h"
-#include "extract/HtmlEntities.h"
-#include "extract/HtmlText.h"
 #include "extract/TextLimit.h"
 #include "extract/books/BookText.h"
 #include "extract/container/XmlText.h"
 #include "extract/container/ZipPackage.h"
+#include "extract/core/CodePages.h"
+#include "extract/html/HtmlEntities.h"
+#include "extract/html/HtmlText.h"
 
 namespace zyl::extract {
 

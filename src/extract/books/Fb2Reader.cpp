@@ -12,13 +12,13 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "base/Utf8.h"
-#include "extract/Charsets.h"
-#include "extract/CodePages.h"
-#include "extract/HtmlEntities.h"
 #include "extract/TextLimit.h"
 #include "extract/books/BookText.h"
 #include "extract/container/XmlText.h"
 #include "extract/container/ZipPackage.h"
+#include "extract/core/Charsets.h"
+#include "extract/core/CodePages.h"
+#include "extract/html/HtmlEntities.h"
 
 namespace zyl::extract {
 

@@ -1,8 +1,8 @@
 #include "extract/mail/EmlReader.h"
 
 #include "base/Paths.h"
-#include "extract/Mail.h"
 #include "extract/TextLimit.h"
+#include "extract/mail/Mail.h"
 
 namespace zyl::extract {
 
