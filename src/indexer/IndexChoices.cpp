@@ -139,6 +139,7 @@ EditableIndex LoadEditableIndex(std::string_view descriptorPath) {
                            settings::ReadIniValue("General", "PDF_Mode", "", path),
                            settings::ReadIniValue("Mail", "OutlookExpress", "", path) == "1",
                            settings::ReadIniValue("Mail", "NetscapeMessenger", "", path) == "1");
+  if (settings::ReadIniValue("Mail", "Maildir", "", path) == "1") out.types.insert("maildir");
   out.archive = settings::ReadIniValue("General", "Archive", "", path) == "1";
   out.userFiles = settings::ReadIniValue("General", "UserFiles", "", path);
   return out;
@@ -176,6 +177,7 @@ void SaveEditedIndex(std::string_view descriptorPath, const EditableIndex& index
   };
   mailFlag("OutlookExpress", "mail_oe");
   mailFlag("NetscapeMessenger", "mail_moz");
+  mailFlag("Maildir", "maildir");
   std::vector<std::string> lines;
   for (const catalog::IndexFolderEntry& f : folders) lines.push_back(f.path + ",1");
   settings::DeleteIniSection("Folders", descriptorPath);

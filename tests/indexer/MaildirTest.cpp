@@ -8,6 +8,7 @@
 #include "catalog/DescriptorReader.h"
 #include "catalog/IndexDatabase.h"
 #include "db/Database.h"
+#include "indexer/IndexChoices.h"
 #include "indexer/IndexUpdate.h"
 #include "indexer/LocalBuild.h"
 #include "indexer/MaildirCollection.h"
@@ -156,6 +157,28 @@ TEST_F(MaildirTest, CollectionSkipsLinksAndStops) {
       files, {{docs, true}}, [&folders] { ++folders; }, [&folders] { return folders >= 1; });
   EXPECT_TRUE(files.empty());
   EXPECT_EQ(folders, 1);
+}
+
+TEST(MaildirChoiceTest, WizardAndEditDialogKeepTheChoice) {
+  catalog::IndexDefinition def;
+  SetTypeChoices(def, {"txt", "maildir"});
+  EXPECT_TRUE(def.mailMaildir);
+  EXPECT_EQ(def.ext, "*.txt;");  // found by shape, not by a mask
+
+  test::ProgramFolderScope home;
+  const std::string path =
+      home.write("A.zyl",
+                 "[General]\r\next=*.txt;\r\nIndexType=local\r\n[Mail]\r\nMaildir=1\r\n"
+                 "[Folders]\r\n/a/,1\r\n");
+  EditableIndex e = LoadEditableIndex(path);
+  EXPECT_EQ(e.types, (std::set<std::string>{"txt", "maildir"}));
+  e.types = {"txt"};
+  SaveEditedIndex(path, e);
+  EXPECT_FALSE(catalog::ReadIndexDefinition(path).mailMaildir);
+  e.types = {"maildir"};
+  SaveEditedIndex(path, e);
+  EXPECT_TRUE(catalog::ReadIndexDefinition(path).mailMaildir);
+  EXPECT_EQ(LoadEditableIndex(path).types, std::set<std::string>{"maildir"});
 }
 
 }  // namespace
