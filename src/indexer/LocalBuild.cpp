@@ -13,9 +13,9 @@
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
 #include "catalog/IndexList.h"
-#include "extract/archive/Archive.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
+#include "extract/archive/Archive.h"
 #include "extract/mail/Mail.h"
 #include "extract/office/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
@@ -256,24 +256,26 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
   FilesRetClass finder;
   finder.onYield = [&host] { host.Yield(); };
   finder.onMessage = host.Messages();
-  finder.onFolderProceed = [&](const std::string& folder) {
-    host.SetCurrentItem(ItemKind::kFolder, folder);
-    // Once a stop is confirmed, the folders the walk still reports while it unwinds must not
-    // ask again.
-    if (stopped || !host.StopRequested()) return;
+  // Once a stop is confirmed, the folders a walk still reports while it unwinds must not ask
+  // again.
+  const auto confirmedStop = [&] {
+    if (stopped || !host.StopRequested()) return stopped;
     if (host.ConfirmStop(settings::LangString(settings::kBuildConfirmStop), kStopTitle)) {
       finder.CancelSearch = true;
       stopped = true;
       extract::ReleaseAutomationServers();
     }
+    return stopped;
+  };
+  finder.onFolderProceed = [&](const std::string& folder) {
+    host.SetCurrentItem(ItemKind::kFolder, folder);
+    confirmedStop();
   };
   std::vector<std::string> files =
       CollectFiles(def.folders, BuildMaskList(def), finder, [&stopped] { return stopped; });
-  if (def.mailMaildir && !stopped) {
+  if (def.mailMaildir && !stopped)
     AppendMaildirMessages(
-        files, def.folders, [&host] { host.Yield(); },
-        [&stopped, &host] { return stopped || host.StopRequested(); });
-  }
+        files, def.folders, [&host] { host.Yield(); }, confirmedStop);
   return files;
 }
 

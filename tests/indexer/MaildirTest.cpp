@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "base/Paths.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/IndexDatabase.h"
 #include "db/Database.h"
@@ -110,6 +111,26 @@ TEST_F(MaildirTest, FolderChosenAloneBringsItsOwnStoreOnly) {
   std::remove(def.dbname.c_str());
   Build();
   EXPECT_EQ(Locations(), (std::vector<std::string>{docs + "notes.txt"}));
+}
+
+TEST_F(MaildirTest, StopWhileLookingForMessagesIsAskedOnce) {
+  // A folder chosen alone is listed without a walk: the Maildir search is where the stop is met.
+  def.folders = {{docs + "Mail/", false}};
+  for (const bool confirm : {false, true}) {
+    test::RecordingHost host;
+    host.stopWhen = [](const std::string&) { return true; };
+    host.confirm = confirm;
+    const BuildResult result = StartIndex(def, host);
+    EXPECT_EQ(host.questions, 1);
+    if (confirm) {
+      EXPECT_EQ(result.outcome, BuildResult::kStoppedWhileSearching);
+      EXPECT_FALSE(base::FileExists(def.descriptorPath));
+    } else {
+      EXPECT_EQ(result.outcome, BuildResult::kFinished);
+      EXPECT_EQ(Locations().size(), 3u);
+      std::filesystem::remove(def.dbname);
+    }
+  }
 }
 
 TEST_F(MaildirTest, UpdateTreatsMessagesAsFiles) {
