@@ -12,7 +12,6 @@
 #include "indexer/IndexChoices.h"
 #include "indexer/IndexUpdate.h"
 #include "indexer/LocalBuild.h"
-#include "indexer/MaildirCollection.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "support/RecordingHost.h"
@@ -46,6 +45,8 @@ class MaildirTest : public ::testing::Test {
     home.write("docs/deep/Other/new/.keep", "");
     home.write("docs/deep/Other/tmp/.keep", "");
     home.write("docs/Fake/cur/6.host", Message("six", "no new or tmp beside cur"));
+    // A link to a folder is not followed, so a link back up cannot loop.
+    std::filesystem::create_directory_symlink(home.file("docs"), home.file("docs/deep/loop"));
     def.title = "Mail";
     def.descriptorPath = home.file("Mail.zyl");
     def.dbname = home.file("Mail.mdb");
@@ -161,23 +162,6 @@ TEST_F(MaildirTest, UpdateTreatsMessagesAsFiles) {
   EXPECT_EQ(std::get<0>(rows[2]), docs + "Mail/.Work/cur/4.host:2,");
   EXPECT_EQ(rows[3], Row(docs + "Mail/cur/2.host:2,S", "maildir", "two", "second body\n"));
   EXPECT_EQ(rows[4], Row(docs + "Mail/new/7.host", "maildir", "seven", "arrived\n"));
-}
-
-TEST_F(MaildirTest, CollectionSkipsLinksAndStops) {
-  namespace fs = std::filesystem;
-  // A link to a folder is not followed, so a link back up cannot loop.
-  fs::create_directory_symlink(home.file("docs"), home.file("docs/deep/loop"));
-  std::vector<std::string> files{docs + "Mail/new/2.host"};
-  AppendMaildirMessages(files, {{docs, true}});
-  EXPECT_EQ(files, (std::vector<std::string>{docs + "Mail/new/2.host", docs + "Mail/cur/1.host:2,S",
-                                             docs + "Mail/.Work/cur/4.host:2,",
-                                             docs + "deep/Other/cur/5.host"}));
-  files.clear();
-  int folders = 0;
-  AppendMaildirMessages(
-      files, {{docs, true}}, [&folders] { ++folders; }, [&folders] { return folders >= 1; });
-  EXPECT_TRUE(files.empty());
-  EXPECT_EQ(folders, 1);
 }
 
 TEST(MaildirChoiceTest, WizardAndEditDialogKeepTheChoice) {
