@@ -39,6 +39,7 @@ std::string Package(const std::string& extraSpine = "") {
          "media-type=\"application/xhtml+xml\"/>\n"
          "  <item id=\"c1\" href=\"text/ch1.xhtml\" media-type=\"application/xhtml+xml\"/>\n"
          "  <item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>\n"
+         "  <item id=\"pic\" href=\"cover.png\" media-type=\"image/png\"/>\n"
          "  <item id=\"gone\" href=\"text/gone.xhtml\" media-type=\"application/xhtml+xml\"/>\n"
          " </manifest>\n"
          " <spine><itemref idref=\"c1\"/>" +
@@ -72,14 +73,17 @@ Members Book(const std::string& package = Package()) {
 
 TEST(EpubReaderTest, ChaptersInSpineOrderWithTitleAndAuthors) {
   test::TempDir dir;
-  test::WriteZip(dir.file("book.epub"), Book(Package("<itemref idref=\"missing\"/>"
-                                                     "<itemref idref=\"gone\"/>")));
+  Members book =
+      Book(Package("<itemref idref=\"missing\"/><itemref idref=\"gone\"/>"
+                   "<itemref idref=\"pic\"/>"));
+  book.emplace_back("OEBPS/cover.png", std::string("\x89PNG\r\n\x1a\n<p>bytes</p>", 19));
+  test::WriteZip(dir.file("book.epub"), book);
   const FileInfo info = GetEpubInfo(dir.file("book.epub"));
   EXPECT_EQ(info.type, "epub");
   EXPECT_EQ(info.title, "Мастер и Маргарита");
   EXPECT_EQ(info.author, "Михаил Булгаков, Second Author");
-  // Spine items the manifest or the zip lacks are passed over; the malformed chapter is read
-  // as HTML.
+  // Spine items the manifest or the zip lacks, and pictures, are passed over; the malformed
+  // chapter is read as HTML.
   EXPECT_EQ(info.content,
             "Глава первая\n"
             "Никогда не разговаривайте\n"

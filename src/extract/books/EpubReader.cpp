@@ -79,8 +79,12 @@ class PackageHandler : public PartHandler {
  public:
   std::string title;
   std::vector<std::string> creators;
-  std::map<std::string, std::string> manifest;  // id -> href
-  std::vector<std::string> spine;               // idrefs
+  struct Item {
+    std::string href;
+    std::string mediaType;
+  };
+  std::map<std::string, Item> manifest;  // by id
+  std::vector<std::string> spine;        // idrefs
 
   void Text(std::string_view piece) override {
     if (field_) AddToField(*field_, piece);
@@ -103,7 +107,8 @@ class PackageHandler : public PartHandler {
       creators.emplace_back();
       field_ = &creators.back();
     } else if (local == "item" && Under("manifest")) {
-      manifest.emplace(Attribute(attributes, "id"), Attribute(attributes, "href"));
+      manifest.emplace(Attribute(attributes, "id"),
+                       Item{Attribute(attributes, "href"), Attribute(attributes, "media-type")});
     } else if (local == "itemref" && Under("spine")) {
       spine.push_back(Attribute(attributes, "idref"));
     }
@@ -262,7 +267,10 @@ FileInfo ReadEpub(std::string_view path) {
     if (content.size() > maxText) break;
     const auto item = package.manifest.find(idref);
     if (item == package.manifest.end()) continue;
-    const std::string member = zip.FindMember(ResolveHref(base, item->second));
+    // Picture books put images in the spine: they hold no text to read.
+    const std::string type = base::AsciiLower(item->second.mediaType);
+    if (!type.empty() && type.find("html") == std::string::npos) continue;
+    const std::string member = zip.FindMember(ResolveHref(base, item->second.href));
     if (member.empty()) continue;
     bool cut = false;
     ZipError error = ZipError::None;
