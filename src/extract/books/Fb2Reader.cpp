@@ -184,18 +184,34 @@ std::string_view SingleByteCharset(CodePage cp) {
 
 enum class Pass { Done, Failed, Refused, Unreadable };
 
+// What the first reading keeps to tell the book's code page: its head (for the declaration)
+// and its bytes from the first one above 127 on (a long Latin preamble would tell nothing).
+struct Sample {
+  std::string head;
+  std::string text;
+
+  void Add(std::string_view piece) {
+    if (head.size() < 1024) head.append(piece.substr(0, 1024 - head.size()));
+    if (text.empty()) {
+      std::size_t i = 0;
+      while (i < piece.size() && static_cast<unsigned char>(piece[i]) < 0x80) ++i;
+      piece.remove_prefix(i);
+    }
+    if (text.size() < kSampleBytes) text.append(piece.substr(0, kSampleBytes - text.size()));
+  }
+};
+
 // One parse of the book; every piece goes through `recode` first when it is set. `sample`
-// receives the book's first bytes as read.
+// receives what tells the book's code page.
 Pass Parse(Source& source, const std::function<std::string(std::string_view)>& recode,
-           std::string* sample, FileInfo& out) {
+           Sample* sample, FileInfo& out) {
   Fb2Handler handler;
   XmlParser parser(handler);
   handler.SetParser(&parser);
   const bool read = ReadSource(
       source,
       [&](std::string_view piece) {
-        if (sample && sample->size() < kSampleBytes)
-          sample->append(piece.substr(0, kSampleBytes - sample->size()));
+        if (sample) sample->Add(piece);
         return recode ? parser.Feed(recode(piece)) : parser.Feed(piece);
       },
       out);
@@ -244,7 +260,7 @@ FileInfo ReadFb2(std::string_view path) {
   Source source;
   if (!OpenSource(path, source, failure)) return failure;
   FileInfo info;
-  std::string sample;
+  Sample sample;
   const Pass first = Parse(source, nullptr, &sample, info);
   if (first == Pass::Done) return info;
   if (first != Pass::Failed) {
@@ -254,11 +270,11 @@ FileInfo ReadFb2(std::string_view path) {
   // Books converted by careless tools claim UTF-8 (or claim nothing, which means UTF-8) while
   // their bytes are Windows-1251 or another Cyrillic code page. Only then is a second reading
   // worth it; a book that fails in its declared encoding is damaged.
-  const std::string declared = DeclaredEncoding(sample);
+  const std::string declared = DeclaredEncoding(sample.head);
   if (!declared.empty() && declared != "utf-8" && declared != "utf8") return failure;
-  TrimPartialCharacter(sample);
-  if (base::IsValidUtf8(sample)) return failure;
-  const std::string_view charset = SingleByteCharset(DetectCodePage(sample));
+  TrimPartialCharacter(sample.text);
+  if (base::IsValidUtf8(sample.text)) return failure;
+  const std::string_view charset = SingleByteCharset(DetectCodePage(sample.text));
   if (charset.empty()) return failure;
   if (source.zip) source.zip = std::make_unique<ZipPackage>(ZipPackage::OpenFile(path));
   const auto recode = [charset](std::string_view piece) {
