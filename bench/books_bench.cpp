@@ -5,7 +5,9 @@
 //        Windows-1251; the same zipped (.fb2.zip); the Windows-1251 bytes declared UTF-8, which
 //        is read twice (the second time in the detected code page);
 //   epub: 40 chapters of about 25 KB of XHTML each;
-//   eml: a 4 KB letter, and a letter with a 300 KB base64 attachment.
+//   eml: a 4 KB letter, and a letter with a 300 KB base64 attachment;
+//   maildir: a folder of 2,000 such 4 KB letters in cur/ and new/, found by the build's Maildir
+//        search and read through GetFileInfo, as a build does on one thread.
 //   ./bench/books_bench [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 #include <unicode/ucnv.h>
@@ -18,9 +20,11 @@
 
 #include "../tests/support/ZipWriter.h"
 #include "base/Paths.h"
+#include "extract/GetFileInfo.h"
 #include "extract/books/EpubReader.h"
 #include "extract/books/Fb2Reader.h"
 #include "extract/mail/EmlReader.h"
+#include "indexer/MaildirCollection.h"
 
 namespace {
 
@@ -168,6 +172,19 @@ const std::string& EmlAttachmentPath() {
   return p;
 }
 
+const std::string& MaildirPath() {
+  static const std::string p = [] {
+    const std::string root = Folder() + "/Maildir";
+    for (const char* sub : {"/cur", "/new", "/tmp"})
+      std::filesystem::create_directories(root + sub);
+    for (int i = 0; i < 2000; ++i)
+      Write("Maildir/" + std::string(i % 4 ? "cur/" : "new/") + std::to_string(i) + ".bench:2,S",
+            Letter(false));
+    return root;
+  }();
+  return p;
+}
+
 template <typename Read>
 void Repeatedly(benchmark::State& state, const std::string& path, Read read, const char* type) {
   const auto size = static_cast<std::int64_t>(zyl::base::FileSize(path).value_or(0));
@@ -205,6 +222,25 @@ void BM_EmlAttachment(benchmark::State& s) {
   Repeatedly(s, EmlAttachmentPath(), GetEmlInfo, "eml");
 }
 
+void BM_MaildirFolder(benchmark::State& state) {
+  const std::vector<zyl::catalog::IndexFolderEntry> folders = {{MaildirPath(), true}};
+  std::int64_t messages = 0;
+  for (auto _ : state) {
+    std::vector<std::string> files;
+    zyl::indexer::AppendMaildirMessages(files, folders);
+    for (const std::string& f : files) {
+      FileInfo info = GetFileInfo(f);
+      if (info.type != "maildir") {
+        state.SkipWithError(("unexpected type " + info.type).c_str());
+        return;
+      }
+      benchmark::DoNotOptimize(info.content.data());
+    }
+    messages += static_cast<std::int64_t>(files.size());
+  }
+  state.SetItemsProcessed(messages);
+}
+
 BENCHMARK(BM_Fb2Utf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Fb2Cp1251)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Fb2Mislabelled)->Unit(benchmark::kMillisecond);
@@ -212,6 +248,7 @@ BENCHMARK(BM_Fb2Zip)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Epub)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Eml)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EmlAttachment)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MaildirFolder)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
