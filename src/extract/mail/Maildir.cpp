@@ -22,12 +22,11 @@ bool IsMaildirMessage(std::string_view path) {
   if (slash == std::string_view::npos || slash == 0) return false;
   const std::string_view parent = path.substr(0, slash);
   const std::size_t parentSlash = parent.rfind('/');
-  if (parentSlash == std::string_view::npos) return false;
+  // "cur/x" and "/cur/x" have no folder above cur/ to be the Maildir.
+  if (parentSlash == std::string_view::npos || parentSlash == 0) return false;
   const std::string_view parentName = parent.substr(parentSlash + 1);
   if (parentName != "cur" && parentName != "new") return false;
-  // "/cur/x" has no folder above cur to be the Maildir; the root is never one.
-  const std::string_view top = parent.substr(0, parentSlash == 0 ? 1 : parentSlash);
-  return IsMaildirFolder(top);
+  return IsMaildirFolder(parent.substr(0, parentSlash));
 }
 
 std::vector<std::string> MaildirMessages(std::string_view folder) {
