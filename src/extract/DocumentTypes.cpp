@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "base/Strings.h"
-
 namespace zyl::extract {
 
 namespace {
@@ -56,7 +54,14 @@ void AppendChosenLaterMasks(std::string& out, rules::Table table, const TypeChoi
 bool EndsWithExtension(std::string_view name, std::string_view extension) {
   if (extension.empty() || name.size() <= extension.size()) return false;
   const std::string_view tail = name.substr(name.size() - extension.size());
-  return name[name.size() - extension.size() - 1] == '.' && base::AsciiLower(tail) == extension;
+  if (name[name.size() - extension.size() - 1] != '.') return false;
+  // Compared letter by letter: this runs for every row on every file a build finds.
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    const char c =
+        tail[i] >= 'A' && tail[i] <= 'Z' ? static_cast<char>(tail[i] - 'A' + 'a') : tail[i];
+    if (c != extension[i]) return false;
+  }
+  return true;
 }
 
 // The ";"-separated masks of a list, blanks around each trimmed, empty ones left out.
