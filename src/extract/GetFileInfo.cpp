@@ -8,42 +8,21 @@
 #include "base/Strings.h"
 #include "extract/DocumentTypes.h"
 #include "extract/TextLimit.h"
-#include "extract/html/HtmlGumboReader.h"
-#include "extract/html/HtmlReader.h"
 #include "extract/mail/EmlReader.h"
 #include "extract/mail/Maildir.h"
-#include "extract/mp3/Mp3Reader.h"
-#include "extract/office/OfficeReaders.h"
-#include "extract/text/TextReader.h"
 
 namespace zyl::extract {
 
 namespace {
 
-FileInfo RunReader(std::string_view path, std::string_view extension,
-                   const ExtractOptions& options) {
+FileInfo RunReader(std::string_view path, const ExtractOptions& options) {
   // A Maildir's message files have names of the mail program's choosing: the folder they are
   // in, not their extension, says what they are.
   if (IsMaildirMessage(path)) return GetMaildirInfo(path);
-  const DocumentType* type = DocumentTypeForExtension(extension, options.pdfFullText);
-  switch (type ? type->reader : Reader::PlainText) {
-    case Reader::WordProcessor:
-      return GetWordInfo(path);
-    case Reader::Html:
-      return options.internalHtmlParser ? GetHtmlInfo(path) : GetHtmlInfoIE(path);
-    case Reader::Spreadsheet:
-      return GetExcelInfo(path);
-    case Reader::Mp3:
-      return GetMp3Info(path);
-    case Reader::PdfFullText:
-      return GetPdfTextInfo(path);
-    case Reader::PdfHeader:
-      return GetPdfHeaderInfo(path);
-    case Reader::PlainText:
-    case Reader::Mailbox:
-      break;
-  }
-  return GetTextInfo(path, options.forceCodePage);
+  // A file no type claims, and the user-defined masks, are read as plain text.
+  const DocumentType* type = DocumentTypeForPath(path, options.pdfFullText);
+  if (!type || !type->read) type = FindDocumentType("users");
+  return type->read(path, *type, options);
 }
 
 }  // namespace
@@ -59,7 +38,7 @@ FileInfo GetFileInfo(std::string_view path, const ExtractOptions& options) {
     if (!IsConverterInstalled(extension)) return ErrorInfo();
     // Every reader below takes the run's bound from this scope.
     const TextLimitScope limit(options.maxTextBytes);
-    FileInfo read = RunReader(path, extension, options);
+    FileInfo read = RunReader(path, options);
     // Whatever the reader, no document gives more than MaxTextBytes of text.
     info.textCut = CutText(read.content, MaxTextBytes()) || read.textCut;
     info.content = std::move(read.content);

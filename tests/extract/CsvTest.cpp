@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "base/Cp1251.h"
-#include "extract/sheets/DifReader.h"
 #include "extract/office/OfficeReaders.h"
+#include "extract/sheets/DifReader.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

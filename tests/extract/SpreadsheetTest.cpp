@@ -6,10 +6,10 @@
 
 #include "base/Cp1251.h"
 #include "base/Paths.h"
+#include "extract/core/OfficeText.h"
+#include "extract/office/OfficeReaders.h"
 #include "extract/sheets/DbfReader.h"
 #include "extract/sheets/LotusReader.h"
-#include "extract/office/OfficeReaders.h"
-#include "extract/core/OfficeText.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

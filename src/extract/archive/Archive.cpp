@@ -94,6 +94,9 @@ ArchiveKind ArchiveKindOf(std::string_view path) {
 }
 
 bool IsArchiveExtension(std::string_view path) {
+  // A document type whose extension ends in an archive's ("fb2.zip") claims the file first: it
+  // is one document, not a folder of members.
+  if (DocumentTypeForPath(path, false)) return false;
   const ArchiveKind k = ArchiveKindOf(path);
   return k != ArchiveKind::None && k != ArchiveKind::SevenZip && k != ArchiveKind::Tar;
 }
@@ -202,7 +205,7 @@ ArchiveOutcome ExtractArchive(std::string_view archive, std::string_view target,
                                       std::to_string(setting.mode),
                                       std::to_string(c.MaxUnpackedBytes),
                                       std::to_string(c.MaxMembers)};
-  std::optional<ReaderMessage> answer = RunInReader(HelperJob::UnpackArchive, archive, args);
+  std::optional<ReaderMessage> answer = RunInReader(kUnpackArchiveJob, archive, args);
   ArchiveOutcome outcome;
   if (!answer) {
     // Whatever a crashed or stopped unpacking left half-written is not listed.

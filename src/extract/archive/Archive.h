@@ -22,7 +22,8 @@ enum class ArchiveKind { None, Zip, Rar, Arj, Lzh, Uc2, Cab, SevenZip, Tar };
 
 // By the lower-cased text after the path's last "."; None for anything else.
 ArchiveKind ArchiveKindOf(std::string_view path);
-// True for the six kinds of kArchiveMasks.
+// True for the six kinds of kArchiveMasks, unless a document type claims the file by a longer
+// extension ("fb2.zip").
 bool IsArchiveExtension(std::string_view path);
 
 // The [Archiver] settings of a kind: program, command template with %arc% and %filespec%,

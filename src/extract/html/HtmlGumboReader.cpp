@@ -14,8 +14,8 @@
 #include "base/Cp1251.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
-#include "extract/core/CodePages.h"
 #include "extract/TextLimit.h"
+#include "extract/core/CodePages.h"
 
 namespace zyl::extract {
 

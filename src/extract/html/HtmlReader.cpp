@@ -4,11 +4,12 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "base/Utf8.h"
+#include "extract/ExtractOptions.h"
+#include "extract/TextLimit.h"
 #include "extract/core/CodePages.h"
 #include "extract/html/HtmlEntities.h"
 #include "extract/html/HtmlGumboReader.h"
 #include "extract/html/HtmlText.h"
-#include "extract/TextLimit.h"
 
 namespace zyl::extract {
 
@@ -113,6 +114,10 @@ FileInfo HtmlInfoFromBytes(std::string_view raw) {
   info.content = DecodeHtmlEntities(DecodeBody(std::move(stripped), head));
   info.type = "html";
   return info;
+}
+
+FileInfo ReadHtmlPage(std::string_view path, const DocumentType&, const ExtractOptions& options) {
+  return options.internalHtmlParser ? GetHtmlInfo(path) : GetHtmlInfoIE(path);
 }
 
 FileInfo GetHtmlInfo(std::string_view path) {

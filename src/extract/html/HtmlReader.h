@@ -8,12 +8,17 @@
 #include <string>
 #include <string_view>
 
+#include "extract/DocumentType.h"
 #include "extract/FileInfo.h"
 
 namespace zyl::extract {
 
 // Type "html", or "error" for a missing or empty file.
 FileInfo GetHtmlInfo(std::string_view path);
+// The table's reader of HTML pages: the built-in reader, or the rendering one when the run
+// asks for it.
+FileInfo ReadHtmlPage(std::string_view path, const DocumentType& type,
+                      const ExtractOptions& options);
 // The same for a page's bytes.
 FileInfo HtmlInfoFromBytes(std::string_view bytes);
 

@@ -14,13 +14,13 @@
 #include "base/FileMask.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
+#include "extract/TextLimit.h"
 #include "extract/core/Charsets.h"
 #include "extract/core/CodePages.h"
 #include "extract/html/HtmlEntities.h"
 #include "extract/html/HtmlText.h"
 #include "extract/mail/MimeDecode.h"
 #include "extract/mail/MimeParts.h"
-#include "extract/TextLimit.h"
 
 namespace zyl::extract {
 

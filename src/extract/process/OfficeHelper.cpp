@@ -17,14 +17,8 @@
 #include <vector>
 
 #include "base/Paths.h"
-#include "extract/sheets/DbfReader.h"
-#include "extract/sheets/ExcelReader.h"
-#include "extract/sheets/LotusReader.h"
-#include "extract/office/OleProperties.h"
-#include "extract/pdf/PdfReader.h"
+#include "extract/DocumentTypes.h"
 #include "extract/TextLimit.h"
-#include "extract/office/WordReader.h"
-#include "extract/office/WpReader.h"
 
 namespace zyl::extract {
 
@@ -66,7 +60,7 @@ class Helper {
  public:
   ~Helper() { Stop(); }
 
-  std::optional<ReaderMessage> Run(HelperJob job, std::string_view sizedPath,
+  std::optional<ReaderMessage> Run(unsigned job, std::string_view sizedPath,
                                    const ReaderMessage& args) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (jobs_ >= kJobsPerHelper) Stop();
@@ -76,8 +70,7 @@ class Helper {
         std::min(limit_ + kExtraTimePerMegabyte *
                               static_cast<long>(std::min<std::uint64_t>(megabytes, 1u << 20)),
                  kMaxJobTimeLimit);
-    ReaderMessage request{std::to_string(static_cast<unsigned>(job)),
-                          std::to_string(limit.count())};
+    ReaderMessage request{std::to_string(job), std::to_string(limit.count())};
     request.insert(request.end(), args.begin(), args.end());
     const std::string bytes = EncodeReaderMessage(request);
     // A reader that died while idle (killed from outside, say) is replaced once; a reader that
@@ -223,83 +216,13 @@ Helper& TheHelper() {
   return helper;
 }
 
-HelperDocument FromSheets(const std::vector<SheetGrid>& sheets, std::string author = {},
-                          std::string title = {}) {
-  return HelperDocument{WorkbookContent(sheets), std::move(author), std::move(title)};
-}
-
-HelperDocument PasswordRequired() {
-  HelperDocument doc;
-  doc.passwordRequired = true;
-  return doc;
-}
-
-std::optional<HelperDocument> WorksText(const std::string& path) {
-  std::optional<WpDocument> doc = ReadWorksText(path);
-  if (!doc) return std::nullopt;
-  // Works 4 and later keep their properties in the OLE2 SummaryInformation stream, which the
-  // text library does not report.
-  if (doc->author.empty() && doc->title.empty()) {
-    if (std::optional<OleSummary> summary = ReadOleSummary(path)) {
-      doc->author = std::move(summary->author);
-      doc->title = std::move(summary->title);
-    }
-  }
-  return HelperDocument{std::move(doc->text), std::move(doc->author), std::move(doc->title)};
-}
-
 }  // namespace
 
-std::optional<HelperDocument> RunHelperJob(HelperJob job, const std::string& path) {
-  switch (job) {
-    case HelperJob::WordDocument: {
-      std::optional<WordDocument> doc = ReadWordDocument(path);
-      if (!doc) return std::nullopt;
-      if (doc->encrypted) return PasswordRequired();
-      return HelperDocument{std::move(doc->text), std::move(doc->author), std::move(doc->title)};
-    }
-    case HelperJob::ExcelWorkbook: {
-      std::optional<Workbook> book = ReadExcelWorkbook(path);
-      if (!book) return std::nullopt;
-      if (book->encrypted) return PasswordRequired();
-      return FromSheets(book->sheets, std::move(book->author), std::move(book->title));
-    }
-    case HelperJob::DbfTable: {
-      std::optional<SheetGrid> grid = ReadDbfTable(path);
-      if (!grid) return std::nullopt;
-      return FromSheets({std::move(*grid)});
-    }
-    case HelperJob::WordPerfect: {
-      std::optional<WpDocument> doc = ReadWordPerfect(path);
-      if (!doc) return std::nullopt;
-      return HelperDocument{std::move(doc->text), std::move(doc->author), std::move(doc->title)};
-    }
-    case HelperJob::WorksText:
-      return WorksText(path);
-    case HelperJob::LotusDos:
-    case HelperJob::LotusWindows: {
-      const auto origin =
-          job == HelperJob::LotusDos ? LegacySheetOrigin::Dos : LegacySheetOrigin::Windows;
-      std::optional<std::vector<SheetGrid>> sheets = ReadLotusWorkbook(path, origin);
-      if (!sheets) return std::nullopt;
-      return FromSheets(*sheets);
-    }
-    case HelperJob::UnpackArchive:
-      break;  // not a document; see ReaderProcess.cpp
-    case HelperJob::PdfText: {
-      std::optional<PdfInfo> info = ReadPdfText(path);
-      if (!info) return std::nullopt;
-      return HelperDocument{std::move(info->content), std::move(info->author),
-                            std::move(info->title)};
-    }
-  }
-  return std::nullopt;
-}
-
-std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path) {
+std::optional<HelperDocument> ReadInHelper(const DocumentType& type, std::string_view path) {
+  if (!type.job) return std::nullopt;
   // The text is cut where it is made, so that a huge document never crosses the socket whole.
-  std::optional<ReaderMessage> answer =
-      TheHelper().Run(job, path, {std::string(path), std::to_string(MaxTextBytes())});
+  std::optional<ReaderMessage> answer = TheHelper().Run(
+      ReaderJobNumber(type), path, {std::string(path), std::to_string(MaxTextBytes())});
   // content, author, title, "1" when the text was cut, "1" when the document is encrypted.
   if (!answer || answer->size() != 5) return std::nullopt;
   HelperDocument doc{std::move((*answer)[0]), std::move((*answer)[1]), std::move((*answer)[2])};
@@ -308,7 +231,26 @@ std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path)
   return doc;
 }
 
-std::optional<ReaderMessage> RunInReader(HelperJob job, std::string_view sizedPath,
+FileInfo ReadInReaderProcess(std::string_view path, const DocumentType& type,
+                             const ExtractOptions&) {
+  if (!base::FileExists(path)) return ErrorInfo();
+  std::optional<HelperDocument> doc = ReadInHelper(type, path);
+  if (!doc) return ErrorInfo();
+  if (doc->passwordRequired) {
+    FileInfo info = ErrorInfo();
+    info.passwordRequired = true;
+    return info;
+  }
+  FileInfo info;
+  info.content = std::move(doc->content);
+  info.author = std::move(doc->author);
+  info.title = std::move(doc->title);
+  info.type = std::string(type.storedType);
+  info.textCut = doc->textCut;
+  return info;
+}
+
+std::optional<ReaderMessage> RunInReader(unsigned job, std::string_view sizedPath,
                                          const ReaderMessage& args) {
   return TheHelper().Run(job, sizedPath, args);
 }

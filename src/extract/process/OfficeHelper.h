@@ -14,40 +14,32 @@
 #include <string>
 #include <string_view>
 
+#include "extract/DocumentType.h"
+#include "extract/process/HelperDocument.h"
 #include "extract/process/ReaderProtocol.h"
 
 namespace zyl::extract {
 
-enum class HelperJob : unsigned {
-  WordDocument = 1,  // .doc/.dot through wv
-  ExcelWorkbook,     // .xls family through our BIFF reader over libgsf
-  DbfTable,          // .dbf through shapelib
-  WordPerfect,       // .wpd through libwpd
-  WorksText,         // .wps/.wri (and DOS Word) through libwps
-  LotusDos,          // .wk1/.wq1 through libwps, old text in CP866
-  LotusWindows,      // .wk3/.wk4/.wb1 through libwps, old text in Windows-1251
-  PdfText,           // .pdf through poppler
-  UnpackArchive,     // an archive into a folder (Archive.h)
-};
+// The job number of unpacking an archive (Archive.h); the jobs of the document types have the
+// numbers ReaderJobNumber gives (DocumentTypes.h).
+inline constexpr unsigned kUnpackArchiveJob = 0;
 
-struct HelperDocument {
-  std::string content;
-  std::string author;
-  std::string title;
-  bool textCut = false;  // content was cut to MaxTextBytes in the reader process
-  // The document is encrypted and was not read: the fields above are empty.
-  bool passwordRequired = false;
-};
+// Reads the file with the type's job in the helper; a text longer than MaxTextBytes comes back
+// cut to it. nullopt when the type has no job, the reader failed (damaged or unsupported file),
+// the helper died while reading or did not answer within the time limit; a document with
+// passwordRequired set for an encrypted one.
+std::optional<HelperDocument> ReadInHelper(const DocumentType& type, std::string_view path);
 
-// Reads the file in the helper; a text longer than MaxTextBytes comes back cut to it. nullopt
-// when the reader failed (damaged or unsupported file), the helper died while reading or did
-// not answer within the time limit; a document with passwordRequired set for an encrypted one.
-std::optional<HelperDocument> ReadInHelper(HelperJob job, std::string_view path);
+// The reader of a type whose files the reader process reads whole: the file through the
+// type's job, stored with the type's stored type; "error" (with passwordRequired for an
+// encrypted document) when it could not be read.
+FileInfo ReadInReaderProcess(std::string_view path, const DocumentType& type,
+                             const ExtractOptions& options);
 
 // Runs a job in the reader process with the arguments its side expects; the time limit is
 // that of a document of sizedPath's size. nullopt when the job failed, the reader died while
 // working on it or did not answer within the time limit; else the job's answer (never empty).
-std::optional<ReaderMessage> RunInReader(HelperJob job, std::string_view sizedPath,
+std::optional<ReaderMessage> RunInReader(unsigned job, std::string_view sizedPath,
                                          const ReaderMessage& args);
 
 // The reader program is $ZYL_READER when set, else zyl-reader beside the running program or in
@@ -64,9 +56,5 @@ void SetHelperTimeLimit(std::chrono::milliseconds limit);
 
 // The helper's process id while one runs (for diagnostics and tests).
 std::optional<pid_t> HelperPid();
-
-// What the helper does for one job; exposed so that the readers can also be run in-process
-// (benchmarks, debugging).
-std::optional<HelperDocument> RunHelperJob(HelperJob job, const std::string& path);
 
 }  // namespace zyl::extract

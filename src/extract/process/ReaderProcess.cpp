@@ -14,11 +14,12 @@
 #include <cstdlib>
 #include <exception>
 
-#include "extract/archive/Archive.h"
-#include "extract/process/OfficeHelper.h"
-#include "extract/office/OleProperties.h"
-#include "extract/process/ReaderProtocol.h"
+#include "extract/DocumentTypes.h"
 #include "extract/TextLimit.h"
+#include "extract/archive/Archive.h"
+#include "extract/office/OleProperties.h"
+#include "extract/process/OfficeHelper.h"
+#include "extract/process/ReaderProtocol.h"
 
 namespace zyl::extract {
 
@@ -26,11 +27,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// What one job answers; no field when it failed.
-ReaderMessage AnswerJob(HelperJob job, const ReaderMessage& args) {
-  if (job == HelperJob::UnpackArchive) return UnpackArchiveJob(args);
-  if (args.size() != 2) return {};
-  std::optional<HelperDocument> doc = RunHelperJob(job, args[0]);
+// What one job answers; no field when it failed. A document's job is the one its type names in
+// the table, which this program shares with the one that sends the jobs.
+ReaderMessage AnswerJob(unsigned job, const ReaderMessage& args) {
+  if (job == kUnpackArchiveJob) return UnpackArchiveJob(args);
+  const DocumentType* type = DocumentTypeOfJob(job);
+  if (!type || !type->job || args.size() != 2) return {};
+  std::optional<HelperDocument> doc = type->job(args[0]);
   if (!doc) return {};
   const bool cut = CutText(doc->content, std::strtoull(args[1].c_str(), nullptr, 10));
   return {std::move(doc->content), std::move(doc->author), std::move(doc->title), cut ? "1" : "0",
@@ -41,7 +44,7 @@ ReaderMessage AnswerJob(HelperJob job, const ReaderMessage& args) {
 // document starts from the same clean state. The job's process leads a process group, so that
 // an archiver it started goes with it. Returns the encoded answer, or the failure answer when
 // the job's process crashed, stopped early or ran past the time limit.
-std::string RunJobProcess(HelperJob job, const ReaderMessage& args,
+std::string RunJobProcess(unsigned job, const ReaderMessage& args,
                           std::chrono::milliseconds limit) {
   const std::string failed = EncodeReaderMessage({});
   int sv[2];
@@ -139,8 +142,11 @@ int ServeReaderJobs(int socket) {
   for (;;) {
     std::optional<ReaderMessage> request = ReceiveReaderMessage(socket);
     if (!request) return 0;  // the program has gone
-    if (request->size() < 2) return 1;
-    const auto job = static_cast<HelperJob>(std::strtoul((*request)[0].c_str(), nullptr, 10));
+    // The job number is digits only: anything else is not this program talking.
+    if (request->size() < 2 || (*request)[0].empty() ||
+        (*request)[0].find_first_not_of("0123456789") != std::string::npos)
+      return 1;
+    const auto job = static_cast<unsigned>(std::strtoul((*request)[0].c_str(), nullptr, 10));
     const std::chrono::milliseconds limit(std::strtoul((*request)[1].c_str(), nullptr, 10));
     request->erase(request->begin(), request->begin() + 2);
     if (!SendReaderBytes(socket, RunJobProcess(job, *request, limit))) return 0;

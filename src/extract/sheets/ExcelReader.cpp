@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "base/Paths.h"
-#include "extract/sheets/BiffReader.h"
 #include "extract/office/OleProperties.h"
+#include "extract/sheets/BiffReader.h"
 
 namespace zyl::extract {
 

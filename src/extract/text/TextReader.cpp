@@ -3,8 +3,9 @@
 #include "base/Cp1251.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
-#include "extract/core/CodePages.h"
+#include "extract/ExtractOptions.h"
 #include "extract/TextLimit.h"
+#include "extract/core/CodePages.h"
 
 namespace zyl::extract {
 
@@ -12,6 +13,10 @@ std::string DecodePlainText(std::string_view bytes, bool detectCodePage) {
   if (detectCodePage) return AutoRecode(bytes);
   if (auto marked = DecodeMarkedText(bytes)) return std::move(*marked);
   return base::DecodeLegacyText(bytes);
+}
+
+FileInfo ReadPlainText(std::string_view path, const DocumentType&, const ExtractOptions& options) {
+  return GetTextInfo(path, options.forceCodePage);
 }
 
 FileInfo GetTextInfo(std::string_view path, bool detectCodePage) {

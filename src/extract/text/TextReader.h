@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "extract/DocumentType.h"
 #include "extract/FileInfo.h"
 
 namespace zyl::extract {
@@ -11,6 +12,9 @@ namespace zyl::extract {
 // (any letter case), "users" otherwise; "error" when the file cannot be read. With
 // `detectCodePage` the text is recoded by the code page detector (see DecodePlainText).
 FileInfo GetTextInfo(std::string_view path, bool detectCodePage = false);
+// The table's reader of plain text: GetTextInfo with the run's code-page detection.
+FileInfo ReadPlainText(std::string_view path, const DocumentType& type,
+                       const ExtractOptions& options);
 
 // Content from bytes already read: with `detectCodePage`, recoded by the code page detector
 // (AutoRecode); otherwise by its byte-order mark (UTF-8, UTF-16) when it has one, else by the
