@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <tuple>
@@ -8,6 +9,7 @@
 #include "base/Paths.h"
 #include "catalog/DescriptorReader.h"
 #include "catalog/IndexDatabase.h"
+#include "catalog/IndexListRow.h"
 #include "db/Database.h"
 #include "indexer/IndexChoices.h"
 #include "indexer/IndexUpdate.h"
@@ -97,6 +99,8 @@ TEST_F(MaildirTest, BuildReadsCurAndNewOfEveryMaildirInTheTree) {
   EXPECT_EQ(rows[3], Row(docs + "Mail/.Work/cur/4.host:2,", "maildir", "four", "work folder\n"));
   EXPECT_EQ(std::get<0>(rows[4]), docs + "deep/Other/cur/5.host");
   EXPECT_TRUE(catalog::ReadIndexDefinition(def.descriptorPath).mailMaildir);
+  const std::vector<std::string> labels = catalog::ReadIndexDetails(def.descriptorPath, {}).types;
+  EXPECT_NE(std::find(labels.begin(), labels.end(), "Maildir"), labels.end());
   EXPECT_EQ(settings::ReadIniValue("General", "FilesCount", "", def.descriptorPath), "5");
 }
 
