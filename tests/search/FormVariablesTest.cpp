@@ -31,5 +31,35 @@ TEST(FillFormFromVariables, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
   EXPECT_EQ(form.searchType, 2);
 }
 
+// A request carries the boxes, the search type, whole word and the document types under its own
+// names; what it carries fills another form back, and the fields it does not carry stay.
+TEST(FillFormFromVariables, RequestNamesFillBackWhatTheyCarry) {
+  SearchForm f;
+  f.searchText = "w";
+  f.searchType = kAllWords;
+  f.wholeWord = true;
+  f.author = "a";
+  f.title = "t";
+  f.fileName = "f";
+  f.dateTo = "02.02.2002";
+  f.sizeFrom = "1";
+  f.types[20] = true;
+  f.notEarlierCount = "9";
+  const FormVariables vars = VariablesFromForm(f, FormNames::kRequest);
+  EXPECT_EQ(FormVariable(vars, "location"), "f");
+  EXPECT_EQ(FormVariable(vars, "sizemin"), "1");
+  EXPECT_EQ(FormVariable(vars, "type21"), "1");
+  EXPECT_EQ(FormVariable(vars, "DatePoint"), "");
+
+  SearchForm back;
+  back.notEarlierCount = "kept";
+  FillFormFromVariables(vars, back);
+  EXPECT_EQ(back.notEarlierCount, "kept");
+  back.notEarlierCount = f.notEarlierCount;
+  // The ranges holding a box are switched on by it.
+  f.dateBetween = f.sizeBetween = true;
+  EXPECT_EQ(back, f);
+}
+
 }  // namespace
 }  // namespace zyl::search
