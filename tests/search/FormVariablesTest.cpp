@@ -25,10 +25,16 @@ TEST(FillFormFromVariables, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
   EXPECT_EQ(form.dateFrom, "");
   EXPECT_TRUE(form.dateBetween);  // still on
   EXPECT_FALSE(form.types[3]);
-  EXPECT_EQ(form.searchType, 0);  // 9 is no type of the list: the one in force stays
   EXPECT_TRUE(form.wholeWord);
+  // A type the list does not have keeps the one in force: an out-of-range number must not turn
+  // the words into a query-language condition.
   FillFormFromVariables({{"SearchType", "2"}}, form);
-  EXPECT_EQ(form.searchType, 2);
+  for (const char* value : {"4", "9", "-1", "99999999999", "3.5e9"}) {
+    FillFormFromVariables({{"SearchType", value}}, form);
+    EXPECT_EQ(form.searchType, 2) << value;
+  }
+  FillFormFromVariables({{"SearchType", "3"}}, form);
+  EXPECT_EQ(form.searchType, 3);
 }
 
 // A request carries the boxes, the search type, whole word and the document types under its own
