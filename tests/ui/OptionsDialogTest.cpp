@@ -15,23 +15,20 @@
 #include <QTreeWidget>
 #include <filesystem>
 
-#include "ManagerFixture.h"
 #include "base/Strings.h"
 #include "settings/OptionEntries.h"
+#include "support/ManagerFixture.h"
+#include "support/Widgets.h"
 #include "ui/IndexManagerWindow.h"
 #include "ui/OptionWindowTexts.h"
 
 namespace zyl::ui {
 namespace {
 
+using test::Find;
+
 class OptionsDialogTest : public test::ManagerFixture {
  protected:
-  template <typename W>
-  static W* Find(QWidget& dialog, const char* name) {
-    W* widget = dialog.findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
   static void Type(QWidget& dialog, const char* name, const QString& text) {
     auto* box = Find<QLineEdit>(dialog, name);
     box->setFocus();
@@ -276,24 +273,6 @@ TEST_F(OptionsDialogTest, StyleSelectionSwitchesTheControlsAndTheSampleFollows) 
   size->setCurrentText(QStringLiteral("14"));
   EXPECT_EQ(Find<QLabel>(dialog, "Label11")->font().pointSize(), 14);
   EXPECT_EQ(found->font().pointSize(), 14);
-}
-
-TEST(OptionWindowTextsTest, BothLanguageFilesHoldEveryTextOfTheDialog) {
-  test::ProgramFolderScope home;
-  for (const char* file : {"russian.lng", "english.lng"}) {
-    std::vector<settings::LangText> texts;
-    for (const WindowText& t : OptionWindowTexts()) texts.push_back(t.text);
-    texts.insert(texts.end(), std::begin(kOptionMessages), std::end(kOptionMessages));
-    for (const settings::LangText& t : texts) {
-      const std::string value = settings::GetProfileValue(
-          settings::LangSectionName(t.section), std::to_string(t.key), "\x01", home.file(file));
-      EXPECT_NE(value, "\x01") << file << " " << t.key;
-      // The Russian file carries the built-in texts (the list column's lead blank aside).
-      if (std::string_view(file) == "russian.lng") {
-        EXPECT_EQ(value, base::Trim(t.text)) << t.key;
-      }
-    }
-  }
 }
 
 }  // namespace

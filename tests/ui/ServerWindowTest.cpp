@@ -14,11 +14,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ModalAnswers.h"
 #include "server/ServerAddress.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "support/ModalAnswers.h"
 #include "support/TestSupport.h"
 #include "ui/PlatformServices.h"
 #include "ui/ServerWindowTexts.h"
@@ -201,18 +201,6 @@ TEST(ServerAddressTest, EveryInterfaceShowsTheMachinesOwnAddress) {
   }
   EXPECT_EQ(server::SearchPageLink("10.0.0.5", 8080), "http://10.0.0.5:8080/?action=hello");
   EXPECT_EQ(server::SearchPageLink("::1", 80), "http://[::1]:80/?action=hello");
-}
-
-TEST(ServerWindowTextsTest, BothLanguageFilesHoldTheWindowsMessages) {
-  test::ProgramFolderScope home;
-  for (const char* file : {"russian.lng", "english.lng"}) {
-    for (const settings::LangText& t : kServerMessages) {
-      EXPECT_NE(
-          settings::GetProfileValue("ServerWindow", std::to_string(t.key), "\x01", home.file(file)),
-          "\x01")
-          << file << " " << t.key;
-    }
-  }
 }
 
 }  // namespace
