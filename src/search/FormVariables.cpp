@@ -65,7 +65,7 @@ std::string TypeName(int position, FormNames names) {
   return (names == FormNames::kRequest ? "type" : "FileType") + std::to_string(position);
 }
 
-bool Carries(FormNames names, const bool SearchForm::*option) {
+bool Carries(FormNames names, bool SearchForm::*option) {
   for (const Field& f : kFields) {
     const auto* member = std::get_if<bool SearchForm::*>(&f.member);
     if (member && *member == option) return !NameOf(f, names).empty();

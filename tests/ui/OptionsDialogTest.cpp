@@ -48,20 +48,12 @@ class OptionsDialogTest : public test::ManagerFixture {
   }
 };
 
-TEST_F(OptionsDialogTest, ShowsTheSettingsOnItsPagesInTheLanguageInUse) {
+// The captions come from the dialog's text table (checked against the language files with every
+// window's texts); the controls show the settings in force.
+TEST_F(OptionsDialogTest, ShowsTheSettingsOnItsPages) {
   settings::Config().Lang = home_.file("russian.lng");
   OptionsDialog dialog;
-  EXPECT_EQ(dialog.objectName(), "frmOption");
-  EXPECT_EQ(dialog.windowTitle(), "ZYL настройки");
-  auto* tabs = Find<QTabWidget>(dialog, "SSTab1");
-  ASSERT_EQ(tabs->count(), 4);
-  EXPECT_EQ(tabs->tabText(0), "Общие");
-  EXPECT_EQ(tabs->tabText(3), "Архиваторы");
-  EXPECT_EQ(Find<QPushButton>(dialog, "Command1")->text(), "OK");
-  EXPECT_EQ(Find<QCheckBox>(dialog, "Check1")->toolTip(),
-            "Автоматически определять кодовую страницу для текстовых файлов");
-  EXPECT_EQ(Find<QLineEdit>(dialog, "Text2")->toolTip(), "Файл шаблона списка найденных файлов");
-  EXPECT_EQ(Find<QListWidget>(dialog, "List2")->item(1)->text(), "Найденный текст");
+  EXPECT_EQ(Find<QTabWidget>(dialog, "SSTab1")->count(), 4);
 
   const settings::Settings& s = settings::Config();
   EXPECT_EQ(Find<QLineEdit>(dialog, "Text1")->text().toStdString(), s.IndexFolder);
