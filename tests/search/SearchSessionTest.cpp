@@ -4,12 +4,11 @@
 
 #include "base/Messages.h"
 #include "base/Paths.h"
-#include "catalog/DatabaseSink.h"
-#include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "support/SmallIndex.h"
 #include "support/TestSupport.h"
 
 namespace zyl::search {
@@ -23,28 +22,13 @@ class SearchSessionTest : public ::testing::Test {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
   }
-  // An index with rows (location, content, type, modified, size).
+  // An index whose rows are (location, content, modified), of type txt.
   IndexEntry MakeIndex(const std::string& name,
                        const std::vector<std::tuple<std::string, std::string, std::string>>& rows) {
-    catalog::IndexDefinition def;
-    def.title = name;
-    def.descriptorPath = home.file(name + ".zyl");
-    def.dbname = home.file(name + ".mdb");
-    catalog::CreateIndexDatabase(def.dbname);
-    {
-      catalog::DatabaseSink sink(def.dbname);
-      for (const auto& [location, content, modified] : rows) {
-        catalog::FileInfo info;
-        info.location = location;
-        info.content = content;
-        info.type = "txt";
-        info.modified = modified;
-        info.filesize = static_cast<std::int32_t>(content.size());
-        catalog::SaveContentInfo(sink, info);
-      }
-    }
-    catalog::WriteLocalDescriptor(def);
-    return {name, def.descriptorPath};
+    std::vector<test::Doc> docs;
+    for (const auto& [location, content, modified] : rows)
+      docs.push_back({location, content, "txt", modified});
+    return {name, test::MakeSmallIndex(home.path(), name, docs).descriptorPath};
   }
   std::vector<std::string> Locations(const SearchSession& s) {
     std::vector<std::string> out;

@@ -14,7 +14,6 @@
 #include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
-#include "search/FormVariables.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
@@ -22,11 +21,6 @@
 
 namespace zyl::server {
 namespace {
-
-// The server fills its form from the request's variables.
-void FillFormFromRequest(const Request& request, search::SearchForm& form) {
-  search::FillFormFromVariables(request.vars.value_or(QueryVars{}), form);
-}
 
 class DocumentServerTest : public ::testing::Test {
  protected:
@@ -225,40 +219,6 @@ TEST_F(DocumentServerTest, GetFileFallbackTakesOnlyPlainNames) {
   EXPECT_TRUE(IsPlainIndexName("My docs 2"));
   EXPECT_FALSE(IsPlainIndexName("a..b"));
   EXPECT_FALSE(IsPlainIndexName(std::string("Copy\0/x", 8)));
-}
-
-TEST(FillFormFromRequest, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
-  search::SearchForm form;
-  FillFormFromRequest(
-      ParseRequest("GET /?content=x&datefrom=01.01.2002&sizemax=10&type4=1&type5=01 HTTP/1.0\r\n"),
-      form);
-  EXPECT_TRUE(form.dateBetween);
-  EXPECT_TRUE(form.sizeBetween);
-  EXPECT_TRUE(form.types[3]);
-  EXPECT_FALSE(form.types[4]);
-  FillFormFromRequest(ParseRequest("GET /?content=y&SearchType=2 HTTP/1.0\r\n"), form);
-  EXPECT_EQ(form.searchText, "y");
-  EXPECT_EQ(form.dateFrom, "");
-  EXPECT_TRUE(form.dateBetween);  // still on
-  EXPECT_FALSE(form.types[3]);
-  EXPECT_EQ(form.searchType, 2);
-}
-
-// A type the list does not have keeps the one in force: an out-of-range number must not turn
-// the words into a query-language condition.
-TEST(FillFormFromRequest, SearchTypeOutsideTheListKeepsThePreviousOne) {
-  search::SearchForm form;
-  FillFormFromRequest(ParseRequest("GET /?SearchType=1 HTTP/1.0\r\n"), form);
-  EXPECT_EQ(form.searchType, 1);
-  for (const char* value : {"4", "9", "-1", "99999999999", "3.5e9"}) {
-    FillFormFromRequest(ParseRequest(std::string("GET /?SearchType=") + value + " HTTP/1.0\r\n"),
-                        form);
-    EXPECT_EQ(form.searchType, 1) << value;
-  }
-  FillFormFromRequest(ParseRequest("GET /?SearchType=3 HTTP/1.0\r\n"), form);
-  EXPECT_EQ(form.searchType, 3);
-  FillFormFromRequest(ParseRequest("GET /?SearchType=0 HTTP/1.0\r\n"), form);
-  EXPECT_EQ(form.searchType, 0);
 }
 
 }  // namespace
