@@ -1,5 +1,7 @@
 #include "search/SearchSession.h"
 
+#include <map>
+#include <memory>
 #include <mutex>
 
 #include "base/Messages.h"
@@ -59,8 +61,16 @@ void AppendRows(db::RowReader& rows, const std::string& database, std::vector<Re
 }
 
 // Bringing an older index up to date rewrites its descriptor and database; two searches of
-// the document server must not do it at once.
-std::mutex upgradeMutex;
+// the document server must not do it to one index at once. Other indexes are not held up
+// meanwhile (a database busy with a writer makes its own searches wait, no others).
+std::shared_ptr<std::mutex> UpgradeLockOf(const std::string& descriptorPath) {
+  static std::mutex mapMutex;
+  static std::map<std::string, std::shared_ptr<std::mutex>> locks;
+  const std::lock_guard lock(mapMutex);
+  std::shared_ptr<std::mutex>& entry = locks[descriptorPath];
+  if (!entry) entry = std::make_shared<std::mutex>();
+  return entry;
+}
 
 void Remember(std::string& list, const std::string& item, std::string_view key,
               const base::MessageSink& report) {
@@ -124,7 +134,8 @@ SearchOutcome ExecuteSearch(const SearchForm& form, const std::vector<IndexEntry
       continue;
     }
     {
-      const std::lock_guard lock(upgradeMutex);
+      const std::shared_ptr<std::mutex> upgrading = UpgradeLockOf(index.descriptorPath);
+      const std::lock_guard lock(*upgrading);
       catalog::UpgradeIndex(index.descriptorPath, onMessage);
     }
     const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
