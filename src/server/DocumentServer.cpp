@@ -1,10 +1,13 @@
 #include "server/DocumentServer.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QThreadPool>
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -69,6 +72,15 @@ bool IsQuickSearch(const search::SearchForm& form, const base::DateTimeParts& no
   } catch (const std::exception&) {
     return true;
   }
+}
+
+// Full searches give way to quick work on the same cores: a thread that runs them is made
+// less favoured by the scheduler, once. Linux schedules each thread by its own nice value.
+void LowerThreadPriority() {
+  thread_local bool lowered = false;
+  if (lowered) return;
+  lowered = true;
+  ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 5);
 }
 
 }  // namespace
@@ -156,17 +168,7 @@ void DocumentServer::HandleAsync(std::string text, const ServerEndpoint& endpoin
   if (action == "findfile") {
     // The settings, the recent list and the session are read here, on the connection's
     // thread; the worker gets its own copy of all it needs.
-    auto job = std::make_shared<FindJob>(PrepareFindFile(request, endpoint));
-    QThreadPool& pool = IsQuickSearch(job->form, job->now) ? *quick_ : *searches_;
-    pool.start([this, job, reply = std::move(reply)] {
-      ReplyPlan plan;
-      try {
-        plan = {BuildReply(RunFindFile(*job)), ""};
-      } catch (...) {
-        plan = {};  // unanswered, as a failing action on the connection's thread would be
-      }
-      reply(std::move(plan));
-    });
+    StartFindFile(std::make_shared<FindJob>(PrepareFindFile(request, endpoint)), std::move(reply));
     return;
   }
   if (action == "getfile") {
@@ -230,8 +232,11 @@ DocumentServer::FindJob DocumentServer::PrepareFindFile(const Request& request,
 }
 
 ServerReply DocumentServer::RunFindFile(const FindJob& job) {
-  search::SearchOutcome outcome =
-      search::ExecuteSearch(job.form, job.selected, job.now, job.found, kServerBudget, messages_);
+  return FinishFindFile(job, search::ExecuteSearch(job.form, job.selected, job.now, job.found,
+                                                   kServerBudget, messages_));
+}
+
+ServerReply DocumentServer::FinishFindFile(const FindJob& job, search::SearchOutcome outcome) {
   std::string page;
   if (!outcome.ok && !outcome.error.empty()) {
     // A refused condition (a mistake, or more work than a search may do) is told on the page,
@@ -256,6 +261,62 @@ ServerReply DocumentServer::RunFindFile(const FindJob& job) {
     session_.Adopt(std::move(outcome), job.form.searchText, job.useHistory);
   }
   return {"200", "", page};
+}
+
+void DocumentServer::StartFindFile(std::shared_ptr<FindJob> job, ReplyCallback reply) {
+  const bool quick = IsQuickSearch(job->form, job->now);
+  // What the search reads: the same statement over the same indexes finds the same rows. A
+  // search within the found documents depends on the session's last search and runs alone.
+  std::string key;
+  if (!job->form.searchInFound) {
+    key = search::BuildSearchSql(search::RequestFromForm(job->form, job->now));
+    for (const search::IndexEntry& index : job->selected) key += "\n" + index.descriptorPath;
+  }
+  std::shared_ptr<Waiting> waiting;
+  {
+    const std::lock_guard lock(waitingMutex_);
+    if (!key.empty()) {
+      if (const auto it = waiting_.find(key); it != waiting_.end()) {
+        it->second->requests.emplace_back(std::move(job), std::move(reply));
+        return;
+      }
+    }
+    waiting = std::make_shared<Waiting>();
+    waiting->requests.emplace_back(std::move(job), std::move(reply));
+    if (!key.empty()) waiting_.emplace(key, waiting);
+  }
+  QThreadPool& pool = quick ? *quick_ : *searches_;
+  pool.start([this, key, waiting, quick] {
+    if (!quick) LowerThreadPriority();
+    // From the start on, requests that arrive wait for a run of their own: none is answered
+    // with rows read before it came.
+    std::vector<std::pair<std::shared_ptr<FindJob>, ReplyCallback>> requests;
+    {
+      const std::lock_guard lock(waitingMutex_);
+      if (const auto it = waiting_.find(key); it != waiting_.end() && it->second == waiting)
+        waiting_.erase(it);
+      requests = std::move(waiting->requests);
+    }
+    std::optional<search::SearchOutcome> outcome;
+    try {
+      const FindJob& first = *requests.front().first;
+      ++searchesRun_;
+      outcome = search::ExecuteSearch(first.form, first.selected, first.now, first.found,
+                                      kServerBudget, messages_);
+    } catch (...) {
+    }
+    for (auto& [job, reply] : requests) {
+      ReplyPlan plan;
+      try {
+        // Unanswered when the search failed, as a failing action on the connection's thread
+        // would be.
+        if (outcome) plan = {BuildReply(FinishFindFile(*job, *outcome)), ""};
+      } catch (...) {
+        plan = {};
+      }
+      reply(std::move(plan));
+    }
+  });
 }
 
 ServerReply DocumentServer::FindFile(const Request& request, const ServerEndpoint& endpoint) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,7 +27,8 @@ namespace zyl::server {
 // so a slow search cannot hold up a fast one. The session's state (the form as the requests
 // have left it, the last search's rows for "search within the found documents", the history)
 // is kept under one lock: each request takes the state as it stands when it arrives, and its
-// search, when done, becomes the last one.
+// search, when done, becomes the last one. Requests for the same search that arrive while it
+// waits for a thread are answered by that one run.
 class DocumentServer : public RequestHandler {
  public:
   // `messages` receives what a search reports (a missing descriptor, a refused statement),
@@ -51,6 +53,9 @@ class DocumentServer : public RequestHandler {
   // The session's last search and history (a copy: searches may be finishing meanwhile).
   search::SearchSession session() const;
 
+  // Searches run on the worker threads so far (requests answered by another's run not counted).
+  std::size_t SearchesRun() const { return searchesRun_.load(); }
+
   // The thread counts of the two pools.
   int SearchThreads() const;
   int QuickThreads() const;
@@ -63,12 +68,25 @@ class DocumentServer : public RequestHandler {
   FindJob PrepareFindFile(const Request& request, const ServerEndpoint& endpoint);
   // Runs the search and renders the page; on any thread.
   ServerReply RunFindFile(const FindJob& job);
+  // Renders the page of a search's outcome and makes the search the session's last one.
+  ServerReply FinishFindFile(const FindJob& job, search::SearchOutcome outcome);
+  // Queues a findfile on its pool, or joins it to the same search waiting there.
+  void StartFindFile(std::shared_ptr<FindJob> job, ReplyCallback reply);
 
   mutable std::mutex sessionMutex_;  // guards form_ and session_
   search::SearchForm form_;
   search::SearchSession session_;
   base::FileStamp recentList_;
-  std::atomic<unsigned> pageCount_{0};  // mixed into each page's random seed
+  std::atomic<unsigned> pageCount_{0};
+  std::atomic<std::size_t> searchesRun_{0};  // mixed into each page's random seed
+  // Searches waiting in a pool, not started yet, by what they search (statement and indexes):
+  // an identical request arriving meanwhile is answered by the same run, so many browsers
+  // asking the same question do not each read the index.
+  struct Waiting {
+    std::vector<std::pair<std::shared_ptr<FindJob>, ReplyCallback>> requests;
+  };
+  std::mutex waitingMutex_;
+  std::map<std::string, std::shared_ptr<Waiting>> waiting_;
   std::shared_ptr<std::mutex> messageMutex_ = std::make_shared<std::mutex>();
   base::MessageSink messages_;
   // Last, so that they go first: their destructors wait for the searches still running.
