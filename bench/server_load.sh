@@ -69,6 +69,15 @@ fi
 
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status"; }
 peak_kb() { awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status"; }
+# The server's processor time so far (user + system), in clock ticks. The machine may be busy
+# with other work, which stretches the latencies; this figure is what the server itself spent.
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$pid/stat"; }
+cpu_note() { # ticks at the start, replies
+  local used=$(($(cpu_ticks) - $1)) hz
+  hz=$(getconf CLK_TCK)
+  awk -v t="$used" -v hz="$hz" -v n="$2" -v l="$(cut -d' ' -f1 /proc/loadavg)" \
+    'BEGIN { printf "  server CPU %.2f s, %.2f ms a reply; load average %s\n", t / hz, n ? 1000 * t / hz / n : 0, l }'
+}
 
 lua=$(mktemp --suffix=.lua)
 trap 'rm -f "$lua"' EXIT
@@ -118,6 +127,7 @@ summarise() { # name url file
   # Each reply ended by the close counts as one read error in wrk; the rest are real.
   local read_errors=$((r[read] > r[requests] ? r[read] - r[requests] : 0))
   local errors=$((r[connect] + read_errors + r[write] + r[timeout] + r[status] + r[body]))
+  replies=$((replies + r[requests]))
   total_errors=$((total_errors + errors))
   local rps
   rps=$(awk -v n="${r[requests]}" -v s="${r[seconds]}" 'BEGIN { printf "%.1f", n / s }')
@@ -133,7 +143,9 @@ trap 'rm -f "$lua" "$first" "$second"' EXIT
 out "server_load $(date -Iseconds): pid $pid, wrk -t$threads -c$connections -d$duration" \
   "--timeout $timeout --latency$([[ $mixed == 1 ]] && echo ', both URLs at once')"
 out "server RSS at start: $(rss_kb) kB"
+replies=0
 if [[ $mixed == 1 ]]; then
+  start=$(cpu_ticks)
   load "$findfile_url" "$first" &
   one=$!
   load "$getfile_url" "$second" &
@@ -141,13 +153,16 @@ if [[ $mixed == 1 ]]; then
   wait $one && wait $two || exit 1
   summarise first "$findfile_url" "$first"
   summarise second "$getfile_url" "$second"
+  out "$(cpu_note "$start" "$replies")"
   out "  server RSS after: $(rss_kb) kB (peak $(peak_kb) kB)"
 else
   for name in findfile getfile; do
     url=$findfile_url
     [[ $name == getfile ]] && url=$getfile_url
+    start=$(cpu_ticks) replies=0
     load "$url" "$first" || exit 1
     summarise "$name" "$url" "$first"
+    out "$(cpu_note "$start" "$replies")"
     out "  server RSS after: $(rss_kb) kB (peak $(peak_kb) kB)"
   done
 fi

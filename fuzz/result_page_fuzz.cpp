@@ -17,8 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)zyl::server::MakeExcerpt(rest, words);
   // The search words double as the page number, so odd page numbers are tried too.
   (void)zyl::server::BuildResultPage(
-      rest, {hit, hit, hit}, words, [](const zyl::search::ResultRow& r) { return r.location; },
-      [&](const zyl::search::ResultRow&) { return rest; }, zyl::server::SlicePage(3, 2, words),
+      rest, {hit, hit, hit}, [](const zyl::search::ResultRow& r) { return r.location; },
+      [&](std::size_t) { return zyl::server::MakeExcerpt(rest, words); },
+      zyl::server::SlicePage(3, 2, words),
       [](std::size_t page) { return "/?page=" + std::to_string(page); });
   (void)zyl::server::MimeTypeOf(rest, {"text/html;htm", rest});
   return 0;

@@ -7,7 +7,6 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <chrono>
-#include <optional>
 #include <random>
 #include <thread>
 
@@ -104,7 +103,7 @@ struct DocumentServer::FindJob {
 DocumentServer::DocumentServer(base::MessageSink messages, int searchThreads)
     : recentList_(settings::ConfigIniPath()),
       searches_(MakePool(SearchThreadsFor(searchThreads))),
-      quick_(MakePool(std::max(1, SearchThreadsFor(searchThreads) / 2))) {
+      quick_(MakePool(SearchThreadsFor(searchThreads))) {
   // The server searches for browsers; the recent lists of the desktop stay as they are.
   session_.updateRecentLists = false;
   session_.budget = kServerBudget;
@@ -236,7 +235,30 @@ ServerReply DocumentServer::RunFindFile(const FindJob& job) {
                                                    kServerBudget, messages_));
 }
 
-ServerReply DocumentServer::FinishFindFile(const FindJob& job, search::SearchOutcome outcome) {
+// Excerpts of one run's rows, by search words and row, for the pages of every request the run
+// answers: they mostly show the same page with the same words, and an excerpt costs a read of
+// the document's text.
+class DocumentServer::ExcerptCache {
+ public:
+  std::string Get(const std::string& words, std::size_t row,
+                  const std::function<std::string()>& make) {
+    {
+      const std::lock_guard lock(mutex_);
+      if (const auto it = excerpts_.find({words, row}); it != excerpts_.end()) return it->second;
+    }
+    std::string excerpt = make();
+    const std::lock_guard lock(mutex_);
+    excerpts_.emplace(std::make_pair(words, row), excerpt);
+    return excerpt;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::pair<std::string, std::size_t>, std::string> excerpts_;
+};
+
+ServerReply DocumentServer::FinishFindFile(const FindJob& job, search::SearchOutcome outcome,
+                                           ExcerptCache* excerpts) {
   std::string page;
   if (!outcome.ok && !outcome.error.empty()) {
     // A refused condition (a mistake, or more work than a search may do) is told on the page,
@@ -247,12 +269,17 @@ ServerReply DocumentServer::FinishFindFile(const FindJob& job, search::SearchOut
     std::uniform_int_distribution<int> session(1, 1000);
     search::ContentReader contents;
     page = BuildResultPage(
-        job.templateText, outcome.results, job.searchWords,
+        job.templateText, outcome.results,
         [&](const search::ResultRow& hit) {
           return DocumentLink(job.endpoint.address, job.endpoint.port, hit.location, job.indexName,
                               session(random));
         },
-        [&](const search::ResultRow& hit) { return contents.Read(hit); },
+        [&](std::size_t k) {
+          auto make = [&] {
+            return MakeExcerpt(contents.Read(outcome.results[k]), job.searchWords);
+          };
+          return excerpts ? excerpts->Get(job.searchWords, k, make) : make();
+        },
         SlicePage(outcome.results.size(), job.perPage, job.pageVar),
         [&](std::size_t n) { return PageLink(job.vars, n); });
   }
@@ -297,25 +324,31 @@ void DocumentServer::StartFindFile(std::shared_ptr<FindJob> job, ReplyCallback r
         waiting_.erase(it);
       requests = std::move(waiting->requests);
     }
-    std::optional<search::SearchOutcome> outcome;
+    std::shared_ptr<const search::SearchOutcome> outcome;
     try {
       const FindJob& first = *requests.front().first;
       ++searchesRun_;
-      outcome = search::ExecuteSearch(first.form, first.selected, first.now, first.found,
-                                      kServerBudget, messages_);
+      outcome = std::make_shared<const search::SearchOutcome>(search::ExecuteSearch(
+          first.form, first.selected, first.now, first.found, kServerBudget, messages_));
     } catch (...) {
     }
-    for (auto& [job, reply] : requests) {
+    // Unanswered when the search failed, as a failing action on the connection's thread would
+    // be. The pages of the requests that joined this run are quick work: they are made on the
+    // quick threads, side by side, while this one makes the first.
+    auto excerpts = std::make_shared<ExcerptCache>();
+    auto answer = [this, outcome, excerpts](const FindJob& job, const ReplyCallback& reply) {
       ReplyPlan plan;
       try {
-        // Unanswered when the search failed, as a failing action on the connection's thread
-        // would be.
-        if (outcome) plan = {BuildReply(FinishFindFile(*job, *outcome)), ""};
+        if (outcome) plan = {BuildReply(FinishFindFile(job, *outcome, excerpts.get())), ""};
       } catch (...) {
         plan = {};
       }
       reply(std::move(plan));
-    }
+    };
+    for (std::size_t i = 1; i < requests.size(); ++i)
+      quick_->start(
+          [answer, request = std::move(requests[i])] { answer(*request.first, request.second); });
+    answer(*requests.front().first, requests.front().second);
   });
 }
 

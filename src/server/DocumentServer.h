@@ -33,7 +33,7 @@ class DocumentServer : public RequestHandler {
  public:
   // `messages` receives what a search reports (a missing descriptor, a refused statement),
   // one message at a time, from whichever thread ran the search. `searchThreads` is the size
-  // of the pool of full searches (0: one per core, at least 2 and at most 4).
+  // of each pool (0: one per core, at least 2 and at most 4).
   explicit DocumentServer(base::MessageSink messages = {}, int searchThreads = 0);
   ~DocumentServer() override;
 
@@ -62,6 +62,7 @@ class DocumentServer : public RequestHandler {
 
  private:
   struct FindJob;
+  class ExcerptCache;
   // Takes the recent index list from config.ini again when the file has changed since.
   void RefreshRecentIndexes();
   // What a findfile needs from the session and the settings, taken on the connection's thread.
@@ -69,7 +70,9 @@ class DocumentServer : public RequestHandler {
   // Runs the search and renders the page; on any thread.
   ServerReply RunFindFile(const FindJob& job);
   // Renders the page of a search's outcome and makes the search the session's last one.
-  ServerReply FinishFindFile(const FindJob& job, search::SearchOutcome outcome);
+  // `excerpts`, when given, is shared by the pages of the requests one run answers.
+  ServerReply FinishFindFile(const FindJob& job, search::SearchOutcome outcome,
+                             ExcerptCache* excerpts = nullptr);
   // Queues a findfile on its pool, or joins it to the same search waiting there.
   void StartFindFile(std::shared_ptr<FindJob> job, ReplyCallback reply);
 

@@ -142,9 +142,8 @@ constexpr std::array<std::string_view, 5> kPagePlaceholders = {"%Found%", "%Firs
 }  // namespace
 
 std::string BuildResultPage(std::string_view t, const std::vector<search::ResultRow>& hits,
-                            std::string_view searchWords,
                             const std::function<std::string(const search::ResultRow&)>& link,
-                            const std::function<std::string(const search::ResultRow&)>& contentOf,
+                            const std::function<std::string(std::size_t)>& excerptOf,
                             const PageSlice& page,
                             const std::function<std::string(std::size_t)>& pageLink) {
   const std::size_t p = base::InStr(t, "<template>");
@@ -194,7 +193,7 @@ std::string BuildResultPage(std::string_view t, const std::vector<search::Result
         HtmlEscape(hit.filesize),
         HtmlEscape(hit.modified),
         HtmlEscape(link(hit)),
-        MakeExcerpt(contentOf(hit), searchWords),
+        excerptOf(k),
         HtmlEscape(DisplayName(hit)),
         HtmlEscape(hit.filesize == "n/a" ? "" : hit.filesize),
         pageValues[0],

@@ -35,18 +35,18 @@ struct PageSlice {
 PageSlice SlicePage(std::size_t total, std::size_t perPage, std::string_view pageVar);
 
 // Head + one filled block per hit shown + tail. `link` gives the document link of a hit (a new
-// session number each time); `contentOf` reads a hit's content, asked only for the hits the
-// page shows. A template without its two markers is sent as it is. Besides the placeholders of
-// every template, "%Name%" gives the title or, for an untitled hit, its file name, and
+// session number each time); `excerptOf` gives the "%Content%" of the hit at an index of
+// `hits` (MakeExcerpt of its text), asked only for the hits the page shows. A template without its
+// two markers is sent as it is. Besides the placeholders of every template, "%Name%" gives the
+// title or, for an untitled hit, its file name, and
 // "%Bytes%" the size in bytes or nothing when it is unknown. Anywhere in the template,
 // "%Found%" is the number of hits, "%First%" and "%Last%" the numbers of the first and last
 // shown (0 when none), "%PrevLink%" and "%NextLink%" the links to the neighbouring pages, ""
 // when there is none (`pageLink` makes the link to a page number).
 std::string BuildResultPage(std::string_view templateText,
                             const std::vector<search::ResultRow>& hits,
-                            std::string_view searchWords,
                             const std::function<std::string(const search::ResultRow&)>& link,
-                            const std::function<std::string(const search::ResultRow&)>& contentOf,
+                            const std::function<std::string(std::size_t)>& excerptOf,
                             const PageSlice& page = {0, std::string::npos, 1, 1},
                             const std::function<std::string(std::size_t)>& pageLink = {});
 

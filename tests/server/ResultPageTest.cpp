@@ -21,16 +21,15 @@ std::string NoLink(const search::ResultRow&) {
 
 // Every row shown on one page, each with an empty text.
 std::string Page(std::string_view t, const std::vector<search::ResultRow>& hits,
-                 std::string_view words,
                  const std::function<std::string(const search::ResultRow&)>& link) {
-  return BuildResultPage(t, hits, words, link, [](const search::ResultRow&) { return ""; });
+  return BuildResultPage(t, hits, link, [](std::size_t) { return ""; });
 }
 
 TEST(BuildResultPage, MarkersDropOneCharacterEachSide) {
   const std::string t = "A<template>\nX%Title%Y\n</template>\nB";
-  EXPECT_EQ(Page(t, {Hit("P"), Hit("Q")}, "", NoLink), "AXPYXQYB");
-  EXPECT_EQ(Page(t, {}, "", NoLink), "AB");
-  EXPECT_EQ(Page("no markers", {Hit("P")}, "", NoLink), "no markers");
+  EXPECT_EQ(Page(t, {Hit("P"), Hit("Q")}, NoLink), "AXPYXQYB");
+  EXPECT_EQ(Page(t, {}, NoLink), "AB");
+  EXPECT_EQ(Page("no markers", {Hit("P")}, NoLink), "no markers");
 }
 
 TEST(BuildResultPage, PlaceholdersFilledOnceAndEscaped) {
@@ -40,7 +39,7 @@ TEST(BuildResultPage, PlaceholdersFilledOnceAndEscaped) {
   search::ResultRow r = Hit("<b>%Location%</b>");
   r.author = "Tom & Jerry";
   const std::string page =
-      Page(t, {r}, "", [](const search::ResultRow&) { return std::string("http://h:1/?a=1&b=2"); });
+      Page(t, {r}, [](const search::ResultRow&) { return std::string("http://h:1/?a=1&b=2"); });
   EXPECT_EQ(page,
             "1|&lt;b&gt;%Location%&lt;/b&gt;|Tom &amp; Jerry|%Author%|/d/&lt;b&gt;%Location%&lt;/"
             "b&gt;|http://h:1/?a=1&amp;b=2|%Nope%");
@@ -97,7 +96,7 @@ TEST(BuildResultPage, ShippedTemplateShowsUntitledHitsByFileName) {
   titled.filesize = "120";
   // The hits as the page shows them (the template's head documents the placeholders).
   std::string page =
-      Page(shipped, {hit, titled}, "", [](const auto&) { return std::string("http://h:1/x"); });
+      Page(shipped, {hit, titled}, [](const auto&) { return std::string("http://h:1/x"); });
   page = page.substr(page.find("<main>"));
   EXPECT_NE(page.find("\">plan 2.txt</a></h2>"), std::string::npos) << page;
   EXPECT_NE(page.find("\">Budget</a></h2>"), std::string::npos);
@@ -121,7 +120,7 @@ TEST(BuildResultPage, NameFallsBackToTheFileOrTheWholeLocation) {
   web.filesize = "10";
   search::ResultRow blank = web;
   blank.title = "  ";
-  EXPECT_EQ(Page(t, {mail, web, blank}, "", NoLink),
+  EXPECT_EQ(Page(t, {mail, web, blank}, NoLink),
             "[&lt;id/1@x&gt;|][http://example.com/|10][http://example.com/|10]");
 }
 
@@ -155,23 +154,22 @@ TEST(BuildResultPage, ShowsOnePageWithCountAndLinks) {
   std::vector<search::ResultRow> hits;
   for (const char* title : {"a", "b", "c", "d", "e"}) hits.push_back(Hit(title));
   std::vector<std::string> read;
-  auto content = [&](const search::ResultRow& hit) {
-    read.push_back(hit.title);
-    return "text of " + hit.title;
+  auto content = [&](std::size_t k) {
+    read.push_back(hits[k].title);
+    return "text of " + hits[k].title;
   };
   auto link = [](std::size_t n) { return "/?content=x&page=" + std::to_string(n); };
-  EXPECT_EQ(BuildResultPage(t, hits, "", NoLink, content, SlicePage(5, 2, "2"), link),
+  EXPECT_EQ(BuildResultPage(t, hits, NoLink, content, SlicePage(5, 2, "2"), link),
             "5 3-4 [/?content=x&amp;page=1|/?content=x&amp;page=3]"
             "3.c:text of c/5;4.d:text of d/5;end /?content=x&amp;page=3");
   EXPECT_EQ(read, (std::vector<std::string>{"c", "d"}));
   // The first and last pages have no link before and after them.
-  EXPECT_EQ(BuildResultPage(t, hits, "", NoLink, content, SlicePage(5, 2, "1"), link).substr(0, 24),
+  EXPECT_EQ(BuildResultPage(t, hits, NoLink, content, SlicePage(5, 2, "1"), link).substr(0, 24),
             "5 1-2 [|/?content=x&amp;");
-  EXPECT_TRUE(BuildResultPage(t, hits, "", NoLink, content, SlicePage(5, 2, "3"), link)
+  EXPECT_TRUE(BuildResultPage(t, hits, NoLink, content, SlicePage(5, 2, "3"), link)
                   .starts_with("5 5-5 [/?content=x&amp;page=2|]"));
   // Nothing found: no rows, no links.
-  EXPECT_EQ(BuildResultPage(t, {}, "", NoLink, content, SlicePage(0, 2, ""), link),
-            "0 0-0 [|]end ");
+  EXPECT_EQ(BuildResultPage(t, {}, NoLink, content, SlicePage(0, 2, ""), link), "0 0-0 [|]end ");
 }
 
 TEST(DocumentLink, RoundTripsAwkwardLocations) {
