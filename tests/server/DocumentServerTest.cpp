@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <regex>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -395,7 +396,10 @@ TEST_F(DocumentServerTest, QuickWorkIsNotHeldUpBySlowSearches) {
   EXPECT_TRUE(replies.texts["getfile"].starts_with("HTTP/1.0 200 Ok"));
   // Once the writer is done the full searches are answered too.
   EXPECT_EQ(PageHits(replies.texts["slow2"]).size(), 3u);
-  EXPECT_EQ(PageHits(replies.texts["slow3"]), PageHits(replies.texts["slow2"]));
+  // The two pages differ in their links' session numbers only.
+  const std::regex session("session=[0-9]+");
+  EXPECT_EQ(std::regex_replace(replies.texts["slow3"], session, ""),
+            std::regex_replace(replies.texts["slow2"], session, ""));
 }
 
 TEST(FillFormFromRequest, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
