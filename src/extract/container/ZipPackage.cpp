@@ -7,6 +7,8 @@
 #include <array>
 #include <memory>
 
+#include "extract/TextLimit.h"
+
 namespace zyl::extract {
 
 namespace {
@@ -47,6 +49,16 @@ ArchivePtr OpenArchive(bool fromMemory, const std::string& path, const std::stri
 }
 
 }  // namespace
+
+ZipLimits DocumentZipLimits() {
+  ZipLimits limits;
+  const std::uint64_t bytes = std::clamp<std::uint64_t>(
+      MaxTextBytes() > (UINT64_MAX >> 6) ? UINT64_MAX : MaxTextBytes() << 6, 16ULL << 20,
+      256ULL << 20);
+  limits.maxMemberBytes = bytes;
+  limits.maxTotalBytes = bytes;
+  return limits;
+}
 
 ZipPackage ZipPackage::OpenFile(std::string_view path, const ZipLimits& limits) {
   ZipPackage p;

@@ -29,6 +29,11 @@ struct ZipLimits {
   std::uint64_t maxTotalBytes = 256ULL << 20;
 };
 
+// The limits for a document read as a package: the member count above, and per member and in
+// total 64 times the run's text bound (parts are mostly markup), at least 16 MiB and at most
+// 256 MiB.
+ZipLimits DocumentZipLimits();
+
 // Receives a member's bytes piece by piece; returns false to stop reading (not a failure).
 using ZipSink = std::function<bool(std::string_view piece)>;
 
