@@ -203,6 +203,24 @@ TEST(OoxmlReaderTest, FarApartCellsStayWithinTheTextBound) {
   EXPECT_THAT(info.content, HasSubstr("corner"));
 }
 
+TEST(OoxmlReaderTest, AHugeStringTableIsKeptOnlyInPart) {
+  test::TempDir dir;
+  std::string table = "<si><t>first</t></si>";
+  const std::string filler = "<si><t>" + std::string(1000, 'f') + "</t></si>";
+  for (int i = 0; i < 10 * 1024; ++i) table += filler;
+  table += "<si><t>last</t></si>";
+  test::WriteZip(dir.file("strings.xlsx"),
+                 Workbook({{"sheet1.xml", Sheet("<row><c t=\"s\"><v>0</v></c>"
+                                                "<c t=\"s\"><v>10241</v></c></row>")}},
+                          table));
+  // The table's bound is then its floor, 8 MiB: the last string is past it.
+  const TextLimitScope limit(64 << 10);
+  const FileInfo info = GetOoxmlInfo(dir.file("strings.xlsx"));
+  EXPECT_EQ(info.type, "xlsx");
+  EXPECT_EQ(info.content, " first\r\n");
+  EXPECT_TRUE(info.textCut);
+}
+
 TEST(OoxmlReaderTest, SlidesInPresentationOrder) {
   test::TempDir dir;
   const auto slide = [](const std::string& text) {

@@ -1,5 +1,6 @@
 #include "extract/office/OoxmlReader.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <string>
@@ -150,12 +151,16 @@ class StringItem {
   bool inText_ = false;
 };
 
+// The workbook's string table in one buffer: a table of millions of tiny strings would cost
+// tens of bytes each as separate strings. Past its bound the rest of the table is dropped and
+// the workbook's text counts as cut.
 class SharedStrings : public XmlHandler {
  public:
+  explicit SharedStrings(std::uint64_t maxBytes) : maxBytes_(maxBytes) {}
   void StartElement(const XmlName& name, std::span<const XmlAttribute>) override {
-    if (!IsOoxmlMain(name.uri, "spreadsheetml")) return;
+    if (full_ || !IsOoxmlMain(name.uri, "spreadsheetml")) return;
     if (name.local == "si") {
-      strings.emplace_back();
+      starts_.push_back(buffer_.size());
       inItem_ = true;
     } else if (inItem_) {
       item_.Start(name);
@@ -169,13 +174,25 @@ class SharedStrings : public XmlHandler {
       item_.End(name);
   }
   void Text(std::string_view text) override {
-    if (inItem_) item_.Text(text, strings.back());
+    if (!inItem_ || full_) return;
+    item_.Text(text, buffer_);
+    full_ = buffer_.size() + starts_.size() * sizeof(std::uint64_t) > maxBytes_;
   }
-  std::vector<std::string> strings;
+  // Empty for an index past the table.
+  std::string_view At(std::size_t index) const {
+    if (index >= starts_.size()) return {};
+    const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : buffer_.size();
+    return std::string_view(buffer_).substr(starts_[index], end - starts_[index]);
+  }
+  bool full() const { return full_; }
 
  private:
+  std::uint64_t maxBytes_;
+  std::string buffer_;
+  std::vector<std::size_t> starts_;
   StringItem item_;
   bool inItem_ = false;
+  bool full_ = false;
 };
 
 // "BC12" as 0-based (row 11, column 54); false when it is no cell reference.
@@ -209,8 +226,7 @@ std::uint64_t ParseRowNumber(std::string_view text, std::uint64_t fallback) {
 // The cells of one worksheet part into the workbook's text.
 class SheetCells : public XmlHandler {
  public:
-  SheetCells(const std::vector<std::string>& shared, WorkbookText& out)
-      : shared_(shared), out_(out) {}
+  SheetCells(const SharedStrings& shared, WorkbookText& out) : shared_(shared), out_(out) {}
   void StartElement(const XmlName& name, std::span<const XmlAttribute> attributes) override {
     if (!IsOoxmlMain(name.uri, "spreadsheetml")) return;
     if (name.local == "row") {
@@ -258,15 +274,15 @@ class SheetCells : public XmlHandler {
     if (type_ == "s") {
       std::size_t index = 0;
       const auto [end, ec] = std::from_chars(value_.data(), value_.data() + value_.size(), index);
-      if (ec != std::errc() || index >= shared_.size()) return {};
-      return shared_[index];
+      if (ec != std::errc()) return {};
+      return std::string(shared_.At(index));
     }
     if (type_ == "b") return value_ == "1" ? "TRUE" : value_ == "0" ? "FALSE" : value_;
     // Numbers, formula strings, errors, dates and inline strings as the file stores them.
     return value_;
   }
 
-  const std::vector<std::string>& shared_;
+  const SharedStrings& shared_;
   WorkbookText& out_;
   StringItem item_;
   std::uint64_t row_ = UINT64_MAX;  // before the first row: the next one is row 0
@@ -321,15 +337,20 @@ void ReadWord(ZipPackage& zip, const std::string& main, DocumentText& text, Fail
   }
 }
 
-void ReadWorkbook(ZipPackage& zip, const std::string& main, WorkbookText& cells, Failure& failure) {
+void ReadWorkbook(ZipPackage& zip, const std::string& main, WorkbookText& cells, Failure& failure,
+                  bool& stringsCut) {
   IdList sheets("spreadsheetml", "sheet");
   if (!failure.Note(ParsePart(zip, main, sheets), true)) return;
-  SharedStrings shared;
+  // The table may hold more than the text the cells use, though not much more in practice.
+  SharedStrings shared(std::max<std::uint64_t>(8ULL << 20, 4 * MaxTextBytes()));
   const auto relationships = ReadRelationships(zip, main);
   if (const OoxmlRelationship* r = FindRelationship(relationships, "sharedStrings"))
-    if (!failure.Note(ParsePart(zip, r->target, shared), false)) return;
+    if (!failure.Note(ParsePart(zip, r->target, shared, [&shared] { return shared.full(); }),
+                      false))
+      return;
+  stringsCut = shared.full();
   for (const auto& part : TargetsInOrder(zip, main, sheets.ids, "worksheet")) {
-    SheetCells sheet(shared.strings, cells);
+    SheetCells sheet(shared, cells);
     if (!failure.Note(ParsePart(zip, part, sheet, [&cells] { return cells.full(); }), false))
       return;
     cells.EndSheet();
@@ -394,10 +415,11 @@ FileInfo GetOoxmlInfo(std::string_view path) {
       }
       case Kind::Workbook: {
         WorkbookText cells;
-        ReadWorkbook(zip, main, cells, failure);
+        bool stringsCut = false;
+        ReadWorkbook(zip, main, cells, failure, stringsCut);
         info.type = "xlsx";
         info.content = cells.Take();
-        info.textCut = CutText(info.content, MaxTextBytes()) || cells.cut();
+        info.textCut = CutText(info.content, MaxTextBytes()) || cells.cut() || stringsCut;
         break;
       }
       case Kind::Presentation: {

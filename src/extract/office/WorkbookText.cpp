@@ -7,14 +7,14 @@
 
 namespace zyl::extract {
 
-WorkbookText::WorkbookText() : maxBytes_(MaxTextBytes()) {}
+WorkbookText::WorkbookText() : WorkbookText(MaxTextBytes()) {}
 
 bool WorkbookText::Add(std::uint64_t row, std::uint64_t column, std::string text) {
   if (cut_) return false;
   if (text.empty()) return true;
   // Each cell costs at least its text and a separator in the sheet's text.
   const std::uint64_t cost = text.size() + 1;
-  if (text_.size() + sheetBytes_ + cost > maxBytes_) {
+  if (text_.size() + sheetBytes_ + cost > maxBytes_ || ++cellCount_ > maxCells_) {
     cut_ = true;
     return false;
   }

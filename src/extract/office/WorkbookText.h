@@ -5,6 +5,7 @@
 // TABs), so rows that would pass the bound are left out and the text is marked cut.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ namespace zyl::extract {
 class WorkbookText {
  public:
   WorkbookText();  // bounded by MaxTextBytes()
-  explicit WorkbookText(std::uint64_t maxBytes) : maxBytes_(maxBytes) {}
+  explicit WorkbookText(std::uint64_t maxBytes)
+      : maxBytes_(maxBytes), maxCells_(std::max<std::uint64_t>(maxBytes / 8, 1024)) {}
 
   // Adds a cell of the sheet being read (0-based row and column; empty texts are ignored; a
   // later text for the same cell replaces the earlier). False once the cells already passed
@@ -34,6 +36,11 @@ class WorkbookText {
     std::string text;
   };
   std::uint64_t maxBytes_;
+  // A cell held until its sheet ends costs far more memory than its text: a sheet of millions
+  // of one-letter cells would take gigabytes. Cells average more than a few bytes of text in
+  // real workbooks, so this bound cuts only hostile or freak ones.
+  std::uint64_t maxCells_;
+  std::uint64_t cellCount_ = 0;
   std::uint64_t sheetBytes_ = 0;
   std::vector<Cell> cells_;
   std::string text_;
