@@ -57,28 +57,29 @@ TEST(OpenDocumentReaderTest, TextParagraphsWithSpacesTabsAndBreaks) {
   test::TempDir dir;
   test::WriteZip(
       dir.file("a.odt"),
-      Document("text",
-               Content("text",
-                       "<text:sequence-decls/>"
-                       "<text:h text:outline-level=\"1\">Глава первая</text:h>"
-                       "<text:p>Два<text:s/>пробела и<text:s text:c=\"3\"/>ещё три</text:p>"
-                       "<text:p>\n   written\n   over   lines  </text:p>"
-                       "<text:p>a<text:tab/>b<text:line-break/>c<text:span>d</text:span></text:p>"
-                       "<text:p>Note<text:note><text:note-citation>1</text:note-citation>"
-                       "<text:note-body><text:p>body</text:p></text:note-body></text:note>"
-                       "<office:annotation><dc:creator>Rev</dc:creator><text:p>comment</text:p>"
-                       "</office:annotation> end</text:p>"
-                       "<text:tracked-changes><text:changed-region><text:deletion>"
-                       "<text:p>removed</text:p></text:deletion></text:changed-region>"
-                       "</text:tracked-changes>"
-                       "<text:p/>"),
-               Meta("<dc:title>Повесть</dc:title><meta:initial-creator>Автор</meta:initial-creator>"
-                    "<dc:creator>Редактор</dc:creator>")));
+      Document(
+          "text",
+          Content("text",
+                  "<text:sequence-decls/>"
+                  "<text:h text:outline-level=\"1\">Глава первая</text:h>"
+                  "<text:p>Два<text:s/>пробела и<text:s text:c=\"3\"/>ещё три</text:p>"
+                  "<text:p>\n   written\n   over   lines  </text:p>"
+                  "<text:p>a <text:tab/>b <text:line-break/>c <text:span> d</text:span></text:p>"
+                  "<text:p>Note<text:note><text:note-citation>1</text:note-citation>"
+                  "<text:note-body><text:p>body</text:p></text:note-body></text:note>"
+                  "<office:annotation><dc:creator>Rev</dc:creator><text:p>comment</text:p>"
+                  "</office:annotation> end</text:p>"
+                  "<text:tracked-changes><text:changed-region><text:deletion>"
+                  "<text:p>removed</text:p></text:deletion></text:changed-region>"
+                  "</text:tracked-changes>"
+                  "<text:p/>"),
+          Meta("<dc:title>Повесть</dc:title><meta:initial-creator>Автор</meta:initial-creator>"
+               "<dc:creator>Редактор</dc:creator>")));
   const FileInfo info = GetOpenDocumentInfo(dir.file("a.odt"));
   EXPECT_EQ(info.type, "odt");
   EXPECT_EQ(info.content,
-            "Глава первая\r\nДва пробела и   ещё три\r\nwritten over lines \r\n"
-            "a\tb\r\ncd\r\nNotebody\r\n end\r\n\r\n");
+            "Глава первая\r\nДва пробела и   ещё три\r\nwritten over lines\r\n"
+            "a \tb\r\nc d\r\nNotebody\r\n end\r\n\r\n");
   EXPECT_EQ(info.title, "Повесть");
   EXPECT_EQ(info.author, "Автор");
 

@@ -56,16 +56,20 @@ class ParagraphText {
     if (name.local == "p" || name.local == "h") {
       ++depth_;
       blank_ = true;  // leading white space of a paragraph is dropped
+      pending_ = false;
       return true;
     }
     if (depth_ == 0) return false;
     if (name.local == "s") {
+      FlushBlank(sink);
       sink.append(std::min(CountAttribute(attributes, kTextNs, "c"), kMaxSpaces), ' ');
       blank_ = false;
     } else if (name.local == "tab") {
+      FlushBlank(sink);
       sink += '\t';
       blank_ = false;
     } else if (name.local == "line-break") {
+      pending_ = false;
       sink += "\r\n";
       blank_ = true;
     }
@@ -76,25 +80,33 @@ class ParagraphText {
     if (name.uri != kTextNs || (name.local != "p" && name.local != "h") || depth_ == 0)
       return false;
     --depth_;
+    pending_ = false;  // trailing white space is dropped too
     return true;
   }
   void Text(std::string_view text, std::string& sink) {
     if (depth_ == 0) return;
     for (const char c : text) {
       if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-        if (!blank_) sink += ' ';
+        if (!blank_) pending_ = true;
         blank_ = true;
       } else {
+        FlushBlank(sink);
         sink += c;
         blank_ = false;
       }
     }
   }
-  bool inParagraph() const { return depth_ > 0; }
 
  private:
+  // A run of white space becomes one blank once something follows it in the paragraph.
+  void FlushBlank(std::string& sink) {
+    if (pending_) sink += ' ';
+    pending_ = false;
+  }
+
   int depth_ = 0;
   bool blank_ = true;
+  bool pending_ = false;
 };
 
 class ContentText : public XmlHandler {
