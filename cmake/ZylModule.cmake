@@ -1,5 +1,5 @@
 # zyl_module(NAME DEPS <targets...>)
-# Builds src/NAME/*.cpp into the static library zyl_NAME. A module without sources yet
+# Builds src/NAME/**/*.cpp into the static library zyl_NAME. A module without sources yet
 # becomes an INTERFACE library so that dependants can already name it.
 #
 # Each module sees only its own headers and those of the modules it links: its include root is

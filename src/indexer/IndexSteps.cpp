@@ -2,7 +2,7 @@
 
 #include "base/OrderedPipeline.h"
 #include "extract/GetFileInfo.h"
-#include "extract/OfficeReaders.h"
+#include "extract/office/OfficeReaders.h"
 
 namespace zyl::indexer {
 

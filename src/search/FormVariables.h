@@ -20,8 +20,8 @@ std::string FormVariable(const FormVariables& vars, std::string_view name);
 
 // Fills the form as the search window's fields would be typed: the boxes (content, author,
 // title, location, datefrom, dateto, sizemin, sizemax), SearchType (a number outside 0..3
-// keeps the type in force), WholeWord and type1..type21 ("1" ticks) are overwritten; the date and
-// size options are only ever switched on, by a non-empty date or size.
+// keeps the type in force), WholeWord and type1..typeN (N = kTypePositions) ("1" ticks) are
+// overwritten; the date and size options are only ever switched on, by a non-empty date or size.
 void FillFormFromVariables(const FormVariables& vars, SearchForm& form);
 
 }  // namespace zyl::search

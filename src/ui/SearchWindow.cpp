@@ -63,11 +63,6 @@ constexpr int kMinHeight = 6000;
 // The splitter bar stays this far below the window's top and above its bottom (twips).
 constexpr int kSplitterTopLimit = 1700;
 constexpr int kSplitterBottomLimit = 2000;
-// The keys of the document-type list, by position.
-constexpr std::string_view kTypeKeys[] = {"txt",     "wri",     "rtf",     "doc", "xls",   "html",
-                                          "pdffull", "mp3",     "wpd",     "wps", "lotus", "dbf",
-                                          "quattro", "dif",     "csv",     "dot", "xlt",   "excel2",
-                                          "users",   "mail_oe", "mail_moz"};
 constexpr std::string_view kTypeIcons[] = {
     "",         "type-txt", "type-wri",   "type-rtf",  "type-doc", "type-xls", "type-html",
     "type-pdf", "type-mp3", "type-users", "type-mail", "type-xlt", "type-dot", "type-mail-moz"};
@@ -506,7 +501,10 @@ QWidget* SearchWindow::BuildTypesPage() {
 
 void SearchWindow::FillListview() {
   listView3_->clear();
-  for (std::string_view key : kTypeKeys) {
+  for (int position = 1; position <= search::kTypePositions; ++position) {
+    // Each position is keyed and labelled by the type that names it (the full-text PDF for
+    // "pdf").
+    const std::string_view key = extract::SearchTypeLabelAt(position)->code;
     auto* item = new QTreeWidgetItem(listView3_);
     item->setData(0, Qt::UserRole, ToQt(key));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);

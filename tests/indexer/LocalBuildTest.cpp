@@ -21,7 +21,7 @@
 #include "db/Database.h"
 #include "extract/ArchiveSamples.h"
 #include "extract/DocumentTypes.h"
-#include "extract/OfficeHelper.h"
+#include "extract/process/OfficeHelper.h"
 #include "settings/Config.h"
 #include "settings/Settings.h"
 #include "support/RecordingHost.h"

@@ -15,6 +15,7 @@
 #include "ManagerFixture.h"
 #include "ModalAnswers.h"
 #include "base/Paths.h"
+#include "extract/DocumentTypes.h"
 #include "settings/IniFile.h"
 #include "support/TestHttpServer.h"
 #include "ui/BuildWindow.h"
@@ -207,7 +208,7 @@ TEST_F(WizardTest, TypeStepListsTheTypesAndAppliesTheRules) {
   WizardTypesStep step(NameStep(false, "Типы"), nullptr);
   step.show();
   auto* list = Find<QListWidget>(&step, "ListView1");
-  ASSERT_EQ(list->count(), 21);
+  ASSERT_EQ(list->count(), static_cast<int>(extract::TypeListEntries().size()));
   EXPECT_EQ(list->item(3)->text(), QStringLiteral("Файлы Win WORD (*.doc)"));
   for (int i = 0; i < list->count(); ++i) EXPECT_FALSE(list->item(i)->icon().isNull()) << i;
   auto* combo = Find<QComboBox>(&step, "Combo1");
