@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "extract/GetFileInfo.h"
 #include "extract/TextLimit.h"
 #include "extract/office/OoxmlPackage.h"
 #include "support/OleWriter.h"
@@ -320,6 +321,28 @@ TEST(OoxmlReaderTest, LongDocumentsAreCutAtTheTextBound) {
   EXPECT_GE(info.content.size(), 990u);
   EXPECT_THAT(info.content, HasSubstr("Строка номер 0\r\n"));
   EXPECT_THAT(info.content, Not(HasSubstr("номер 1999")));
+}
+
+TEST(OoxmlReaderTest, EveryExtensionOfTheFamilyIsReadThroughGetFileInfo) {
+  test::TempDir dir;
+  const Members word = Package("word/document.xml", kDocxType,
+                               WordDocument("<w:p><w:r><w:t>слово</w:t></w:r></w:p>"));
+  const Members book =
+      Workbook({{"s.xml", Sheet("<row><c t=\"s\"><v>0</v></c></row>")}}, "<si><t>ячейка</t></si>");
+  for (const auto& [name, files, type] :
+       {std::tuple{"a.docx", word, "docx"}, std::tuple{"B.DOCM", word, "docx"},
+        std::tuple{"c.dotx", word, "docx"}, std::tuple{"d.xlsx", book, "xlsx"},
+        std::tuple{"e.xlsm", book, "xlsx"}}) {
+    test::WriteZip(dir.file(name), files);
+    const FileInfo info = GetFileInfo(dir.file(name));
+    EXPECT_EQ(info.type, type) << name;
+    EXPECT_EQ(info.location, dir.file(name));
+    EXPECT_EQ(info.title, "Отчёт за год") << name;
+    EXPECT_GT(info.filesize, 0);
+    EXPECT_THAT(info.content, ::testing::AnyOf(HasSubstr("слово"), HasSubstr("ячейка"))) << name;
+  }
+  // A damaged file of the family is one error, never text read as something else.
+  EXPECT_EQ(GetFileInfo(dir.write("bad.pptx", "PK\x03\x04 broken")).type, "error");
 }
 
 }  // namespace

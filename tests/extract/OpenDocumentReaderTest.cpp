@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "extract/GetFileInfo.h"
 #include "extract/TextLimit.h"
 #include "support/TestSupport.h"
 #include "support/ZipWriter.h"
@@ -225,6 +226,35 @@ TEST(OpenDocumentReaderTest, LongTextIsCutAtTheTextBound) {
   const FileInfo one = GetOpenDocumentInfo(dir.file("one.odt"));
   EXPECT_TRUE(one.textCut);
   EXPECT_EQ(one.content, std::string(50000, 'w'));
+}
+
+TEST(OpenDocumentReaderTest, EveryKindIsReadThroughGetFileInfo) {
+  test::TempDir dir;
+  const std::string title = Meta("<dc:title>Т</dc:title>");
+  test::WriteZip(dir.file("a.odt"),
+                 Document("text", Content("text", "<text:p>текст</text:p>"), title));
+  test::WriteZip(dir.file("b.ODS"),
+                 Document("spreadsheet",
+                          Content("spreadsheet",
+                                  "<table:table><table:table-row><table:table-cell>"
+                                  "<text:p>ячейка</text:p></table:table-cell>"
+                                  "</table:table-row></table:table>"),
+                          title));
+  test::WriteZip(dir.file("c.odp"), Document("presentation",
+                                             Content("presentation",
+                                                     "<draw:page><draw:frame><draw:text-box>"
+                                                     "<text:p>слайд</text:p></draw:text-box>"
+                                                     "</draw:frame></draw:page>"),
+                                             title));
+  for (const auto& [name, type, text] :
+       {std::tuple{"a.odt", "odt", "текст\r\n"}, std::tuple{"b.ODS", "ods", " ячейка\r\n"},
+        std::tuple{"c.odp", "odp", "слайд\r\n"}}) {
+    const FileInfo info = GetFileInfo(dir.file(name));
+    EXPECT_EQ(info.type, type) << name;
+    EXPECT_EQ(info.content, text) << name;
+    EXPECT_EQ(info.title, "Т") << name;
+    EXPECT_EQ(info.location, dir.file(name));
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "extract/DocumentTypes.h"
 #include "support/TestSupport.h"
 
 namespace zyl::search {
@@ -27,7 +28,8 @@ TEST(SavedSearch, WritesTheExampleFileByteForByte) {
       "Datefrom=\r\nDateto=05.12.2026\r\nSizefrom=\r\nSizeto=\r\nTitle=\r\nFileName=\r\n"
       "DatePoint=2\r\nSizePoint=1\r\nSearchCombo0=3\r\nSearchCombo1=0\r\nSearchCombo2=1\r\n"
       "SearchOption0=0\r\nSearchOption1=1\r\nSearchOption2=0\r\nSearchOption3=0";
-  for (int i = 1; i <= 21; ++i)
+  // One key per search position: the first releases' 21, then the later types'.
+  for (int i = 1; i <= extract::kSearchTypeCount; ++i)
     expected += "\r\nFileType" + std::to_string(i) + "=" + (i == 4 || i == 5 ? "1" : "0");
   EXPECT_EQ(test::ReadFile(file), expected);
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/Charsets.h"
+#include "extract/core/Charsets.h"
 
 namespace zyl::extract {
 

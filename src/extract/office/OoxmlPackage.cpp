@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "extract/OfficeText.h"
-#include "extract/OleProperties.h"
 #include "extract/container/PackagePart.h"
 #include "extract/container/XmlText.h"
+#include "extract/core/OfficeText.h"
+#include "extract/office/OleProperties.h"
 
 namespace zyl::extract {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "extract/OfficeText.h"
 #include "extract/TextLimit.h"
+#include "extract/core/OfficeText.h"
 
 namespace zyl::extract {
 
