@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "extract/DocumentTypes.h"
+
 namespace zyl::search {
 namespace {
 
@@ -26,6 +28,9 @@ TEST(IconOfType, KnownTypesAndUnknownOnes) {
   EXPECT_EQ(IconOfType("lotus"), 5);
   EXPECT_EQ(IconOfType("mail_moz"), 13);
   EXPECT_EQ(IconOfType("error"), 0);
+  // No stored type of the table is left without an icon of its own.
+  for (const extract::DocumentType& t : extract::DocumentTypes())
+    EXPECT_GT(IconOfType(t.storedType), 0) << t.storedType;
 }
 
 TEST(SizeText, KilobytesWithTwoDecimalsPaddedToNine) {
