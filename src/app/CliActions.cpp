@@ -18,6 +18,7 @@
 #include "indexer/LocalBuild.h"
 #include "indexer/WebBuild.h"
 #include "search/FormVariables.h"
+#include "search/ResultContent.h"
 #include "search/SearchSession.h"
 #include "server/ConnectionLayer.h"
 #include "server/DocumentServer.h"
@@ -228,9 +229,11 @@ int RunSearchAction(const StartContext& ctx) {
   if (format == "json") {
     ctx.out << "[";
     bool first = true;
+    search::ContentReader contents;
     for (const search::ResultRow& r : session.Results()) {
       ctx.out << (first ? "\n" : ",\n") << "{\"title\":" << JsonString(r.title)
-              << ",\"author\":" << JsonString(r.author) << ",\"content\":" << JsonString(r.content)
+              << ",\"author\":" << JsonString(r.author)
+              << ",\"content\":" << JsonString(contents.Read(r))
               << ",\"location\":" << JsonString(r.location) << ",\"type\":" << JsonString(r.type)
               << ",\"modified\":" << JsonString(r.modified)
               << ",\"filesize\":" << (r.filesize == "n/a" ? std::string("null") : r.filesize)
@@ -266,7 +269,7 @@ int RunServerAction(const StartContext& ctx) {
   options.printLink = [&ctx](const std::string& link) {
     ctx.out << "ZYL document server: search page at " << link << std::endl;
   };
-  server::DocumentServer handler(StderrMessages(ctx.err));
+  server::DocumentServer handler(StderrMessages(ctx.err), settings::Config().SearchThreads);
   return server::RunDocumentServer(handler, options, ctx.err);
 }
 

@@ -35,6 +35,7 @@
 #include "base/Strings.h"
 #include "extract/DocumentTypes.h"
 #include "search/Highlight.h"
+#include "search/ResultContent.h"
 #include "search/ResultList.h"
 #include "search/SavedSearch.h"
 #include "search/SearchRequest.h"
@@ -782,16 +783,15 @@ const search::ResultRow* SearchWindow::SelectedRow() const {
 
 void SearchWindow::ShowSelectedDocument() {
   if (listView1_->topLevelItemCount() == 0) return;
-  auto* row = const_cast<search::ResultRow*>(SelectedRow());
+  const search::ResultRow* row = SelectedRow();
   if (!row) {
     rtf1_->ClearDocument();
     return;
   }
-  // The normalised text is kept, so the next showing needs no work.
-  row->content = search::NormaliseContent(row->content);
+  // The list holds no texts; the selected document's is read from its index now.
   panel_[1]->setText(ToQt(row->title));
   panel_[2]->setText(ToQt(row->location));
-  rtf1_->SetDocumentText(row->content);
+  rtf1_->SetDocumentText(search::NormaliseContent(search::ReadContent(*row)));
   const std::string text = FromQt(combo3_->currentText());
   if (!base::TrimView(text).empty() && button9_->isChecked() &&
       combo1_->currentIndex() != search::kQueryLanguage) {

@@ -10,26 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "catalog/DatabaseSink.h"
-#include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
-#include "catalog/IndexDefinition.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "support/SmallIndex.h"
 #include "support/TestSupport.h"
 #include "ui/ApplyTexts.h"
 #include "ui/SearchWindow.h"
 
 namespace zyl::test {
-
-struct Doc {
-  std::string location;
-  std::string content;
-  std::string type = "txt";
-  std::string modified = "2026-11-20";
-  std::string title;
-};
 
 class SearchFixture : public ::testing::Test {
  protected:
@@ -54,27 +44,8 @@ class SearchFixture : public ::testing::Test {
   }
 
   ui::IndexChoice MakeIndex(const std::string& name, const std::vector<Doc>& docs) {
-    catalog::IndexDefinition def;
-    def.title = name;
-    def.descriptorPath = home_.file("index/" + name + ".zyl");
-    def.dbname = home_.file("index/" + name + ".mdb");
     home_.write("index/.keep", "");
-    catalog::CreateIndexDatabase(def.dbname);
-    {
-      catalog::DatabaseSink sink(def.dbname);
-      for (const Doc& d : docs) {
-        catalog::FileInfo info;
-        info.location = d.location;
-        info.content = d.content;
-        info.type = d.type;
-        info.modified = d.modified;
-        info.title = d.title;
-        info.filesize = static_cast<std::int32_t>(d.content.size());
-        catalog::SaveContentInfo(sink, info);
-      }
-    }
-    catalog::WriteLocalDescriptor(def);
-    return {name, def.descriptorPath, false};
+    return {name, MakeSmallIndex(home_.file("index"), name, docs).descriptorPath, false};
   }
 
   // A new window with the indexes of `selected` (true/false per index) selected.
