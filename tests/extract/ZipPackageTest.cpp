@@ -37,6 +37,13 @@ TEST(ZipPackageTest, ListsFilesInOrderAndFindsThemByName) {
   EXPECT_EQ(zip.ReadMember("word/missing.xml", out), ZipError::NotFound);
   EXPECT_EQ(zip.ReadMember("word", out), ZipError::NotFound);
   EXPECT_EQ(zip.bytesRead(), 2 * std::string("<doc/>").size() + std::string("глава").size());
+  // Members read in any order, back and forth, give their own bytes.
+  for (const auto& [name, bytes] :
+       {std::pair{"Текст/глава.xml", "глава"}, std::pair{"mimetype", "application/x-test"},
+        std::pair{"word/document.xml", "<doc/>"}, std::pair{"Текст/глава.xml", "глава"}}) {
+    EXPECT_EQ(zip.ReadMember(name, out), ZipError::None) << name;
+    EXPECT_EQ(out, bytes) << name;
+  }
 
   // The same bytes held in memory give the same package.
   ZipPackage inMemory = ZipPackage::OpenMemory(test::ReadFile(path));
@@ -114,6 +121,10 @@ TEST(ZipPackageTest, SinkStopsReadingEarly) {
             ZipError::None);
   EXPECT_EQ(pieces, 2);
   EXPECT_LT(zip.bytesRead(), 1u << 20);
+  // A member stopped early is read whole the next time.
+  std::string whole;
+  EXPECT_EQ(zip.ReadMember("long.txt", whole), ZipError::None);
+  EXPECT_EQ(whole, std::string(1 << 20, 'z'));
 }
 
 TEST(ZipPackageTest, EncryptedMembersNeedAPassword) {

@@ -7,6 +7,8 @@
 #include <array>
 #include <memory>
 
+#include "extract/TextLimit.h"
+
 namespace zyl::extract {
 
 namespace {
@@ -48,6 +50,20 @@ ArchivePtr OpenArchive(bool fromMemory, const std::string& path, const std::stri
 
 }  // namespace
 
+void ZipPackage::ArchiveCloser::operator()(archive* a) const {
+  archive_read_free(a);
+}
+
+ZipLimits DocumentZipLimits() {
+  ZipLimits limits;
+  const std::uint64_t bytes = std::clamp<std::uint64_t>(
+      MaxTextBytes() > (UINT64_MAX >> 6) ? UINT64_MAX : MaxTextBytes() << 6, 16ULL << 20,
+      256ULL << 20);
+  limits.maxMemberBytes = bytes;
+  limits.maxTotalBytes = bytes;
+  return limits;
+}
+
 ZipPackage ZipPackage::OpenFile(std::string_view path, const ZipLimits& limits) {
   ZipPackage p;
   p.path_ = std::string(path);
@@ -87,9 +103,15 @@ void ZipPackage::List() {
     if (archive_entry_filetype(entry) == AE_IFDIR) continue;
     if (archive_entry_is_data_encrypted(entry) > 0) encrypted_ = true;
     std::string name = EntryName(entry);
-    if (!name.empty() && name.back() != '/') members_.push_back(std::move(name));
+    if (!name.empty() && name.back() != '/') {
+      members_.push_back(std::move(name));
+      memberEntries_.push_back(count - 1);
+    }
   }
-  if (error_ != ZipError::None) members_.clear();
+  if (error_ != ZipError::None) {
+    members_.clear();
+    memberEntries_.clear();
+  }
 }
 
 std::string ZipPackage::FindMember(std::string_view name) const {
@@ -107,35 +129,49 @@ ZipError ZipPackage::ReadMember(std::string_view name, const ZipSink& sink,
   const std::string wanted = FindMember(name);
   if (wanted.empty()) return ZipError::NotFound;
   maxBytes = std::min(maxBytes, limits_.maxMemberBytes);
+  const auto at = std::find(members_.begin(), members_.end(), wanted) - members_.begin();
+  const std::size_t target = memberEntries_[static_cast<std::size_t>(at)];
 
-  ArchivePtr a = OpenArchive(fromMemory_, path_, memory_);
-  if (!a) return ZipError::Unreadable;
+  // Whatever ends the reading of a member before its end closes the archive: the next read
+  // starts over rather than skipping the rest of a member that may be a bomb.
+  const auto fail = [this](ZipError e) {
+    open_.reset();
+    return e;
+  };
+  if (!open_ || nextEntry_ > target) {
+    open_.reset(OpenArchive(fromMemory_, path_, memory_).release());
+    nextEntry_ = 0;
+    if (!open_) return ZipError::Unreadable;
+  }
+  archive* a = open_.get();
+  archive_entry* entry = nullptr;
   for (;;) {
-    archive_entry* entry = nullptr;
-    const int rc = archive_read_next_header(a.get(), &entry);
-    if (rc == ARCHIVE_EOF) return ZipError::NotFound;
-    if (rc < ARCHIVE_WARN) return ZipError::Unreadable;
-    if (archive_entry_filetype(entry) == AE_IFDIR || EntryName(entry) != wanted) continue;
-
-    const bool encrypted = archive_entry_is_data_encrypted(entry) > 0;
-    if (encrypted) return ZipError::Encrypted;
-    // The stated size can lie, so it only refuses early; the bytes are counted as they come.
-    if (archive_entry_size_is_set(entry) &&
-        static_cast<std::uint64_t>(std::max<la_int64_t>(archive_entry_size(entry), 0)) > maxBytes)
-      return ZipError::TooLarge;
-    std::uint64_t memberRead = 0;
-    std::array<char, 64 * 1024> buffer;
-    for (;;) {
-      const la_ssize_t n = archive_read_data(a.get(), buffer.data(), buffer.size());
-      if (n == 0) return ZipError::None;
-      if (n < 0) return ZipError::Unreadable;
-      const auto got = static_cast<std::uint64_t>(n);
-      memberRead += got;
-      totalRead_ += got;
-      if (memberRead > maxBytes || totalRead_ > limits_.maxTotalBytes) return ZipError::TooLarge;
-      if (!sink(std::string_view(buffer.data(), static_cast<std::size_t>(n))))
-        return ZipError::None;
-    }
+    const int rc = archive_read_next_header(a, &entry);
+    if (rc == ARCHIVE_EOF) return fail(ZipError::NotFound);
+    if (rc < ARCHIVE_WARN) return fail(ZipError::Unreadable);
+    if (nextEntry_++ == target) break;
+  }
+  // The same entries come in the same order as when they were listed.
+  if (archive_entry_filetype(entry) == AE_IFDIR || EntryName(entry) != wanted)
+    return fail(ZipError::Unreadable);
+  if (archive_entry_is_data_encrypted(entry) > 0) return fail(ZipError::Encrypted);
+  // The stated size can lie, so it only refuses early; the bytes are counted as they come.
+  if (archive_entry_size_is_set(entry) &&
+      static_cast<std::uint64_t>(std::max<la_int64_t>(archive_entry_size(entry), 0)) > maxBytes)
+    return fail(ZipError::TooLarge);
+  std::uint64_t memberRead = 0;
+  std::array<char, 64 * 1024> buffer;
+  for (;;) {
+    const la_ssize_t n = archive_read_data(a, buffer.data(), buffer.size());
+    if (n == 0) return ZipError::None;
+    if (n < 0) return fail(ZipError::Unreadable);
+    const auto got = static_cast<std::uint64_t>(n);
+    memberRead += got;
+    totalRead_ += got;
+    if (memberRead > maxBytes || totalRead_ > limits_.maxTotalBytes)
+      return fail(ZipError::TooLarge);
+    if (!sink(std::string_view(buffer.data(), static_cast<std::size_t>(n))))
+      return fail(ZipError::None);
   }
 }
 

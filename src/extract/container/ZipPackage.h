@@ -8,9 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+struct archive;  // libarchive's reading handle
 
 namespace zyl::extract {
 
@@ -28,6 +31,11 @@ struct ZipLimits {
   std::uint64_t maxMemberBytes = 256ULL << 20;
   std::uint64_t maxTotalBytes = 256ULL << 20;
 };
+
+// The limits for a document read as a package: the member count above, and per member and in
+// total 64 times the run's text bound (parts are mostly markup), at least 16 MiB and at most
+// 256 MiB.
+ZipLimits DocumentZipLimits();
 
 // Receives a member's bytes piece by piece; returns false to stop reading (not a failure).
 using ZipSink = std::function<bool(std::string_view piece)>;
@@ -73,7 +81,17 @@ class ZipPackage {
   ZipError error_ = ZipError::None;
   bool encrypted_ = false;
   std::vector<std::string> members_;
+  std::vector<std::size_t> memberEntries_;  // each member's place among the directory's entries
   std::uint64_t totalRead_ = 0;
+
+  // Parts are mostly read in the order of the directory (slides one after the other), and
+  // finding an entry walks the entries before it: the reading goes on from the last member
+  // read while the next one comes later, and starts over only when it comes earlier.
+  struct ArchiveCloser {
+    void operator()(archive* a) const;
+  };
+  std::unique_ptr<archive, ArchiveCloser> open_;
+  std::size_t nextEntry_ = 0;
 };
 
 }  // namespace zyl::extract
