@@ -3,6 +3,7 @@
 #include "indexer/IndexUpdate.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <thread>
 #include <unordered_set>
@@ -307,7 +308,9 @@ void Update::UpdateArchives() {
   for (const catalog::IndexFolderEntry& folder : ChosenFolders(descriptor_)) {
     const FilesRetClass::List list =
         finder.GetSubFilesMultiExt(std::string(extract::kArchiveMasks), folder.path);
-    archives.insert(archives.end(), list.begin() + 1, list.end());
+    // A zipped book ("name.fb2.zip") matches "*.zip" but is a document of its own.
+    std::copy_if(list.begin() + 1, list.end(), std::back_inserter(archives),
+                 [](const std::string& f) { return extract::IsArchiveExtension(f); });
   }
   std::unordered_set<std::string> seen;
   ArchiveRun run([this](std::string_view line) { Line(line); }, options_.extract.archives);

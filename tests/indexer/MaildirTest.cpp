@@ -18,6 +18,7 @@
 #include "settings/IniFile.h"
 #include "support/RecordingHost.h"
 #include "support/TestSupport.h"
+#include "support/ZipWriter.h"
 
 namespace zyl::indexer {
 namespace {
@@ -102,6 +103,28 @@ TEST_F(MaildirTest, BuildReadsCurAndNewOfEveryMaildirInTheTree) {
   const std::vector<std::string> labels = catalog::ReadIndexDetails(def.descriptorPath, {}).types;
   EXPECT_NE(std::find(labels.begin(), labels.end(), "Maildir"), labels.end());
   EXPECT_EQ(settings::ReadIniValue("General", "FilesCount", "", def.descriptorPath), "5");
+}
+
+TEST_F(MaildirTest, BooksAndSavedMessagesAreRowsOfTheirOwnTypes) {
+  // A zipped book is one document, not an archive to unpack, even with archives chosen.
+  test::WriteZip(
+      home.file("docs/book.fb2.zip"),
+      {{"book.fb2",
+        "<FictionBook><description><title-info><book-title>Книга</book-title>"
+        "</title-info></description><body><p>text of the book</p></body></FictionBook>"}});
+  home.write("docs/letter.eml", Message("saved", "a saved letter"));
+  SetTypeChoices(def, {"fb2", "eml", "maildir"});
+  def.archive = true;
+  def.folders = {{docs, false}};
+  Build();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], Row(docs + "book.fb2.zip", "fb2", "Книга", "text of the book"));
+  EXPECT_EQ(rows[1], Row(docs + "letter.eml", "eml", "saved", "a saved letter\n"));
+  // Nor does the update's archive pass unpack it.
+  test::RecordingHost host;
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, host));
+  EXPECT_EQ(Rows(), rows) << host.log;
 }
 
 TEST_F(MaildirTest, FolderChosenAloneBringsItsOwnStoreOnly) {
