@@ -61,6 +61,7 @@ std::string LocalDescriptorText(const IndexDefinition& def) {
   Line(out, "[Mail]");
   if (def.mailOutlookExpress) Line(out, "OutlookExpress=1");
   if (def.mailNetscape) Line(out, "NetscapeMessenger=1");
+  if (def.mailMaildir) Line(out, "Maildir=1");
   Line(out, "[Folders]");
   for (const IndexFolderEntry& f : def.folders) Line(out, f.path + (f.subfolders ? ",1" : ",0"));
   return out;

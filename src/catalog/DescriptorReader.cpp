@@ -58,6 +58,7 @@ IndexDefinition ReadIndexDefinition(const std::string& descriptorPath) {
   def.archive = value("General", "Archive") == "1";
   def.mailOutlookExpress = value("Mail", "OutlookExpress") == "1";
   def.mailNetscape = value("Mail", "NetscapeMessenger") == "1";
+  def.mailMaildir = value("Mail", "Maildir") == "1";
   def.startUrl = value("General", "StartURL");
   def.depth = static_cast<std::int32_t>(base::ValInt(value("General", "URLDept")));
   def.folders = ReadFolders(descriptorPath);

@@ -36,6 +36,7 @@ struct IndexDefinition {
   bool archive = false;
   bool mailOutlookExpress = false;
   bool mailNetscape = false;
+  bool mailMaildir = false;  // the Maildir folders found among the folders
   std::vector<IndexFolderEntry> folders;
 
   // Web index.

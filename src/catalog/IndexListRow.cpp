@@ -138,6 +138,7 @@ IndexDetails ReadIndexDetails(std::string_view descriptorPath, const TypeLabels&
     };
     if (mail("outlookexpress")) d.types.emplace_back("Outlook Express");
     if (mail("netscapemessenger")) d.types.emplace_back("Netscape messenger");
+    if (mail("maildir")) d.types.emplace_back("Maildir");
     if (ReadGeneral(descriptorPath, "Archive") == "1") {
       d.types.push_back(settings::LangString(settings::kManagerArchives));
     }

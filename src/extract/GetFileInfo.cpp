@@ -8,14 +8,19 @@
 #include "base/Strings.h"
 #include "extract/DocumentTypes.h"
 #include "extract/TextLimit.h"
+#include "extract/mail/Maildir.h"
 
 namespace zyl::extract {
 
 namespace {
 
 FileInfo RunReader(std::string_view path, const ExtractOptions& options) {
+  // A Maildir's message files have names of the mail program's choosing: the folder they are
+  // in, not their extension, says what they are.
   // A file no type claims, and the user-defined masks, are read as plain text.
-  const DocumentType* type = DocumentTypeForPath(path, options.pdfFullText);
+  const DocumentType* type = IsMaildirMessage(path)
+                                 ? FindDocumentType("maildir")
+                                 : DocumentTypeForPath(path, options.pdfFullText);
   if (!type || !type->read) type = FindDocumentType("users");
   return type->read(path, *type, options);
 }

@@ -4,7 +4,10 @@
 #pragma once
 
 #include "extract/DocumentType.h"
+#include "extract/books/EpubReader.h"
+#include "extract/books/Fb2Reader.h"
 #include "extract/html/HtmlReader.h"
+#include "extract/mail/EmlReader.h"
 #include "extract/mp3/Mp3Reader.h"
 #include "extract/office/OfficeReaders.h"
 #include "extract/office/OoxmlReader.h"
@@ -53,6 +56,12 @@ inline constexpr DocumentType kDocumentTypeTable[] = {
   {"odt",      "Текст OpenDocument (*.odt)",                        "*.odt;",              {"odt"},                ReadByPath<GetOpenDocumentInfo>, nullptr,          "odt",     "odt",  "OpenDocument текст",  25},
   {"ods",      "Таблицы OpenDocument (*.ods)",                      "*.ods;",              {"ods"},                ReadByPath<GetOpenDocumentInfo>, nullptr,          "ods",     "ods",  "OpenDocument таблицы", 26},
   {"odp",      "Презентации OpenDocument (*.odp)",                  "*.odp;",              {"odp"},                ReadByPath<GetOpenDocumentInfo>, nullptr,          "odp",     "odp",  "OpenDocument презентации", 27},
+  // Books and saved mail, read inside the program.
+  {"epub",     "Электронные книги EPUB (*.epub)",                   "*.epub;",             {"epub"},               ReadByPath<GetEpubInfo>,    nullptr,               "epub",    "epub", "EPUB",                28},
+  {"fb2",      "Книги FictionBook (*.fb2;*.fb2.zip)",               "*.fb2;*.fb2.zip;",    {"fb2", "fb2.zip"},     ReadByPath<GetFb2Info>,     nullptr,               "fb2",     "fb2",  "FictionBook",         29},
+  {"eml",      "Сохранённые письма (*.eml)",                        "*.eml;",              {"eml"},                ReadByPath<GetEmlInfo>,     nullptr,               "eml",     "eml",  "Письма eml",          30},
+  // Messages of Maildir folders, found by the folders' shape (cur/, new/, tmp/), not by a mask.
+  {"maildir",  "Почтовые папки Maildir",                            "",                    {},                     ReadByPath<GetMaildirInfo>, nullptr,               "maildir", "",     "Maildir",             31},
 };
 // clang-format on
 

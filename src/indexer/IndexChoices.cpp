@@ -36,6 +36,7 @@ void SetTypeChoices(catalog::IndexDefinition& def, std::set<std::string> codes) 
   if (def.pdfFull) codes.erase("pdfmin");
   def.mailOutlookExpress = codes.count("mail_oe") != 0;
   def.mailNetscape = codes.count("mail_moz") != 0;
+  def.mailMaildir = codes.count("maildir") != 0;
   def.types = std::move(codes);
   def.ext = extract::DescriptorMaskList(
       [&def](std::string_view code) { return def.types.count(std::string(code)) != 0; });
@@ -126,6 +127,7 @@ EditableIndex LoadEditableIndex(std::string_view descriptorPath) {
                            settings::ReadIniValue("General", "PDF_Mode", "", path),
                            settings::ReadIniValue("Mail", "OutlookExpress", "", path) == "1",
                            settings::ReadIniValue("Mail", "NetscapeMessenger", "", path) == "1");
+  if (settings::ReadIniValue("Mail", "Maildir", "", path) == "1") out.types.insert("maildir");
   out.archive = settings::ReadIniValue("General", "Archive", "", path) == "1";
   out.userFiles = settings::ReadIniValue("General", "UserFiles", "", path);
   return out;
@@ -163,6 +165,7 @@ void SaveEditedIndex(std::string_view descriptorPath, const EditableIndex& index
   };
   mailFlag("OutlookExpress", "mail_oe");
   mailFlag("NetscapeMessenger", "mail_moz");
+  mailFlag("Maildir", "maildir");
   std::vector<std::string> lines;
   for (const catalog::IndexFolderEntry& f : folders) lines.push_back(f.path + ",1");
   settings::DeleteIniSection("Folders", descriptorPath);

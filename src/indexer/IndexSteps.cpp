@@ -1,7 +1,10 @@
 #include "indexer/IndexSteps.h"
 
+#include <unordered_set>
+
 #include "base/OrderedPipeline.h"
 #include "extract/GetFileInfo.h"
+#include "extract/archive/Archive.h"
 #include "extract/office/OfficeReaders.h"
 
 namespace zyl::indexer {
@@ -17,6 +20,13 @@ std::vector<std::string> CollectFiles(const std::vector<catalog::IndexFolderEntr
                                           : finder.GetFilesMultiExt(masks, folder.path);
     files.insert(files.end(), found.begin() + 1, found.end());
   }
+  // A zipped book ("name.fb2.zip") is found by its own mask and again by the archives' "*.zip";
+  // it is one document, read once. Other files met twice stay twice.
+  std::unordered_set<std::string> books;
+  std::erase_if(files, [&books](const std::string& f) {
+    return extract::ArchiveKindOf(f) != extract::ArchiveKind::None &&
+           !extract::IsArchiveExtension(f) && !books.insert(f).second;
+  });
   return files;
 }
 

@@ -3,6 +3,7 @@
 #include "indexer/IndexUpdate.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <thread>
 #include <unordered_set>
@@ -27,6 +28,7 @@
 #include "indexer/FilesRetClass.h"
 #include "indexer/IndexStatistics.h"
 #include "indexer/IndexSteps.h"
+#include "indexer/MaildirCollection.h"
 #include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
 #include "settings/LangKeys.h"
@@ -38,7 +40,10 @@ namespace {
 using settings::LangString;
 constexpr std::string_view kBreak = "\r\n";
 
-const std::string kPlainRows = "left(type,4)<>'mail' AND left(location,4)<>'arc:'";
+// The rows of files: not the mailbox messages, which are read again whole, nor archive members.
+// Maildir messages are files of their own and are checked as files are.
+const std::string kPlainRows =
+    "(left(type,4)<>'mail' OR type='maildir') AND left(location,4)<>'arc:'";
 
 std::string Quoted(std::string_view text) {
   return "'" + base::Replace(text, "'", "''") + "'";
@@ -106,7 +111,9 @@ void Update::FindIndexFiles() {
   FilesRetClass finder;
   finder.onYield = [this] { host_.Yield(); };
   finder.onMessage = host_.Messages();
-  const std::vector<std::string> files = CollectFiles(folders_, masks, finder);
+  std::vector<std::string> files = CollectFiles(folders_, masks, finder);
+  if (catalog::ReadIndexDefinition(descriptor_).mailMaildir)
+    AppendMaildirMessages(files, folders_, [this] { host_.Yield(); });
   found_.insert(found_.end(), files.begin(), files.end());
   foundSet_.clear();
   foundSet_.insert(found_.begin() + 1, found_.end());
@@ -301,7 +308,9 @@ void Update::UpdateArchives() {
   for (const catalog::IndexFolderEntry& folder : ChosenFolders(descriptor_)) {
     const FilesRetClass::List list =
         finder.GetSubFilesMultiExt(std::string(extract::kArchiveMasks), folder.path);
-    archives.insert(archives.end(), list.begin() + 1, list.end());
+    // A zipped book ("name.fb2.zip") matches "*.zip" but is a document of its own.
+    std::copy_if(list.begin() + 1, list.end(), std::back_inserter(archives),
+                 [](const std::string& f) { return extract::IsArchiveExtension(f); });
   }
   std::unordered_set<std::string> seen;
   ArchiveRun run([this](std::string_view line) { Line(line); }, options_.extract.archives);

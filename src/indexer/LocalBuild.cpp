@@ -22,6 +22,7 @@
 #include "indexer/FilesRetClass.h"
 #include "indexer/IndexStatistics.h"
 #include "indexer/IndexSteps.h"
+#include "indexer/MaildirCollection.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
 #include "settings/LangKeys.h"
@@ -265,18 +266,27 @@ std::vector<std::string> CollectIndexFiles(const catalog::IndexDefinition& def, 
   FilesRetClass finder;
   finder.onYield = [&host] { host.Yield(); };
   finder.onMessage = host.Messages();
-  finder.onFolderProceed = [&](const std::string& folder) {
-    host.SetCurrentItem(ItemKind::kFolder, folder);
-    // Once a stop is confirmed, the folders the walk still reports while it unwinds must not
-    // ask again.
-    if (stopped || !host.StopRequested()) return;
+  // Once a stop is confirmed, the folders a walk still reports while it unwinds must not ask
+  // again.
+  const auto confirmedStop = [&] {
+    if (stopped || !host.StopRequested()) return stopped;
     if (host.ConfirmStop(settings::LangString(settings::kBuildConfirmStop), kStopTitle)) {
       finder.CancelSearch = true;
       stopped = true;
       extract::ReleaseAutomationServers();
     }
+    return stopped;
   };
-  return CollectFiles(def.folders, BuildMaskList(def), finder, [&stopped] { return stopped; });
+  finder.onFolderProceed = [&](const std::string& folder) {
+    host.SetCurrentItem(ItemKind::kFolder, folder);
+    confirmedStop();
+  };
+  std::vector<std::string> files =
+      CollectFiles(def.folders, BuildMaskList(def), finder, [&stopped] { return stopped; });
+  if (def.mailMaildir && !stopped)
+    AppendMaildirMessages(
+        files, def.folders, [&host] { host.Yield(); }, confirmedStop);
+  return files;
 }
 
 BuildOptions BuildOptions::FromSettings(const settings::Settings& s) {

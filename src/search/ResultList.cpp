@@ -48,6 +48,10 @@ int IconOfType(std::string_view type) {
   if (t == "odt") return 17;
   if (t == "ods") return 18;
   if (t == "odp") return 19;
+  if (t == "epub") return 20;
+  if (t == "fb2") return 21;
+  if (t == "eml") return 22;
+  if (t == "maildir") return 23;
   return 0;
 }
 

@@ -398,18 +398,34 @@ bool IsMboxSeparatorLine(std::string_view rest) {
   return time && year;
 }
 
-FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress) {
+FileInfo MailMessageText(std::string_view message, bool standalone) {
   FileInfo info;
   // A giant message (an attachment of hundreds of MB) is read for its leading part only.
   if (message.size() > MaxMarkupBytes()) {
     message = message.substr(0, static_cast<std::size_t>(MaxMarkupBytes()));
     info.textCut = true;
   }
-  info.title = DecodeEncodedWords(GetMailSubject(message));
-  info.author = DecodeEncodedWords(GetMailFrom(message));
-  info.modified = base::FormatModified(GetMailDate(message));
+  // The header readers look for "Subject:" and "Date:" after a line break, because a mailbox's
+  // message begins with the rest of its separator line; a message saved on its own begins with
+  // a header, which the line break put in front lets them find.
+  std::string withBreak;
+  std::string_view headers = message;
+  if (standalone) {
+    withBreak = "\n" + std::string(message);
+    headers = withBreak;
+  }
+  info.title = DecodeEncodedWords(GetMailSubject(headers));
+  info.author = DecodeEncodedWords(GetMailFrom(headers));
   info.content = GetMailBody(message);
   if (CutText(info.content, MaxTextBytes())) info.textCut = true;
+  return info;
+}
+
+FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress) {
+  FileInfo info = MailMessageText(message);
+  if (message.size() > MaxMarkupBytes())
+    message = message.substr(0, static_cast<std::size_t>(MaxMarkupBytes()));
+  info.modified = base::FormatModified(GetMailDate(message));
   info.location = std::string(mailbox) + "/" + base::DecodeLegacyText(GetMessageId(message));
   info.type = outlookExpress ? "mail_oe" : "mail_moz";
   info.filesize =

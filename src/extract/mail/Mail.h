@@ -53,6 +53,11 @@ MailCounts ReadNetscapeFile(std::string_view path, ContentSink& sink);
 
 // The row of one message (content, author, title, modified, location, filesize, type).
 FileInfo MailMessageInfo(std::string_view message, std::string_view mailbox, bool outlookExpress);
+// What a message gives whoever stores it: its text, subject as title and sender as author, the
+// encoded words decoded, and textCut when the message or its text was cut to the run's bound.
+// `standalone`: the message was saved on its own (.eml, Maildir), so its first line is a header
+// rather than the rest of a mailbox separator.
+FileInfo MailMessageText(std::string_view message, bool standalone = false);
 
 // Header readers (exact-case searches; the first occurrence in the message counts). Sender and
 // subject include their continuation lines; encoded words are left for MailMessageInfo.
