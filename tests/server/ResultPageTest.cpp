@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "search/SearchForm.h"
 #include "server/HttpRequest.h"
 #include "support/TestSupport.h"
 
@@ -187,6 +188,17 @@ TEST(MimeTypeOf, ByLowerCaseExtension) {
   EXPECT_EQ(MimeTypeOf("/d/a.pdf", mime), "application/pdf");
   EXPECT_EQ(MimeTypeOf("/d/a.doc", mime), "");
   EXPECT_EQ(MimeTypeOf("/d/noext", mime), "");
+}
+
+// The shipped search page lets a browser tick every document type a search can filter by, and
+// no position the search does not know.
+TEST(ShippedSearchPage, OffersABoxForEveryTypePosition) {
+  const test::ProgramFolderScope home;
+  const std::string page = test::ReadFile(home.file("search.html"));
+  for (int n = 1; n <= search::kTypePositions + 1; ++n) {
+    const std::string box = "name=\"type" + std::to_string(n) + "\"";
+    EXPECT_EQ(page.find(box) != std::string::npos, n <= search::kTypePositions) << box;
+  }
 }
 
 }  // namespace
