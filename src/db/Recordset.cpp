@@ -149,6 +149,7 @@ void Recordset::AddNew() {
   if (aggregate_) throw DbError(kNotUpdatable, "the recordset cannot be updated");
   buffer_.assign(fields_.size(), Value());
   dirty_.assign(fields_.size(), false);
+  substringText_.reset();
   mode_ = Mode::AddNew;
 }
 
@@ -176,6 +177,12 @@ void Recordset::SetField(std::string_view name, Value v) {
   SetField(RequireField(name), std::move(v));
 }
 
+void Recordset::SetSubstringText(std::string folded) {
+  if (mode_ != Mode::AddNew)
+    throw DbError(kUpdateWithoutEdit, "the substring text is given only after AddNew");
+  substringText_ = std::move(folded);
+}
+
 void Recordset::Update() {
   if (mode_ == Mode::None) throw DbError(kUpdateWithoutEdit, "Update without AddNew or Edit");
   std::vector<std::size_t> cols;
@@ -199,9 +206,19 @@ void Recordset::Update() {
     st.Step();
     const std::int64_t rowid = sqlite3_last_insert_rowid(conn_->handle());
     if (indexed) {
-      ChangeIndexEntry(IndexRowsSql("rowid = ?1"), rowid);
+      if (substringText_) {
+        Stmt index(*conn_, std::string("INSERT INTO ") + kSubstringTable +
+                               "(rowid, content) SELECT ?1, ?2 FROM ContentIndex WHERE rowid = "
+                               "?1 AND content IS NOT NULL");
+        index.Bind(1, Value(static_cast<long long>(rowid)));
+        index.Bind(2, Value(std::move(*substringText_)));
+        index.Step();
+      } else {
+        ChangeIndexEntry(IndexRowsSql("rowid = ?1"), rowid);
+      }
       change->Release();
     }
+    substringText_.reset();
     const bool atEnd = pos_ >= static_cast<std::ptrdiff_t>(rowids_.size());
     rowids_.push_back(rowid);
     deleted_.push_back(false);
@@ -238,6 +255,7 @@ void Recordset::Update() {
 }
 
 void Recordset::CancelUpdate() {
+  substringText_.reset();
   mode_ = Mode::None;
 }
 

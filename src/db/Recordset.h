@@ -52,6 +52,11 @@ class Recordset {
   void Edit();
   void SetField(int i, Value v);
   void SetField(std::string_view name, Value v);
+  // Gives the substring index's text of the content set for the row being added, folded by the
+  // caller with FoldForSubstringIndex (a build folds on its extraction threads, so the thread
+  // that writes only inserts). It must be exactly that folding of the content: Update stores it
+  // unchecked. Without it, Update folds the content itself.
+  void SetSubstringText(std::string folded);
   // Writes the added or edited row. An added row joins the end of the recordset; the current
   // row stays where it was.
   void Update();
@@ -94,6 +99,7 @@ class Recordset {
   Mode mode_ = Mode::None;
   std::vector<Value> buffer_;
   std::vector<bool> dirty_;
+  std::optional<std::string> substringText_;  // of the row being added
 };
 
 }  // namespace zyl::db

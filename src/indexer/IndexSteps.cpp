@@ -1,6 +1,7 @@
 #include "indexer/IndexSteps.h"
 
 #include "base/OrderedPipeline.h"
+#include "db/SubstringIndex.h"
 #include "extract/GetFileInfo.h"
 #include "extract/OfficeReaders.h"
 
@@ -30,7 +31,11 @@ void ExtractInOrder(const std::vector<std::string>& files, const extract::Extrac
       files.size(), threads, base::PipelineDepth(threads),
       [&](std::size_t i) {
         if (skip && skip(files[i])) return extract::FileInfo{};
-        return extract::GetFileInfo(files[i], options);
+        extract::FileInfo info = extract::GetFileInfo(files[i], options);
+        // Folded here, on the extraction threads: the one thread that writes the rows is
+        // what a build waits for.
+        if (!info.failed()) info.substringText = db::FoldForSubstringIndex(info.content);
+        return info;
       },
       consume);
 }
