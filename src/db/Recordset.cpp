@@ -177,10 +177,10 @@ void Recordset::SetField(std::string_view name, Value v) {
   SetField(RequireField(name), std::move(v));
 }
 
-void Recordset::SetSubstringText(std::string folded) {
+void Recordset::SetSubstringText(std::string text) {
   if (mode_ != Mode::AddNew)
     throw DbError(kUpdateWithoutEdit, "the substring text is given only after AddNew");
-  substringText_ = std::move(folded);
+  substringText_ = std::move(text);
 }
 
 void Recordset::Update() {
@@ -206,7 +206,7 @@ void Recordset::Update() {
     st.Step();
     const std::int64_t rowid = sqlite3_last_insert_rowid(conn_->handle());
     if (indexed) {
-      if (substringText_) {
+      if (substringText_ && conn_->SubstringIndexTakesDistinct()) {
         Stmt index(*conn_, std::string("INSERT INTO ") + kSubstringTable +
                                "(rowid, content) SELECT ?1, ?2 FROM ContentIndex WHERE rowid = "
                                "?1 AND content IS NOT NULL");
@@ -214,7 +214,7 @@ void Recordset::Update() {
         index.Bind(2, Value(std::move(*substringText_)));
         index.Step();
       } else {
-        ChangeIndexEntry(IndexRowsSql("rowid = ?1"), rowid);
+        ChangeIndexEntry(IndexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
       }
       change->Release();
     }
@@ -233,7 +233,7 @@ void Recordset::Update() {
       std::optional<Savepoint> change;
       if (reindex) {
         change.emplace(*conn_);
-        ChangeIndexEntry(UnindexRowsSql("rowid = ?1"), rowid);
+        ChangeIndexEntry(UnindexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
       }
       std::string sets;
       for (std::size_t k = 0; k < cols.size(); ++k)
@@ -245,7 +245,7 @@ void Recordset::Update() {
       st.Bind(static_cast<int>(cols.size() + 1), Value(static_cast<long long>(rowid)));
       st.Step();
       if (reindex) {
-        ChangeIndexEntry(IndexRowsSql("rowid = ?1"), rowid);
+        ChangeIndexEntry(IndexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
         change->Release();
       }
     }
@@ -268,7 +268,7 @@ void Recordset::Delete() {
   std::optional<Savepoint> change;
   if (indexed) {
     change.emplace(*conn_);
-    ChangeIndexEntry(UnindexRowsSql("rowid = ?1"), rowid);
+    ChangeIndexEntry(UnindexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
   }
   Stmt st(*conn_, "DELETE FROM ContentIndex WHERE rowid = ?1");
   st.Bind(1, Value(static_cast<long long>(rowid)));

@@ -5,6 +5,7 @@
 #include "base/Strings.h"
 #include "base/Utf8.h"
 #include "db/LikePattern.h"
+#include "db/TrigramTokenizer.h"
 
 namespace zyl::db {
 
@@ -41,6 +42,10 @@ std::string FoldForSubstringIndex(std::string_view content) {
     base::AppendUtf8(out, base::FoldCodePoint(base::DecodeUtf8At(content, i)));
   }
   return out;
+}
+
+std::string SubstringIndexText(std::string_view content) {
+  return DistinctTrigrams(FoldForSubstringIndex(content));
 }
 
 std::string SubstringCandidates(const LikePattern& pattern, bool padded) {
@@ -82,22 +87,31 @@ std::string NarrowedWhere(bool hasIndex, const std::string& where, const std::st
 
 std::string CreateSubstringIndexSql() {
   return std::string("CREATE VIRTUAL TABLE ") + kSubstringTable +
-         " USING fts5(content, content='', detail=none, columnsize=0, "
-         "tokenize='trigram case_sensitive 1')";
+         " USING fts5(content, content='', detail=none, columnsize=0, tokenize='" +
+         kTrigramTokenizer + "')";
 }
 
-std::string IndexRowsSql(std::string_view where) {
-  return std::string("INSERT INTO ") + kSubstringTable +
-         "(rowid, content) SELECT rowid, zyl_fold(content) FROM ContentIndex WHERE content IS NOT "
-         "NULL AND (" +
+bool TakesDistinctTrigrams(std::string_view sql) {
+  return sql.find(kTrigramTokenizer) != std::string_view::npos;
+}
+
+namespace {
+// The text of a row's entry, computed from its stored content.
+const char* EntryText(bool distinct) {
+  return distinct ? "zyl_trigrams(content)" : "zyl_fold(content)";
+}
+}  // namespace
+
+std::string IndexRowsSql(std::string_view where, bool distinct) {
+  return std::string("INSERT INTO ") + kSubstringTable + "(rowid, content) SELECT rowid, " +
+         EntryText(distinct) + " FROM ContentIndex WHERE content IS NOT NULL AND (" +
          std::string(where) + ")";
 }
 
-std::string UnindexRowsSql(std::string_view where) {
+std::string UnindexRowsSql(std::string_view where, bool distinct) {
   return std::string("INSERT INTO ") + kSubstringTable + "(" + kSubstringTable +
-         ", rowid, content) SELECT 'delete', rowid, zyl_fold(content) FROM ContentIndex WHERE "
-         "content IS NOT NULL AND (" +
-         std::string(where) + ")";
+         ", rowid, content) SELECT 'delete', rowid, " + EntryText(distinct) +
+         " FROM ContentIndex WHERE content IS NOT NULL AND (" + std::string(where) + ")";
 }
 
 }  // namespace zyl::db

@@ -32,9 +32,9 @@ void ExtractInOrder(const std::vector<std::string>& files, const extract::Extrac
       [&](std::size_t i) {
         if (skip && skip(files[i])) return extract::FileInfo{};
         extract::FileInfo info = extract::GetFileInfo(files[i], options);
-        // Folded here, on the extraction threads: the one thread that writes the rows is
-        // what a build waits for.
-        if (!info.failed()) info.substringText = db::FoldForSubstringIndex(info.content);
+        // Made here, on the extraction threads: the one thread that writes the rows is what a
+        // build waits for.
+        if (!info.failed()) info.substringText = db::SubstringIndexText(info.content);
         return info;
       },
       consume);
