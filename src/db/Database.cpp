@@ -271,7 +271,7 @@ Database Database::CreateEmpty(const std::string& path) {
         // Location lookups, and the whole-table passes of the update, which read only these
         // columns and so never touch the table's own pages.
         "CREATE INDEX ContentIndex_location ON ContentIndex(location, type, modified, filesize);" +
-        CreateSubstringIndexSql() + ";COMMIT;");
+        CreateSubstringIndexSql() + ";" + TuneSubstringIndexSql() + ";COMMIT;");
   }
   return Open(path);
 }
@@ -460,6 +460,7 @@ bool Database::AddSubstringIndex() {
   }
   if (!indexed) {
     c.Exec(CreateSubstringIndexSql());
+    c.Exec(TuneSubstringIndexSql());
     c.Exec(IndexRowsSql("1", true));
   }
   tx.Commit();

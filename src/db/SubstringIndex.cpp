@@ -91,6 +91,15 @@ std::string CreateSubstringIndexSql() {
          kTrigramTokenizer + "')";
 }
 
+std::string TuneSubstringIndexSql() {
+  // The engine writes its pending terms out as a new segment whenever they pass the hash size,
+  // and merges segments as they pile up. With the default of a megabyte a build of prose wrote
+  // a segment every few dozen documents and spent half its time merging them again; with room
+  // for a whole commit group of rows, it writes one segment per commit.
+  return std::string("INSERT INTO ") + kSubstringTable + "(" + kSubstringTable +
+         ", rank) VALUES('hashsize', " + std::to_string(kSubstringHashBytes) + ")";
+}
+
 bool TakesDistinctTrigrams(std::string_view sql) {
   return sql.find(kTrigramTokenizer) != std::string_view::npos;
 }

@@ -42,6 +42,10 @@ std::string NarrowedWhere(bool hasIndex, const std::string& where, const std::st
 
 // Engine statements of this layer (no outside text in them).
 std::string CreateSubstringIndexSql();
+// Memory the engine may fill with a writer's pending index terms before it writes them out.
+inline constexpr std::size_t kSubstringHashBytes = 16 << 20;
+// Sets that size in the file (it keeps it for every later writer).
+std::string TuneSubstringIndexSql();
 // Adds, or removes, the index entries of the rows of ContentIndex that `where` selects, in an
 // index of the current kind (`distinct`) or of the earlier one.
 std::string IndexRowsSql(std::string_view where, bool distinct);
