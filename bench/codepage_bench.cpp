@@ -35,7 +35,7 @@
 
 #include "base/Cp1251.h"
 #include "base/Utf8.h"
-#include "extract/CodePages.h"
+#include "extract/core/CodePages.h"
 
 #ifdef ZYL_HAVE_UCHARDET
 #include <uchardet/uchardet.h>

@@ -10,9 +10,9 @@
 
 #include "base/Cp1251.h"
 #include "base/Paths.h"
-#include "extract/HtmlGumboReader.h"
-#include "extract/HtmlReader.h"
-#include "extract/TextReader.h"
+#include "extract/html/HtmlGumboReader.h"
+#include "extract/html/HtmlReader.h"
+#include "extract/text/TextReader.h"
 #include "settings/Settings.h"
 
 namespace {

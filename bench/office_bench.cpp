@@ -14,12 +14,13 @@
 #include <string>
 
 #include "base/Paths.h"
-#include "extract/CsvReader.h"
-#include "extract/DifReader.h"
-#include "extract/OfficeHelper.h"
-#include "extract/OfficeReaders.h"
-#include "extract/PdfReader.h"
-#include "extract/RtfReader.h"
+#include "extract/office/OfficeReaders.h"
+#include "extract/office/RtfReader.h"
+#include "extract/pdf/PdfReader.h"
+#include "extract/process/OfficeHelper.h"
+#include "extract/process/ReaderJobs.h"
+#include "extract/sheets/CsvReader.h"
+#include "extract/sheets/DifReader.h"
 
 namespace {
 
@@ -68,11 +69,11 @@ void BM_PdfHeaderScan(benchmark::State& state, std::string name) {
   ReadFileRepeatedly(state, name, GetPdfHeaderInfo, "pdf");
 }
 
-void BM_InProcess(benchmark::State& state, HelperJob job, std::string name) {
+void BM_InProcess(benchmark::State& state, ReaderJob job, std::string name) {
   const std::string path = FixturePath(name);
   const std::int64_t size = SizeOf(path);
   for (auto _ : state) {
-    std::optional<HelperDocument> doc = RunHelperJob(job, path);
+    std::optional<HelperDocument> doc = job(path);
     if (!doc) {
       state.SkipWithError("read failed");
       break;
@@ -176,9 +177,9 @@ BENCHMARK(BM_Dbf)->UseRealTime();
 BENCHMARK_CAPTURE(BM_PdfText, sample, "sample.pdf")->UseRealTime();
 BENCHMARK_CAPTURE(BM_PdfText, outline, "outline.pdf")->UseRealTime();
 BENCHMARK_CAPTURE(BM_PdfHeaderScan, outline, "outline.pdf");
-BENCHMARK_CAPTURE(BM_InProcess, doc, HelperJob::WordDocument, "sample.doc");
-BENCHMARK_CAPTURE(BM_InProcess, xls, HelperJob::ExcelWorkbook, "sample.xls");
-BENCHMARK_CAPTURE(BM_InProcess, pdf, HelperJob::PdfText, "sample.pdf");
+BENCHMARK_CAPTURE(BM_InProcess, doc, WordDocumentJob, "sample.doc");
+BENCHMARK_CAPTURE(BM_InProcess, xls, ExcelWorkbookJob, "sample.xls");
+BENCHMARK_CAPTURE(BM_InProcess, pdf, PdfTextJob, "sample.pdf");
 BENCHMARK(BM_RtfParse);
 BENCHMARK(BM_CsvParse);
 BENCHMARK(BM_DifParse);

@@ -1,5 +1,5 @@
 # zyl_module(NAME DEPS <targets...>)
-# Builds src/NAME/*.cpp into the static library zyl_NAME. A module without sources yet
+# Builds src/NAME/**/*.cpp into the static library zyl_NAME. A module without sources yet
 # becomes an INTERFACE library so that dependants can already name it.
 #
 # Each module sees only its own headers and those of the modules it links: its include root is
@@ -7,7 +7,7 @@
 # An include of a module it does not depend on therefore fails to compile.
 function(zyl_module name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
   set(root ${PROJECT_BINARY_DIR}/include-roots/${name})
   file(MAKE_DIRECTORY ${root})
   file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)

@@ -11,7 +11,7 @@
 
 #include "FuzzFolder.h"
 #include "base/Paths.h"
-#include "extract/Archive.h"
+#include "extract/archive/Archive.h"
 
 namespace {
 

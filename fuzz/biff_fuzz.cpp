@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "base/Utf8.h"
-#include "extract/BiffReader.h"
+#include "extract/sheets/BiffReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zyl::extract;

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "base/Utf8.h"
-#include "extract/CodePages.h"
-#include "extract/CyrillicDetector.h"
+#include "extract/core/CodePages.h"
+#include "extract/core/CyrillicDetector.h"
 
 using namespace zyl::extract;
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "extract/CsvReader.h"
+#include "extract/sheets/CsvReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (auto grid =

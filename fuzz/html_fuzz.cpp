@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "base/Utf8.h"
-#include "extract/CodePages.h"
-#include "extract/HtmlEntities.h"
-#include "extract/HtmlReader.h"
-#include "extract/HtmlText.h"
+#include "extract/core/CodePages.h"
+#include "extract/html/HtmlEntities.h"
+#include "extract/html/HtmlReader.h"
+#include "extract/html/HtmlText.h"
 
 using namespace zyl::extract;
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "base/Utf8.h"
-#include "extract/HtmlGumboReader.h"
+#include "extract/html/HtmlGumboReader.h"
 
 using namespace zyl::extract;
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "base/Utf8.h"
-#include "extract/Mail.h"
-#include "extract/MimeDecode.h"
+#include "extract/mail/Mail.h"
+#include "extract/mail/MimeDecode.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/Strings.h"
-#include "extract/Archive.h"
+#include "extract/archive/Archive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);

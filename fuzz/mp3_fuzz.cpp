@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "base/Utf8.h"
-#include "extract/Mp3Reader.h"
+#include "extract/mp3/Mp3Reader.h"
 
 using namespace zyl::extract;
 

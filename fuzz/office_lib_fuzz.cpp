@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "extract/OfficeHelper.h"
-#include "extract/OfficeReaders.h"
+#include "extract/office/OfficeReaders.h"
+#include "extract/process/OfficeHelper.h"
 
 namespace {
 

@@ -13,11 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string rest = eol == std::string::npos ? input : input.substr(eol + 1);
   zyl::search::ResultRow hit;
   hit.title = rest.substr(0, 40);
-  hit.content = rest;
   hit.location = "/x/" + rest.substr(0, 20);
   (void)zyl::server::MakeExcerpt(rest, words);
-  (void)zyl::server::BuildResultPage(rest, {hit, hit}, words,
-                                     [](const zyl::search::ResultRow& r) { return r.location; });
+  // The search words double as the page number, so odd page numbers are tried too.
+  (void)zyl::server::BuildResultPage(
+      rest, {hit, hit, hit}, [](const zyl::search::ResultRow& r) { return r.location; },
+      [&](std::size_t) { return zyl::server::MakeExcerpt(rest, words); },
+      zyl::server::SlicePage(3, 2, words),
+      [](std::size_t page) { return "/?page=" + std::to_string(page); });
   (void)zyl::server::MimeTypeOf(rest, {"text/html;htm", rest});
   return 0;
 }

@@ -142,7 +142,7 @@ int RunServerAction(const StartContext& ctx) {
   options.printLink = [&ctx](const std::string& link) {
     ctx.out << "ZYL document server: search page at " << link << std::endl;
   };
-  server::DocumentServer handler(StderrMessages(ctx.err));
+  server::DocumentServer handler(StderrMessages(ctx.err), settings::Config().SearchThreads);
   return server::RunDocumentServer(handler, options, ctx.err);
 }
 

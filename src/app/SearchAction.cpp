@@ -10,6 +10,7 @@
 #include "base/Strings.h"
 #include "catalog/DescriptorReader.h"
 #include "search/FormVariables.h"
+#include "search/ResultContent.h"
 #include "search/SearchSession.h"
 
 namespace zyl::app {
@@ -111,9 +112,11 @@ int RunSearchAction(const StartContext& ctx) {
   if (format == "json") {
     ctx.out << "[";
     bool first = true;
+    search::ContentReader contents;
     for (const search::ResultRow& r : session.Results()) {
       ctx.out << (first ? "\n" : ",\n") << "{\"title\":" << JsonString(r.title)
-              << ",\"author\":" << JsonString(r.author) << ",\"content\":" << JsonString(r.content)
+              << ",\"author\":" << JsonString(r.author)
+              << ",\"content\":" << JsonString(contents.Read(r))
               << ",\"location\":" << JsonString(r.location) << ",\"type\":" << JsonString(r.type)
               << ",\"modified\":" << JsonString(r.modified)
               << ",\"filesize\":" << (r.filesize == "n/a" ? std::string("null") : r.filesize)

@@ -37,7 +37,9 @@ void PrintUsage(std::ostream& out) {
          "                        [title=TEXT] [author=TEXT] [location=TEXT]\n"
          "                        [datefrom=DATE] [dateto=DATE]\n"
          "                        [sizemin=BYTES] [sizemax=BYTES]\n"
-         "                        [type1=1 ... type21=1] [archiveonly=1]\n"
+         "                        [type1=1 ... type"
+      << extract::kSearchTypeCount
+      << "=1] [archiveonly=1]\n"
          "                        [format=tsv|json] [showsql=1]\n"
          "       zyl --help | --version\n"
          "\n"

@@ -12,6 +12,8 @@ namespace zyl::catalog {
 struct IndexFolderEntry {
   std::string path;  // stored as chosen, with a trailing "/"
   bool subfolders = true;
+
+  bool operator==(const IndexFolderEntry&) const = default;
 };
 
 struct IndexDefinition {
@@ -39,6 +41,8 @@ struct IndexDefinition {
   // Web index.
   std::string startUrl;
   std::int32_t depth = 0;
+
+  bool operator==(const IndexDefinition&) const = default;
 };
 
 }  // namespace zyl::catalog

@@ -351,6 +351,19 @@ Recordset Database::OpenRecordset(std::string_view source) {
   return rs;
 }
 
+std::optional<std::string> Database::ContentOfRow(std::int64_t rowid, std::string_view location) {
+  Stmt byNumber(conn(),
+                "SELECT content FROM ContentIndex WHERE rowid = ?1 AND ifnull(location, '') = ?2");
+  byNumber.Bind(1, Value(rowid));
+  byNumber.Bind(2, Value(location));
+  if (byNumber.Step()) return byNumber.Column(0).AsText();
+  Stmt byLocation(conn(),
+                  "SELECT content FROM ContentIndex WHERE location = ?1 ORDER BY rowid LIMIT 1");
+  byLocation.Bind(1, Value(location));
+  if (byLocation.Step()) return byLocation.Column(0).AsText();
+  return std::nullopt;
+}
+
 bool Database::HasTable(std::string_view table) {
   Stmt st(conn(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
   st.Bind(1, Value(table));

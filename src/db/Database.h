@@ -49,6 +49,11 @@ class Database {
   // `source`: "ContentIndex" (the whole table, in database order) or a SELECT of the dialect.
   Recordset OpenRecordset(std::string_view source);
 
+  // The content of the row numbered `rowid` (RowReader::RowId, Recordset::RowId) when it still
+  // holds `location`; else that of the first row holding `location` (a file rewritten by an
+  // older version may have renumbered its rows); nullopt when no row holds it any more.
+  // Lets a result list keep row numbers instead of every found document's text.
+  std::optional<std::string> ContentOfRow(std::int64_t rowid, std::string_view location);
   bool HasTable(std::string_view table);
   // Exact, case-sensitive name of a column of `table`.
   bool HasColumn(std::string_view table, std::string_view column);

@@ -134,6 +134,11 @@ const Value& Recordset::Current(int i) {
   return *row_[k];
 }
 
+std::int64_t Recordset::RowId() const {
+  RequireCurrent();
+  return rowids_[static_cast<std::size_t>(pos_)];
+}
+
 Value Recordset::Field(int i) {
   FieldName(i);
   if (mode_ != Mode::None) return buffer_[static_cast<std::size_t>(i)];

@@ -47,6 +47,8 @@ class Recordset {
   // Values of the current row (of the edit buffer while adding or editing).
   Value Field(int i);
   Value Field(std::string_view name);
+  // The current row's place in database order (what Database::ContentOfRow takes).
+  std::int64_t RowId() const;
 
   void AddNew();
   void Edit();

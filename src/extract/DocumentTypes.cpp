@@ -6,106 +6,202 @@ namespace zyl::extract {
 
 namespace {
 
-using R = Reader;
-
-// clang-format off
-constexpr DocumentType kTypes[] = {
-  // code       wizard label                                        mask                   extensions              reader             stored     test   short label             key
-  {"txt",      "Текст (*.txt)",                                     "*.txt;",              {"txt"},                R::PlainText,      "txt",     "txt", "Текстовые",            1},
-  {"wri",      "Windows Write (*.wri)",                             "*.wri;",              {"wri"},                R::WordProcessor,  "wri",     "wri", "MS Write",             2},
-  {"rtf",      "Расширенный текст (*.rtf)",                         "*.rtf;",              {"rtf"},                R::WordProcessor,  "rtf",     "rtf", "RTF",                  3},
-  {"doc",      "Файлы Win WORD (*.doc)",                            "*.doc;",              {"doc"},                R::WordProcessor,  "doc",     "doc", "MS Word",              4},
-  {"xls",      "Файлы Excel (*.xls)",                               "*.xls;",              {"xls"},                R::Spreadsheet,    "xls",     "xls", "MS Excel",             5},
-  {"html",     "HTML-файл (*.htm; *.html)",                         "*.htm*;",             {"htm", "html"},        R::Html,           "html",    "htm", "Веб-страницы",         6},
-  {"pdfmin",   "Заголовки Adobe Acrobat (*.pdf)",                   "*.pdf;",              {"pdf"},                R::PdfHeader,      "pdf",     "pdf", "Adobe PDF",            7},
-  {"pdffull",  "Текст Adobe Acrobat полностью (*.pdf)",             "*.pdf;",              {"pdf"},                R::PdfFullText,    "pdf",     "pdf", "Adobe PDF",            8},
-  {"mp3",      "Информация MP3 TAG (*.mp3)",                        "*.mp3;",              {"mp3"},                R::Mp3,            "mp3",     "mp3", "MP3-id",               9},
-  {"wpd",      "Word Perfect 6.x (*.wpd)",                          "*.wpd;",              {"wpd"},                R::WordProcessor,  "wpd",     "wpd", "Word Perfect",         10},
-  {"wps",      "Microsoft Works (*.wps)",                           "*.wps;",              {"wps"},                R::WordProcessor,  "wps",     "wps", "MS Works",             11},
-  {"lotus",    "Lotus 1-2-3 (*.wk1;*.wk3;*.wk4)",                   "*.wk1;*.wk3;*.wk4;",  {"wk1", "wk3", "wk4"},  R::Spreadsheet,    "lotus",   "wk1", "Lotus 1-2-3",          12},
-  {"dbf",      "dBase (*.dbf)",                                     "*.dbf;",              {"dbf"},                R::Spreadsheet,    "dbf",     "dbf", "dBase",                13},
-  {"quattro",  "QuattroPro (*.wq1;*.wb1)",                          "*.wq1;*.wb1;",        {"wq1", "wb1"},         R::Spreadsheet,    "quattro", "wq1", "Quattro",              14},
-  {"dif",      "Data Interchange Format (*.dif)",                   "*.dif;",              {"dif"},                R::Spreadsheet,    "dif",     "dif", "DIF",                  15},
-  {"csv",      "CSV файл (*.csv)",                                  "*.csv;",              {"csv"},                R::Spreadsheet,    "csv",     "csv", "CSV",                  16},
-  {"dot",      "Шаблон Microsoft Word (*.dot)",                     "*.dot;",              {"dot"},                R::WordProcessor,  "dot",     "dot", "Word шаблон",          17},
-  {"xlt",      "Шаблон Microsoft Excel (*.xlt)",                    "*.xlt;",              {"xlt"},                R::Spreadsheet,    "xlt",     "xlt", "Excel шаблон",         18},
-  {"excel2",   "Microsoft Excel прочие (*.xlw;*.xlc;*.xlm)",        "*.xlw;*.xlc;*.xlm;",  {"xlw", "xlc", "xlm"},  R::Spreadsheet,    "excel2",  "xlw", "Прочие excel",         19},
-  {"users",    "Пользовательские",                                  "",                    {},                     R::PlainText,      "users",   "",    "Пользовательские",     0},
-  {"mail_oe",  "Почтовый ящик Microsoft Outlook Express",           "",                    {},                     R::Mailbox,        "mail_oe", "",    "Outlook Express",      20},
-  {"mail_moz", "Почтовый ящик Netscape Messenger",                  "",                    {},                     R::Mailbox,        "mail_moz","",    "Netscape messenger",   21},
-};
-// clang-format on
-
 // The PDF mask is written after all others when either PDF mode is chosen; this entry stands
 // for "pdfmin or pdffull" in the orders below.
 constexpr std::string_view kEitherPdf = "pdf";
 
-// Order of the masks in a descriptor's `ext` value. Old descriptors were written this way and
-// the index manager's tests read them, so it stays as it is.
-constexpr std::string_view kDescriptorOrder[] = {
-    "txt", "doc", "rtf",    "wri",   "html",    "mp3", "xls", "csv", "dbf",
-    "dif", "dot", "excel2", "lotus", "quattro", "wps", "wpd", "xlt", kEitherPdf};
+// Order of the specified types' masks in a descriptor's `ext` value. Old descriptors were
+// written this way and the index manager's tests read them, so it stays as it is; later types
+// follow in table order, before the PDF mask.
+constexpr std::string_view kDescriptorOrder[] = {"txt",   "doc",     "rtf", "wri", "html", "mp3",
+                                                 "xls",   "csv",     "dbf", "dif", "dot",  "excel2",
+                                                 "lotus", "quattro", "wps", "wpd", "xlt"};
 
-// Order in which a build enumerates masks; it decides the order of the found files.
+// Order in which a build enumerates the specified types' masks; it decides the order of the
+// found files. Later types follow in table order, before the archives.
 constexpr std::string_view kBuildOrderBeforeArchives[] = {
     "txt",   "doc", "rtf",     "wri", "wpd", "wps", "dot",    "html", "xls",
     "lotus", "dbf", "quattro", "dif", "csv", "xlt", "excel2", "mp3"};
 
-void AppendChosenMask(std::string& out, std::string_view code, const TypeChoice& chosen) {
-  if (code == kEitherPdf) {
-    if (chosen("pdfmin") || chosen("pdffull")) out += FindDocumentType("pdfmin")->mask;
-    return;
-  }
-  if (chosen(code)) out += FindDocumentType(code)->mask;
+const DocumentType* FindIn(rules::Table table, std::string_view code) {
+  for (const DocumentType& t : table)
+    if (t.code == code) return &t;
+  return nullptr;
 }
 
-std::vector<std::string_view> MakeSearchTypes() {
+// Types added after the specified ones, whose masks follow the specified orders.
+bool IsLaterType(const DocumentType& t) {
+  return t.langKey > kSpecifiedTypeCount;
+}
+
+void AppendChosenMask(std::string& out, rules::Table table, std::string_view code,
+                      const TypeChoice& chosen) {
+  if (code == kEitherPdf) {
+    if (chosen("pdfmin") || chosen("pdffull"))
+      if (const DocumentType* pdf = FindIn(table, "pdfmin")) out += pdf->mask;
+    return;
+  }
+  if (chosen(code))
+    if (const DocumentType* t = FindIn(table, code)) out += t->mask;
+}
+
+void AppendChosenLaterMasks(std::string& out, rules::Table table, const TypeChoice& chosen) {
+  for (const DocumentType& t : table)
+    if (IsLaterType(t) && chosen(t.code)) out += t.mask;
+}
+
+// Whether a file name ends with "." + extension, ASCII case aside.
+bool EndsWithExtension(std::string_view name, std::string_view extension) {
+  if (extension.empty() || name.size() <= extension.size()) return false;
+  const std::string_view tail = name.substr(name.size() - extension.size());
+  if (name[name.size() - extension.size() - 1] != '.') return false;
+  // Compared letter by letter: this runs for every row on every file a build finds.
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    const char c =
+        tail[i] >= 'A' && tail[i] <= 'Z' ? static_cast<char>(tail[i] - 'A' + 'a') : tail[i];
+    if (c != extension[i]) return false;
+  }
+  return true;
+}
+
+// The ";"-separated masks of a list, blanks around each trimmed, empty ones left out.
+std::vector<std::string_view> MasksOf(std::string_view list) {
+  std::vector<std::string_view> out;
+  while (!list.empty()) {
+    const std::size_t end = list.find(';');
+    std::string_view mask = list.substr(0, end);
+    while (!mask.empty() && mask.front() == ' ') mask.remove_prefix(1);
+    while (!mask.empty() && mask.back() == ' ') mask.remove_suffix(1);
+    if (!mask.empty()) out.push_back(mask);
+    if (end == std::string_view::npos) break;
+    list.remove_prefix(end + 1);
+  }
+  return out;
+}
+
+}  // namespace
+
+namespace rules {
+
+const DocumentType* TypeForPath(Table table, std::string_view path, bool pdfFullText) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const DocumentType* best = nullptr;
+  std::size_t bestLength = 0;
+  for (const DocumentType& t : table) {
+    if (t.pdfMode == (pdfFullText ? PdfMode::Headers : PdfMode::FullText)) continue;
+    for (std::string_view e : t.extensions) {
+      if (e.size() > bestLength && EndsWithExtension(name, e)) {
+        best = &t;
+        bestLength = e.size();
+      }
+    }
+  }
+  return best;
+}
+
+std::vector<std::string_view> SearchTypes(Table table) {
   // Stored types in table order, each once: the two PDF modes share "pdf".
   std::vector<std::string_view> types;
-  for (const DocumentType& t : kTypes)
+  for (const DocumentType& t : table)
     if (std::find(types.begin(), types.end(), t.storedType) == types.end())
       types.push_back(t.storedType);
   return types;
 }
 
-}  // namespace
-
-std::span<const DocumentType> DocumentTypes() {
-  return kTypes;
+const DocumentType* SearchTypeLabelAt(Table table, int position) {
+  const std::vector<std::string_view> types = SearchTypes(table);
+  if (position < 1 || position > static_cast<int>(types.size())) return nullptr;
+  const DocumentType* last = nullptr;
+  for (const DocumentType& t : table)
+    if (t.storedType == types[static_cast<std::size_t>(position - 1)]) last = &t;
+  return last;
 }
 
-const DocumentType* FindDocumentType(std::string_view code) {
-  for (const DocumentType& t : kTypes)
-    if (t.code == code) return &t;
-  return nullptr;
-}
-
-const DocumentType* DocumentTypeForExtension(std::string_view extension, bool pdfFullText) {
-  if (extension.empty()) return nullptr;
-  for (const DocumentType& t : kTypes) {
-    if (t.reader == (pdfFullText ? Reader::PdfHeader : Reader::PdfFullText)) continue;
-    for (std::string_view e : t.extensions)
-      if (e == extension) return &t;
-  }
-  return nullptr;
-}
-
-std::vector<const DocumentType*> TypeListEntries() {
+std::vector<const DocumentType*> TypeListEntries(Table table) {
   std::vector<const DocumentType*> out;
-  for (const DocumentType& t : kTypes)
+  for (const DocumentType& t : table)
     if (t.code != "users") out.push_back(&t);
   return out;
 }
 
+std::string DescriptorMaskList(Table table, const TypeChoice& chosen) {
+  std::string out;
+  for (std::string_view code : kDescriptorOrder) AppendChosenMask(out, table, code, chosen);
+  AppendChosenLaterMasks(out, table, chosen);
+  AppendChosenMask(out, table, kEitherPdf, chosen);
+  return out;
+}
+
+std::string BuildMaskList(Table table, const TypeChoice& chosen, bool archives,
+                          std::string_view userMasks) {
+  std::string out;
+  for (std::string_view code : kBuildOrderBeforeArchives)
+    AppendChosenMask(out, table, code, chosen);
+  AppendChosenLaterMasks(out, table, chosen);
+  if (archives) out += kArchiveMasks;
+  out += userMasks;
+  AppendChosenMask(out, table, kEitherPdf, chosen);
+  return out;
+}
+
+std::vector<const DocumentType*> TypesInMaskList(Table table, std::string_view maskList) {
+  const std::vector<std::string_view> masks = MasksOf(maskList);
+  const auto holds = [&](const DocumentType& t) {
+    return std::any_of(masks.begin(), masks.end(), [&](std::string_view m) {
+      if (m.substr(0, 2) != "*.") return false;
+      m.remove_prefix(2);
+      if (m.size() == t.testText.size() + 1 && m.back() == '*') m.remove_suffix(1);
+      return m == t.testText;
+    });
+  };
+  std::vector<const DocumentType*> out;
+  for (const DocumentType& t : table) {
+    if (t.testText.empty() || !holds(t)) continue;
+    const bool labelled = std::any_of(out.begin(), out.end(), [&](const DocumentType* o) {
+      return o->shortLabel == t.shortLabel;
+    });
+    if (!labelled) out.push_back(&t);
+  }
+  return out;
+}
+
+}  // namespace rules
+
+std::span<const DocumentType> DocumentTypes() {
+  return kDocumentTypeTable;
+}
+
+const DocumentType* FindDocumentType(std::string_view code) {
+  return FindIn(kDocumentTypeTable, code);
+}
+
+const DocumentType* DocumentTypeForPath(std::string_view path, bool pdfFullText) {
+  return rules::TypeForPath(kDocumentTypeTable, path, pdfFullText);
+}
+
+unsigned ReaderJobNumber(const DocumentType& type) {
+  return static_cast<unsigned>(&type - kDocumentTypeTable) + 1;
+}
+
+const DocumentType* DocumentTypeOfJob(unsigned number) {
+  if (number < 1 || number > std::size(kDocumentTypeTable)) return nullptr;
+  return &kDocumentTypeTable[number - 1];
+}
+
+std::vector<const DocumentType*> TypeListEntries() {
+  return rules::TypeListEntries(kDocumentTypeTable);
+}
+
 std::span<const std::string_view> SearchTypes() {
-  static const std::vector<std::string_view> types = MakeSearchTypes();
+  static const std::vector<std::string_view> types = rules::SearchTypes(kDocumentTypeTable);
   return types;
 }
 
 std::string_view SearchTypeAt(int position) {
   const auto types = SearchTypes();
   if (position < 1 || position > static_cast<int>(types.size())) return {};
-  return types[position - 1];
+  return types[static_cast<std::size_t>(position - 1)];
 }
 
 int SearchTypePosition(std::string_view storedType) {
@@ -114,19 +210,16 @@ int SearchTypePosition(std::string_view storedType) {
   return it == types.end() ? 0 : static_cast<int>(it - types.begin()) + 1;
 }
 
+const DocumentType* SearchTypeLabelAt(int position) {
+  return rules::SearchTypeLabelAt(kDocumentTypeTable, position);
+}
+
 std::string DescriptorMaskList(const TypeChoice& chosen) {
-  std::string out;
-  for (std::string_view code : kDescriptorOrder) AppendChosenMask(out, code, chosen);
-  return out;
+  return rules::DescriptorMaskList(kDocumentTypeTable, chosen);
 }
 
 std::string BuildMaskList(const TypeChoice& chosen, bool archives, std::string_view userMasks) {
-  std::string out;
-  for (std::string_view code : kBuildOrderBeforeArchives) AppendChosenMask(out, code, chosen);
-  if (archives) out += kArchiveMasks;
-  out += userMasks;
-  AppendChosenMask(out, kEitherPdf, chosen);
-  return out;
+  return rules::BuildMaskList(kDocumentTypeTable, chosen, archives, userMasks);
 }
 
 std::string NormalizeUserMasks(std::string_view typed) {
@@ -136,16 +229,14 @@ std::string NormalizeUserMasks(std::string_view typed) {
   return out;
 }
 
+bool MaskListHas(std::string_view maskList, std::string_view mask) {
+  if (!mask.empty() && mask.back() == ';') mask.remove_suffix(1);
+  const std::vector<std::string_view> masks = MasksOf(maskList);
+  return !mask.empty() && std::find(masks.begin(), masks.end(), mask) != masks.end();
+}
+
 std::vector<const DocumentType*> TypesInMaskList(std::string_view maskList) {
-  std::vector<const DocumentType*> out;
-  for (const DocumentType& t : kTypes) {
-    if (t.testText.empty() || maskList.find(t.testText) == std::string_view::npos) continue;
-    const bool labelled = std::any_of(out.begin(), out.end(), [&](const DocumentType* o) {
-      return o->shortLabel == t.shortLabel;
-    });
-    if (!labelled) out.push_back(&t);
-  }
-  return out;
+  return rules::TypesInMaskList(kDocumentTypeTable, maskList);
 }
 
 }  // namespace zyl::extract

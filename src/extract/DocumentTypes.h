@@ -1,62 +1,60 @@
-// The document types the program knows: one table that the wizards, the edit dialog, the
-// index manager, the descriptor writer, the build, the dispatcher and the search all read, so
-// that none of them keeps its own copy of a column.
+// The document types the program knows: one table (TypeTable.h) that the wizards, the edit
+// dialog, the index manager, the descriptor writer, the build, the dispatcher, the reader
+// process and the search all read, so that none of them keeps its own copy of a column.
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <functional>
+#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "extract/DocumentType.h"
+#include "extract/TypeTable.h"
+
 namespace zyl::extract {
 
-// Which reader serves a type.
-enum class Reader {
-  PlainText,
-  WordProcessor,
-  Spreadsheet,
-  Html,
-  PdfHeader,
-  PdfFullText,
-  Mp3,
-  Mailbox
-};
-
-struct DocumentType {
-  std::string_view code;         // key in the type lists, the descriptor flags and the CLI
-  std::string_view wizardLabel;  // default text of the type's entry in the type lists
-  std::string_view mask;         // added to an index's mask list when chosen; "" when none
-  std::array<std::string_view, 3> extensions;  // lower-case extensions dispatched to it
-  Reader reader;
-  std::string_view storedType;  // ContentIndex.type written by its reader
-  // The index manager shows shortLabel when the index's mask list contains testText. The
-  // user-defined and mail types have no test text: their presence is a descriptor key of its
-  // own (UserFiles, [Mail] OutlookExpress, [Mail] NetscapeMessenger).
-  std::string_view testText;
-  std::string_view shortLabel;
-  int langKey;  // key in the language section FileType
-};
+// How many positions the search window's type list has: one per stored type, in table order.
+inline constexpr int kSearchTypeCount = [] {
+  int count = 0;
+  for (std::size_t i = 0; i < std::size(kDocumentTypeTable); ++i) {
+    bool seen = false;
+    for (std::size_t j = 0; j < i; ++j)
+      seen = seen || kDocumentTypeTable[j].storedType == kDocumentTypeTable[i].storedType;
+    if (!seen) ++count;
+  }
+  return count;
+}();
 
 // Every type in its fixed order (the order of the wizard's type list, with `users` in it).
 std::span<const DocumentType> DocumentTypes();
 const DocumentType* FindDocumentType(std::string_view code);
-// The type that reads files with this lower-case extension, or nullptr when none is listed
-// (such files are read as plain text and stored as "users"). "pdf" gives the PDF type of the
-// current mode.
-const DocumentType* DocumentTypeForExtension(std::string_view extension, bool pdfFullText);
+// The type that reads this file: the one with the longest extension that ends the file's name
+// after a "." (case aside), so that "book.fb2.zip" goes to a type claiming "fb2.zip" rather than
+// to one claiming "zip"; nullptr when none claims it (such files are read as plain text and
+// stored as "users"). ".pdf" gives the PDF type of the run's mode.
+const DocumentType* DocumentTypeForPath(std::string_view path, bool pdfFullText);
 
-// The wizard's and edit dialog's type list: every type but `users`, language keys 1 to 21.
+// The number of the reader process's job for a type with one (its place in the table, from 1),
+// and back; the program and its reader are built from the same table. 0 is no type's number.
+unsigned ReaderJobNumber(const DocumentType& type);
+const DocumentType* DocumentTypeOfJob(unsigned number);
+
+// The wizard's and edit dialog's type list: every type but `users`, language keys 1 and up.
 std::vector<const DocumentType*> TypeListEntries();
 
-// The search window's document-type list: 21 stored types at fixed positions 1..21.
-inline constexpr int kSearchTypeCount = 21;
+// The search window's document-type list: the stored types at fixed positions from 1, in table
+// order (the specified ones at 1..kSpecifiedTypeCount).
 std::span<const std::string_view> SearchTypes();
-// Stored type at 1-based position, "" outside 1..21.
+// Stored type at 1-based position, "" outside 1..kSearchTypeCount.
 std::string_view SearchTypeAt(int position);
 // 1-based position of a stored type, 0 when it has none.
 int SearchTypePosition(std::string_view storedType);
+// The type whose label names a position in the search window: the last row of its stored type
+// (the full-text PDF for "pdf"); nullptr outside 1..kSearchTypeCount.
+const DocumentType* SearchTypeLabelAt(int position);
 
 // Masks added by the archive choice of a build.
 inline constexpr std::string_view kArchiveMasks = "*.arj;*.cab;*.uc2;*.lzh;*.rar;*.zip;";
@@ -71,8 +69,26 @@ std::string BuildMaskList(const TypeChoice& chosen, bool archives, std::string_v
 // What a user typed as own masks ("*.cpp,*.h") in stored form ("*.cpp;*.h;"); "" stays "".
 std::string NormalizeUserMasks(std::string_view typed);
 
-// Types whose test text occurs in a descriptor's mask list, in table order; a label shared by
-// two types (the two PDF modes) is listed once.
+// Whether the ";"-separated mask list holds `mask` (one mask, with or without its ";") whole.
+bool MaskListHas(std::string_view maskList, std::string_view mask);
+
+// Types that a descriptor's mask list holds, in table order: a mask of the list is "*." and the
+// type's test text, with or without a "*" after it, so that "*.docx;" is not taken for "doc". A
+// label shared by two types (the two PDF modes) is listed once.
 std::vector<const DocumentType*> TypesInMaskList(std::string_view maskList);
+
+// The rules above applied to any table, the real one being kDocumentTypeTable; tests use small
+// tables of their own to try rows the real table does not have yet.
+namespace rules {
+using Table = std::span<const DocumentType>;
+const DocumentType* TypeForPath(Table table, std::string_view path, bool pdfFullText);
+std::vector<std::string_view> SearchTypes(Table table);
+const DocumentType* SearchTypeLabelAt(Table table, int position);
+std::vector<const DocumentType*> TypeListEntries(Table table);
+std::string DescriptorMaskList(Table table, const TypeChoice& chosen);
+std::string BuildMaskList(Table table, const TypeChoice& chosen, bool archives,
+                          std::string_view userMasks);
+std::vector<const DocumentType*> TypesInMaskList(Table table, std::string_view maskList);
+}  // namespace rules
 
 }  // namespace zyl::extract

@@ -7,38 +7,17 @@
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "extract/DocumentTypes.h"
-#include "extract/HtmlGumboReader.h"
-#include "extract/HtmlReader.h"
-#include "extract/Mp3Reader.h"
-#include "extract/OfficeReaders.h"
 #include "extract/TextLimit.h"
-#include "extract/TextReader.h"
 
 namespace zyl::extract {
 
 namespace {
 
-FileInfo RunReader(std::string_view path, std::string_view extension,
-                   const ExtractOptions& options) {
-  const DocumentType* type = DocumentTypeForExtension(extension, options.pdfFullText);
-  switch (type ? type->reader : Reader::PlainText) {
-    case Reader::WordProcessor:
-      return GetWordInfo(path);
-    case Reader::Html:
-      return options.internalHtmlParser ? GetHtmlInfo(path) : GetHtmlInfoIE(path);
-    case Reader::Spreadsheet:
-      return GetExcelInfo(path);
-    case Reader::Mp3:
-      return GetMp3Info(path);
-    case Reader::PdfFullText:
-      return GetPdfTextInfo(path);
-    case Reader::PdfHeader:
-      return GetPdfHeaderInfo(path);
-    case Reader::PlainText:
-    case Reader::Mailbox:
-      break;
-  }
-  return GetTextInfo(path, options.forceCodePage);
+FileInfo RunReader(std::string_view path, const ExtractOptions& options) {
+  // A file no type claims, and the user-defined masks, are read as plain text.
+  const DocumentType* type = DocumentTypeForPath(path, options.pdfFullText);
+  if (!type || !type->read) type = FindDocumentType("users");
+  return type->read(path, *type, options);
 }
 
 }  // namespace
@@ -54,7 +33,7 @@ FileInfo GetFileInfo(std::string_view path, const ExtractOptions& options) {
     if (!IsConverterInstalled(extension)) return ErrorInfo();
     // Every reader below takes the run's bound from this scope.
     const TextLimitScope limit(options.maxTextBytes);
-    FileInfo read = RunReader(path, extension, options);
+    FileInfo read = RunReader(path, options);
     // Whatever the reader, no document gives more than MaxTextBytes of text.
     info.textCut = CutText(read.content, MaxTextBytes()) || read.textCut;
     info.content = std::move(read.content);

@@ -1,5 +1,6 @@
 #include "extract/TextLimit.h"
 
+#include "base/Paths.h"
 #include "settings/Settings.h"
 
 namespace zyl::extract {
@@ -61,6 +62,12 @@ void TrimPartialCharacter(std::string& bytes) {
   const auto lead = static_cast<unsigned char>(bytes[i - 1]);
   const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
   if (length > 1 && continuations + 1 < length) bytes.resize(i - 1);
+}
+
+std::optional<std::string> ReadMarkupFile(std::string_view path, bool& cut) {
+  std::optional<std::string> bytes = base::ReadFileBytes(path, MaxMarkupBytes(), &cut);
+  if (bytes && cut) TrimPartialCharacter(*bytes);
+  return bytes;
 }
 
 }  // namespace zyl::extract

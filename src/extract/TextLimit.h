@@ -5,6 +5,10 @@
 // ExtractOptions when the run starts); the build says when it cut.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include <cstdint>
 #include <string>
 
@@ -38,5 +42,9 @@ bool CutText(std::string& text, std::uint64_t maxBytes);
 // unfinished UTF-8 sequence at the end, and the odd last byte of UTF-16 text with a byte-order
 // mark, so that the part is decoded as the whole file would be.
 void TrimPartialCharacter(std::string& bytes);
+
+// The leading part of a markup file (RTF, CSV, DIF), as much as MaxTextBytes of text can come
+// from; `cut` tells whether the file goes on. nullopt when it cannot be read.
+std::optional<std::string> ReadMarkupFile(std::string_view path, bool& cut);
 
 }  // namespace zyl::extract

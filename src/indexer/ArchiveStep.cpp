@@ -11,7 +11,7 @@
 #include "base/Strings.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
-#include "extract/OfficeText.h"
+#include "extract/core/OfficeText.h"
 #include "indexer/FilesRetClass.h"
 
 namespace zyl::indexer {
@@ -44,9 +44,8 @@ void RemoveAbandonedRuns(const std::string& tmp) {
 // nested archives are not text and would only give rows of junk; text has no NUL bytes, at least
 // not near its start.
 bool WorthStoring(const std::string& member) {
-  const std::string extension = extract::FileExtension(member);
   // Both PDF modes claim ".pdf", so the mode does not matter here.
-  if (extract::DocumentTypeForExtension(extension, false)) return true;
+  if (extract::DocumentTypeForPath(member, false)) return true;
   return extract::ReadFileHead(member, 4096).find('\0') == std::string::npos;
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/Messages.h"
-#include "extract/Archive.h"
+#include "extract/archive/Archive.h"
 
 namespace zyl::indexer {
 

@@ -82,29 +82,17 @@ void ApplyPresetScheme(int scheme, std::set<std::string>& checked) {
   }
 }
 
-namespace {
-
-// The text whose presence in a mask list marks a type checked: its first mask without "*."
-// ("txt;", "htm*;", "wk1;"). Types without masks (mailboxes) have none.
-std::string CheckText(const extract::DocumentType& t) {
-  if (t.mask.size() < 3) return {};
-  const std::size_t end = t.mask.find(';');
-  return std::string(t.mask.substr(2, end - 2 + 1));
-}
-
-}  // namespace
-
 std::set<std::string> CheckTypesOf(std::string_view maskList, std::string_view pdfMode,
                                    bool outlookExpress, bool netscape) {
   std::set<std::string> out;
   for (const extract::DocumentType* t : extract::TypeListEntries()) {
     if (t->code == "pdfmin" || t->code == "pdffull") continue;
-    const std::string text = CheckText(*t);
-    if (!text.empty() && maskList.find(text) != std::string_view::npos)
-      out.insert(std::string(t->code));
+    // A type is checked when its first mask is one of the list's, whole: "*.docx;" does not
+    // check "doc". Types without masks (mailboxes) are never checked this way.
+    const std::string_view first = t->mask.substr(0, t->mask.find(';'));
+    if (!first.empty() && extract::MaskListHas(maskList, first)) out.insert(std::string(t->code));
   }
-  if (maskList.find("pdf;") != std::string_view::npos)
-    out.insert(pdfMode == "Full" ? "pdffull" : "pdfmin");
+  if (extract::MaskListHas(maskList, "*.pdf")) out.insert(pdfMode == "Full" ? "pdffull" : "pdfmin");
   if (outlookExpress) out.insert("mail_oe");
   if (netscape) out.insert("mail_moz");
   return out;

@@ -3,7 +3,7 @@
 #include "base/OrderedPipeline.h"
 #include "db/SubstringIndex.h"
 #include "extract/GetFileInfo.h"
-#include "extract/OfficeReaders.h"
+#include "extract/office/OfficeReaders.h"
 
 namespace zyl::indexer {
 

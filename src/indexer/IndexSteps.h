@@ -10,7 +10,7 @@
 #include "catalog/IndexDefinition.h"
 #include "extract/ExtractOptions.h"
 #include "extract/FileInfo.h"
-#include "extract/Mail.h"
+#include "extract/mail/Mail.h"
 #include "indexer/FilesRetClass.h"
 
 namespace zyl::indexer {

@@ -18,13 +18,14 @@
 #include "db/Ast.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
-#include "extract/Archive.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
-#include "extract/Mail.h"
-#include "extract/OfficeReaders.h"
+#include "extract/archive/Archive.h"
+#include "extract/mail/Mail.h"
+#include "extract/office/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/IndexStatistics.h"
 #include "indexer/IndexSteps.h"
 #include "indexer/WebBuild.h"
 #include "settings/CommonFunctions.h"
@@ -337,19 +338,7 @@ void Update::RunLocal() {
   if (catalog::ReadGeneral(descriptor_, "Archive", "0") == "1") UpdateArchives();
   extract::ReleaseAutomationServers();
 
-  // Statistics over every row, mail and archive rows included: the row count and the sum of
-  // the sizes (rows without a size add nothing) in one pass.
-  std::int64_t count = 0;
-  std::int64_t total = 0;
-  {
-    db::RowReader rows(*db_, std::string("SELECT filesize FROM ") + db::kTableName,
-                       db::RowReader::Order::kAny);
-    while (rows.Next()) {
-      ++count;
-      total += rows.Field(0).AsInt();
-    }
-  }
-  catalog::WriteIndexTotals(descriptor_, count, total);
+  RecountIndexTotals(*db_, descriptor_);
   Line(LangString(settings::kUpdateIndexFinished));
   Log(std::string(kBreak) + std::string(48, '_'));
 }

@@ -13,13 +13,14 @@
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
 #include "catalog/IndexList.h"
-#include "extract/Archive.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
-#include "extract/Mail.h"
-#include "extract/OfficeReaders.h"
+#include "extract/archive/Archive.h"
+#include "extract/mail/Mail.h"
+#include "extract/office/OfficeReaders.h"
 #include "indexer/ArchiveStep.h"
 #include "indexer/FilesRetClass.h"
+#include "indexer/IndexStatistics.h"
 #include "indexer/IndexSteps.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
@@ -85,7 +86,6 @@ void Build::Store(const std::string& file, const std::string& shownName, extract
     if (info.textCut)
       Log("Текст документа обрезан: сохранены первые " + std::to_string(info.content.size()) +
           " байт." + std::string(kBreak));
-    result_.filesSize += info.filesize;
   } else {
     ++result_.failures;
     // Only an encrypted document needs a password; a damaged file, or one that is not what its
@@ -111,9 +111,8 @@ void Build::ParseMailBox() {
   for (const MailboxKind& kind : MailboxKinds()) {
     if (!(def_.*kind.flag)) continue;
     Log(std::string(kind.buildName) + " mailbox...");
-    const extract::MailCounts counts = kind.read(*writer_, options_.extract.mail);
+    kind.read(*writer_, options_.extract.mail);
     Log("done" + std::string(kBreak));
-    result_.filesSize += counts.totalSize;
   }
 }
 
@@ -203,8 +202,19 @@ BuildResult Build::Run() {
   }
 
   ParseMailBox();
-  writer_->Commit();
-  result_.filesCount = writer_->RowCount();
+  try {
+    writer_->Commit();
+    // The totals are counted from the table as the update counts them.
+    const IndexTotals totals = CountIndexTotals(writer_->database());
+    result_.filesCount = totals.filesCount;
+    result_.filesSize = totals.filesSize;
+  } catch (const std::exception& e) {
+    result_.outcome = BuildResult::kFailed;
+    result_.error = e.what();
+    Log(std::string(kBreak) + e.what() + std::string(kBreak));
+    extract::ReleaseAutomationServers();
+    return result_;
+  }
   writer_.reset();
 
   try {

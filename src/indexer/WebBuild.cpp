@@ -7,7 +7,7 @@
 #include "catalog/IndexDatabase.h"
 #include "catalog/IndexList.h"
 #include "db/Ast.h"
-#include "db/RowReader.h"
+#include "indexer/IndexStatistics.h"
 #include "indexer/WebIndex.h"
 #include "settings/CommonFunctions.h"
 #include "settings/Config.h"
@@ -72,12 +72,8 @@ void ReindexWeb(const std::string& descriptorPath, const std::string& dbname, Ho
         },
         limits);
   }
-  std::int64_t rows = 0;
-  {
-    db::RowReader reader(database, std::string("SELECT location FROM ") + db::kTableName);
-    while (reader.Next()) ++rows;
-  }
-  catalog::WriteIndexFilesCount(descriptorPath, rows);
+  // The size stays the crawl's byte count, written with the descriptor.
+  catalog::WriteIndexFilesCount(descriptorPath, CountIndexTotals(database).filesCount);
   host.AddLogText("\r\n" + std::string(48, '_'));
 }
 

@@ -9,7 +9,7 @@
 #include "base/Cp1251.h"
 #include "base/Strings.h"
 #include "base/Utf8.h"
-#include "extract/HtmlGumboReader.h"
+#include "extract/html/HtmlGumboReader.h"
 
 namespace zyl::indexer {
 

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "extract/ReaderProcess.h"
+#include "extract/process/ReaderProcess.h"
 
 int main() {
   struct stat st {};

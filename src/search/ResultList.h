@@ -1,15 +1,20 @@
 // Found documents and the texts the result list shows for them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zyl::search {
 
-// One found document; every value as text, filesize "n/a" when the stored size is null.
+// One found document; every value as text, filesize "n/a" when the stored size is null. The
+// content is not carried: a common word finds most of an index, and copying every found text
+// would cost as much memory as the index itself. It is read when it is shown (ResultContent.h)
+// from the row's database by the row's number.
 struct ResultRow {
-  std::string content;
+  std::string database;    // the index database the row was found in
+  std::int64_t rowid = 0;  // the row's place in it
   std::string location;
   std::string type;
   std::string modified;

@@ -11,8 +11,9 @@ namespace zyl::search {
 // stay. Throws settings::IniWriteError when the file cannot be written.
 void SaveSearch(const std::string& fileName, const SearchForm& form);
 
-// Reads every field with its default (a missing key clears its field). List positions and
-// check states outside their ranges are brought into range. The search is not run.
+// Reads every field with its default (a missing key clears its field), by the rules of
+// FillFormFromVariables; a list position outside its list reads as the first position. The
+// search is not run.
 SearchForm OpenSearch(const std::string& fileName);
 
 }  // namespace zyl::search

@@ -35,7 +35,9 @@ struct SearchForm {
   std::string sizeValue;
   int sizeUnit = kKilobytes;
 
-  std::array<bool, kTypePositions> types{};  // the document-type list, positions 1..21
+  std::array<bool, kTypePositions> types{};  // the document-type list, positions from 1
+
+  bool operator==(const SearchForm&) const = default;
 };
 
 // What pressing the search button does to the search box first: double quotes and apostrophes

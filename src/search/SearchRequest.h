@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "extract/DocumentTypes.h"
+
 namespace zyl::search {
 
 enum SearchType : std::int16_t {
@@ -14,7 +16,8 @@ enum SearchType : std::int16_t {
   kQueryLanguage = 3,
 };
 
-constexpr int kTypePositions = 21;
+// Positions of the document-type list, one per stored type of the type table.
+constexpr int kTypePositions = extract::kSearchTypeCount;
 
 struct SearchRequest {
   std::string Content;  // search words, or a whole condition in query-language mode
@@ -28,7 +31,7 @@ struct SearchRequest {
   std::string SizeMin;
   bool WholeWord = false;
   bool ArchiveOnly = false;
-  std::array<bool, kTypePositions> TypeChecked{};  // positions 1..21 at indexes 0..20
+  std::array<bool, kTypePositions> TypeChecked{};  // positions from 1 at indexes from 0
 };
 
 // The statement for `request`. Never fails and touches nothing; the search session that runs

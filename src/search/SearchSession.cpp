@@ -1,5 +1,9 @@
 #include "search/SearchSession.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
+
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
@@ -29,13 +33,15 @@ std::vector<IndexEntry> RecentIndexes() {
 namespace {
 
 // A found row from a recordset or a forward reader (both give fields by position in the order
-// of the search statement: title, author, content, location, type, modified, filesize).
+// of the search statement: title, author, content, location, type, modified, filesize). The
+// content is left in the database; the row's number finds it again.
 template <typename Rows>
-ResultRow RowOf(Rows& rows) {
+ResultRow RowOf(Rows& rows, const std::string& database) {
   ResultRow row;
+  row.database = database;
+  row.rowid = rows.RowId();
   row.title = rows.Field(0).AsText();
   row.author = rows.Field(1).AsText();
-  row.content = rows.Field(2).AsText();
   row.location = rows.Field(3).AsText();
   row.type = rows.Field(4).AsText();
   row.modified = rows.Field(5).AsText();
@@ -44,14 +50,26 @@ ResultRow RowOf(Rows& rows) {
   return row;
 }
 
-void AppendRows(db::Recordset& rs, std::vector<ResultRow>& results) {
+void AppendRows(db::Recordset& rs, const std::string& database, std::vector<ResultRow>& results) {
   if (rs.Bof() && rs.Eof()) return;
-  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) results.push_back(RowOf(rs));
+  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) results.push_back(RowOf(rs, database));
 }
 
 // A plain search reads every row of its statement once, in a forward pass.
-void AppendRows(db::RowReader& rows, std::vector<ResultRow>& results) {
-  while (rows.Next()) results.push_back(RowOf(rows));
+void AppendRows(db::RowReader& rows, const std::string& database, std::vector<ResultRow>& results) {
+  while (rows.Next()) results.push_back(RowOf(rows, database));
+}
+
+// Bringing an older index up to date rewrites its descriptor and database; two searches of
+// the document server must not do it to one index at once. Other indexes are not held up
+// meanwhile (a database busy with a writer makes its own searches wait, no others).
+std::shared_ptr<std::mutex> UpgradeLockOf(const std::string& descriptorPath) {
+  static std::mutex mapMutex;
+  static std::map<std::string, std::shared_ptr<std::mutex>> locks;
+  const std::lock_guard lock(mapMutex);
+  std::shared_ptr<std::mutex>& entry = locks[descriptorPath];
+  if (!entry) entry = std::make_shared<std::mutex>();
+  return entry;
 }
 
 void Remember(std::string& list, const std::string& item, std::string_view key,
@@ -72,14 +90,71 @@ std::string HistoryItemText(const HistoryEntry& e, bool addedNow) {
   return "\"" + e.text + "\"" + sep + std::to_string(e.count) + sep + e.indexNames;
 }
 
+SearchOutcome ExecuteSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
+                            const base::DateTimeParts& now, const FoundRows& previous,
+                            const db::WorkBudget& budget, const base::MessageSink& onMessage) {
+  SearchOutcome out;
+  out.sql = BuildSearchSql(RequestFromForm(form, now));
+  out.found = previous;
+  // Failures after a database has been prepared end the search with the statement's condition.
+  auto refuse = [&](const std::string& why) {
+    out.error = "Ошибка в запросе: \r\n" + ConditionOf(out.sql);
+    out.ok = false;
+    base::Deliver(onMessage, out.error, why);
+    return out;
+  };
+
+  if (form.searchInFound) {
+    // The rows the previous search found in its last index, filtered by the new condition.
+    if (!previous.database.empty()) {
+      try {
+        db::Database database = db::Database::OpenReadOnly(previous.database);
+        database.SetWorkBudget(budget);
+        db::Recordset rs = database.OpenRecordset(previous.sql);
+        for (const std::string& filter : previous.filters) rs = rs.Filter(filter);
+        const std::string condition = ConditionOf(out.sql);
+        rs = rs.Filter(condition);
+        out.found.filters.push_back(condition);
+        AppendRows(rs, previous.database, out.results);
+      } catch (const std::exception& e) {
+        return refuse(e.what());
+      }
+    }
+    return out;
+  }
+  for (const IndexEntry& index : selected) {
+    out.indexNames += index.title + ";";
+    if (!base::FileExists(index.descriptorPath)) {
+      base::Deliver(onMessage, "Файл " + index.descriptorPath + " не существует");
+      continue;
+    }
+    if (catalog::IsUnfinishedIndex(index.descriptorPath)) {
+      base::Deliver(onMessage, catalog::UnfinishedIndexMessage(index.descriptorPath));
+      out.ok = false;
+      continue;
+    }
+    {
+      const std::shared_ptr<std::mutex> upgrading = UpgradeLockOf(index.descriptorPath);
+      const std::lock_guard lock(*upgrading);
+      catalog::UpgradeIndex(index.descriptorPath, onMessage);
+    }
+    const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
+    try {
+      db::Database database = db::Database::OpenReadOnly(dbname);
+      database.SetWorkBudget(budget);
+      db::RowReader rows(database, out.sql);
+      out.found = {dbname, out.sql, {}};
+      AppendRows(rows, dbname, out.results);
+    } catch (const std::exception& e) {
+      return refuse(e.what());
+    }
+  }
+  return out;
+}
+
 bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
                               const base::DateTimeParts& now) {
-  lastError_.clear();
   const bool useHistory = settings::Config().UseHistory;  // taken once, at the start
-  const std::string sql = BuildSearchSql(RequestFromForm(form, now));
-  bool unreadable = false;  // an index that could not be searched
-  lastSearchSql_ = sql;
-
   if (updateRecentLists) {
     settings::Settings& c = settings::Config();
     Remember(c.RecentSearch, form.searchText, "RecentSearch", onMessage);
@@ -87,65 +162,22 @@ bool SearchSession::RunSearch(const SearchForm& form, const std::vector<IndexEnt
     Remember(c.RecentAuthor, form.author, "RecentAuthor", onMessage);
     Remember(c.RecentFileName, form.fileName, "RecentFileName", onMessage);
   }
+  SearchOutcome outcome = ExecuteSearch(form, selected, now, found_, budget, onMessage);
+  const bool ok = outcome.ok;
+  Adopt(std::move(outcome), form.searchText, useHistory);
+  return ok;
+}
 
-  results_.clear();
-  std::string indexNames;
-  // Failures after a database has been prepared end the search with the statement's condition.
-  auto refuse = [&](const std::string& why) {
-    lastError_ = "Ошибка в запросе: \r\n" + ConditionOf(lastSearchSql_);
-    base::Deliver(onMessage, lastError_, why);
-    return false;
-  };
-
-  if (form.searchInFound) {
-    // The rows the previous search found in its last index, filtered by the new condition.
-    if (!lastDatabase_.empty()) {
-      try {
-        db::Database database = db::Database::OpenReadOnly(lastDatabase_);
-        database.SetWorkBudget(budget);
-        db::Recordset rs = database.OpenRecordset(lastSql_);
-        for (const std::string& filter : lastFilters_) rs = rs.Filter(filter);
-        const std::string condition = ConditionOf(sql);
-        rs = rs.Filter(condition);
-        lastFilters_.push_back(condition);
-        AppendRows(rs, results_);
-      } catch (const std::exception& e) {
-        return refuse(e.what());
-      }
-    }
-  } else {
-    for (const IndexEntry& index : selected) {
-      indexNames += index.title + ";";
-      if (!base::FileExists(index.descriptorPath)) {
-        base::Deliver(onMessage, "Файл " + index.descriptorPath + " не существует");
-        continue;
-      }
-      if (catalog::IsUnfinishedIndex(index.descriptorPath)) {
-        base::Deliver(onMessage, catalog::UnfinishedIndexMessage(index.descriptorPath));
-        unreadable = true;
-        continue;
-      }
-      catalog::UpgradeIndex(index.descriptorPath, onMessage);
-      const std::string dbname = catalog::ReadGeneral(index.descriptorPath, "dbname");
-      try {
-        db::Database database = db::Database::OpenReadOnly(dbname);
-        database.SetWorkBudget(budget);
-        db::RowReader rows(database, sql);
-        lastDatabase_ = dbname;
-        lastSql_ = sql;
-        lastFilters_.clear();
-        AppendRows(rows, results_);
-      } catch (const std::exception& e) {
-        return refuse(e.what());
-      }
-    }
+void SearchSession::Adopt(SearchOutcome outcome, const std::string& searchText, bool useHistory) {
+  lastSearchSql_ = std::move(outcome.sql);
+  lastError_ = std::move(outcome.error);
+  found_ = std::move(outcome.found);
+  results_ = std::move(outcome.results);
+  // A refused statement leaves no history entry; an unreadable index does not stop one.
+  if (useHistory && lastError_.empty()) {
+    history_.push_back({static_cast<std::int64_t>(results_.size()), searchText,
+                        std::move(outcome.indexNames), results_});
   }
-
-  if (useHistory) {
-    history_.push_back(
-        {static_cast<std::int64_t>(results_.size()), form.searchText, indexNames, results_});
-  }
-  return !unreadable;
 }
 
 }  // namespace zyl::search

@@ -35,6 +35,32 @@ struct HistoryEntry {
 // entry added by this window's search, " /" without the blank for entries rebuilt on opening.
 std::string HistoryItemText(const HistoryEntry& entry, bool addedNow);
 
+// What "search within the found documents" works on: the last index searched, the statement
+// that found its rows and the conditions applied to them since.
+struct FoundRows {
+  std::string database;
+  std::string sql;
+  std::vector<std::string> filters;
+};
+
+// Everything one search gives; the session keeps it as its state.
+struct SearchOutcome {
+  std::vector<ResultRow> results;
+  std::string sql;    // the statement (LastSearchSql)
+  std::string error;  // the "Ошибка в запросе" text of a refused statement, else ""
+  std::string indexNames;  // each searched title followed by ";"
+  FoundRows found;         // what the next search within the found documents works on
+  bool ok = true;          // false when the statement was refused or an index was unreadable
+};
+
+// Runs the form over the selected indexes (or, with "search within the found documents", over
+// `previous`). Touches no shared state: every index is opened read-only on a connection of
+// its own, so searches may run on several threads at once. Messages (a missing descriptor, a
+// refused statement) go to `onMessage`, on the calling thread.
+SearchOutcome ExecuteSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
+                            const base::DateTimeParts& now, const FoundRows& previous,
+                            const db::WorkBudget& budget, const base::MessageSink& onMessage);
+
 class SearchSession {
  public:
   // Runs the form over the selected indexes (or, with "search within the found documents", over
@@ -44,6 +70,10 @@ class SearchSession {
   bool RunSearch(const SearchForm& form, const std::vector<IndexEntry>& selected,
                  const base::DateTimeParts& now);
 
+  // Takes the outcome of a search run elsewhere (ExecuteSearch on a worker thread) as this
+  // session's last search, history included, as RunSearch would have left it.
+  void Adopt(SearchOutcome outcome, const std::string& searchText, bool useHistory);
+
   const std::vector<ResultRow>& Results() const { return results_; }
   std::size_t ResultCount() const { return results_.size(); }
   const std::vector<HistoryEntry>& History() const { return history_; }
@@ -51,6 +81,8 @@ class SearchSession {
   const std::string& LastSearchSql() const { return lastSearchSql_; }
   // The "Ошибка в запросе" text of the last failed search ("" after a good one).
   const std::string& LastError() const { return lastError_; }
+  // What a search within the found documents would search now.
+  const FoundRows& Found() const { return found_; }
 
   // Whether to update the recent lists of config.ini (the command line leaves them alone).
   bool updateRecentLists = true;
@@ -65,12 +97,7 @@ class SearchSession {
   std::vector<HistoryEntry> history_;
   std::string lastError_;
   std::string lastSearchSql_;
-  // Appends the rows of one recordset in database order.
-  // What "search within the found documents" works on: the last index searched, the statement
-  // that found its rows and the filters applied to them since.
-  std::string lastDatabase_;
-  std::string lastSql_;
-  std::vector<std::string> lastFilters_;
+  FoundRows found_;
 };
 
 }  // namespace zyl::search

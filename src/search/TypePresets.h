@@ -10,7 +10,7 @@ namespace zyl::search {
 
 enum class TypePreset { SelectAll, SelectNone, Invert, Mailboxes, Office };
 
-// Applies `preset` to the check marks of positions 1..21 (indexes 0..20). The mailbox and
+// Applies `preset` to the check marks of every position (index = position - 1). The mailbox and
 // office presets add their checks and clear none.
 void ApplyTypePreset(std::array<bool, kTypePositions>& checks, TypePreset preset);
 

@@ -12,8 +12,10 @@
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QTcpServer>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
@@ -21,8 +23,9 @@
 #include <chrono>
 #include <clocale>
 #include <cstring>
+#include <mutex>
 #include <ostream>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 
 #include "base/Strings.h"
@@ -90,6 +93,14 @@ std::string LocalAddressOf(int descriptor) {
 
 class Connection;
 
+// Where replies made on other threads are posted: to `receiver`, an object living on the
+// layer's thread, for as long as the layer is there. A handler may finish a reply after the
+// layer has gone; it then finds no receiver and the reply is dropped.
+struct ReplyRoute {
+  std::mutex mutex;
+  QObject* receiver = nullptr;
+};
+
 // What every connection of one layer shares. Lives on the layer's thread, except the atomic
 // counters, which other threads may read.
 struct LayerShared {
@@ -100,7 +111,11 @@ struct LayerShared {
   std::atomic<std::size_t> peakQueued{0};
   std::atomic<std::size_t> open{0};
   std::atomic<std::size_t> peakOpen{0};
-  std::unordered_set<Connection*> live;
+  // Open connections by number; numbers are never reused, so a reply that comes back for a
+  // connection closed meanwhile cannot reach another one.
+  std::unordered_map<std::uint64_t, Connection*> live;
+  std::uint64_t lastNumber = 0;
+  std::shared_ptr<ReplyRoute> route = std::make_shared<ReplyRoute>();
   // Told when a connection has closed (it may be time to accept again).
   std::function<void()> onReleased;
 
@@ -128,6 +143,7 @@ class Connection : public QObject {
   Connection(LayerShared& shared, int descriptor, QObject* parent)
       : QObject(parent),
         shared_(shared),
+        number_(++shared.lastNumber),
         socket_(descriptor),
         reader_(new QSocketNotifier(descriptor, QSocketNotifier::Read, this)),
         writer_(new QSocketNotifier(descriptor, QSocketNotifier::Write, this)),
@@ -150,6 +166,8 @@ class Connection : public QObject {
     deadline_->start(shared_.limits.requestTimeoutMs);
   }
 
+  std::uint64_t Number() const { return number_; }
+
   // Still waiting for its request (accepted at AcceptedAt()).
   bool StillReading() const { return state_ == State::Reading; }
   std::chrono::steady_clock::time_point AcceptedAt() const { return acceptedAt_; }
@@ -164,7 +182,7 @@ class Connection : public QObject {
     deadline_->stop();
     socket_.reset();
     file_.reset();
-    shared_.live.erase(this);
+    shared_.live.erase(number_);
     shared_.Counted();
     deleteLater();
     if (shared_.onReleased) shared_.onReleased();
@@ -221,14 +239,36 @@ class Connection : public QObject {
     state_ = State::Replying;
     deadline_->stop();
     const ServerEndpoint endpoint{LocalAddressOf(socket_.get()), shared_.port};
-    ReplyPlan plan;
+    std::string request = buffer_.substr(0, length);
+    buffer_ = std::string();
+    // The handler may answer before it returns (on this thread) or later from a worker; either
+    // way the reply comes back here through the route, by this connection's number.
+    LayerShared* shared = &shared_;
+    const std::uint64_t number = number_;
+    ReplyCallback reply = [route = shared_.route, shared, number](ReplyPlan plan) {
+      const std::lock_guard lock(route->mutex);
+      if (!route->receiver) return;
+      auto deliver = [shared, number, plan = std::move(plan)]() mutable {
+        const auto it = shared->live.find(number);
+        if (it != shared->live.end()) it->second->Reply(std::move(plan));
+      };
+      if (QThread::currentThread() == route->receiver->thread()) {
+        deliver();
+      } else {
+        QMetaObject::invokeMethod(route->receiver, std::move(deliver), Qt::QueuedConnection);
+      }
+    };
     try {
-      plan = shared_.handler.Handle(std::string_view(buffer_).substr(0, length), endpoint);
+      shared_.handler.HandleAsync(std::move(request), endpoint, std::move(reply));
     } catch (...) {
       // A failing action must not take the whole server down; the request goes unanswered.
-      plan = {};
+      Close();
     }
-    buffer_ = std::string();
+  }
+
+  // Sends the reply to the request; an empty one closes the connection unanswered.
+  void Reply(ReplyPlan plan) {
+    if (state_ != State::Replying || !out_.empty() || file_.valid()) return;
     if (plan.empty()) {
       Close();
       return;
@@ -316,6 +356,7 @@ class Connection : public QObject {
   }
 
   LayerShared& shared_;
+  const std::uint64_t number_;
   FileDescriptor socket_;
   QSocketNotifier* reader_;  // owned as a child
   QSocketNotifier* writer_;  // owned as a child
@@ -356,6 +397,7 @@ struct ConnectionLayer::Impl {
   Impl(RequestHandler& handler, ConnectionLimits limits)
       : shared(handler, limits), cap(ConnectionRoom(limits.maxConnections)) {
     shared.onReleased = [this] { Released(); };
+    shared.route->receiver = &replies;
     retry.setSingleShot(true);
     QObject::connect(&retry, &QTimer::timeout, [this] { Retry(); });
   }
@@ -390,7 +432,8 @@ struct ConnectionLayer::Impl {
       const int fd = ::accept4(listening.get(), nullptr, nullptr, SOCK_CLOEXEC);
       if (fd >= 0) {
         // Owned by the listener (its Qt parent); it deletes itself once closed.
-        shared.live.insert(new Connection(shared, fd, server.get()));
+        auto* connection = new Connection(shared, fd, server.get());
+        shared.live.emplace(connection->Number(), connection);
         shared.Counted();
         continue;
       }
@@ -408,7 +451,7 @@ struct ConnectionLayer::Impl {
     const auto cutoff =
         std::chrono::steady_clock::now() - std::chrono::milliseconds(shared.limits.evictAfterMs);
     Connection* oldest = nullptr;
-    for (Connection* c : shared.live) {
+    for (const auto& [number, c] : shared.live) {
       if (c->StillReading() && c->AcceptedAt() <= cutoff &&
           (!oldest || c->AcceptedAt() < oldest->AcceptedAt()))
         oldest = c;
@@ -441,6 +484,12 @@ struct ConnectionLayer::Impl {
     AcceptWaiting();
   }
 
+  ~Impl() {
+    // Replies still being made on other threads have nowhere to go from now on.
+    const std::lock_guard lock(shared.route->mutex);
+    shared.route->receiver = nullptr;
+  }
+
   static constexpr int kAcceptsPerWakeUp = 64;
 
   LayerShared shared;
@@ -451,6 +500,7 @@ struct ConnectionLayer::Impl {
   QHostAddress bound;
   QTimer retry;
   bool paused = false;
+  QObject replies;  // receives replies made on other threads (see ReplyRoute)
 };
 
 ConnectionLayer::ConnectionLayer(RequestHandler& handler, ConnectionLimits limits)

@@ -35,8 +35,9 @@ struct ConnectionLimits {
 };
 
 // Serves connections for one RequestHandler. Lives on one thread, which must run a Qt event
-// loop (a QCoreApplication must exist); the handler is called on that thread, one request at
-// a time. The header is free of Qt so that callers need not include it.
+// loop (a QCoreApplication must exist); the handler's HandleAsync is called on that thread, one
+// request at a time, and its replies may come back from any thread while other connections
+// are served. The header is free of Qt so that callers need not include it.
 class ConnectionLayer {
  public:
   explicit ConnectionLayer(RequestHandler& handler, ConnectionLimits limits = {});

@@ -1,6 +1,7 @@
 // What the connection layer asks of the document server for each complete request.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,11 +23,23 @@ struct ReplyPlan {
   bool empty() const { return text.empty() && streamFile.empty(); }
 };
 
+// Takes the reply to one request. Callable from any thread, once; the connection layer carries
+// the reply back to its own thread, and drops it when the connection has gone meanwhile.
+using ReplyCallback = std::function<void(ReplyPlan)>;
+
 class RequestHandler {
  public:
   virtual ~RequestHandler() = default;
-  // Called on the server's one thread, one request at a time, with the complete request bytes.
+  // Answers at once, on the calling thread, with the complete request bytes.
   virtual ReplyPlan Handle(std::string_view request, const ServerEndpoint& endpoint) = 0;
+  // What the connection layer calls, on its own thread: a handler that does slow work (a
+  // search) starts it elsewhere and returns, so the layer goes on serving other connections,
+  // and hands the reply to `reply` when it is ready. By default it answers through Handle
+  // before returning.
+  virtual void HandleAsync(std::string request, const ServerEndpoint& endpoint,
+                           ReplyCallback reply) {
+    reply(Handle(request, endpoint));
+  }
 };
 
 }  // namespace zyl::server

@@ -1,5 +1,6 @@
 #include "server/ResultPage.h"
 
+#include <algorithm>
 #include <array>
 
 #include "base/Paths.h"
@@ -87,9 +88,64 @@ std::string DocumentLink(std::string_view host, int port, std::string_view locat
          "&indexname=" + UrlEncodeComponent(indexName) + "&session=" + std::to_string(session);
 }
 
+PageSlice SlicePage(std::size_t total, std::size_t perPage, std::string_view pageVar) {
+  if (perPage == 0 || total == 0) return {0, total, 1, 1};
+  const std::size_t pages = (total + perPage - 1) / perPage;
+  std::size_t page = 1;
+  const std::string_view digits = base::TrimView(pageVar);
+  if (!digits.empty() && digits.size() <= 9 &&
+      digits.find_first_not_of("0123456789") == std::string_view::npos)
+    page = std::clamp<std::size_t>(static_cast<std::size_t>(std::stoul(std::string(digits))), 1,
+                                   pages);
+  else if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos)
+    page = pages;  // more digits than any real page number has
+  const std::size_t first = (page - 1) * perPage;
+  return {first, std::min(perPage, total - first), page, pages};
+}
+
+namespace {
+
+// Writes `text` with every placeholder of `names` replaced by the value at the same place, in
+// one pass: a value that happens to contain a placeholder stays as it is.
+template <std::size_t N>
+void Fill(std::string& out, std::string_view text, const std::array<std::string_view, N>& names,
+          const std::array<std::string, N>& values) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t pct = text.find('%', pos);
+    if (pct == std::string_view::npos) {
+      out.append(text, pos);
+      break;
+    }
+    out.append(text, pos, pct - pos);
+    bool replaced = false;
+    for (std::size_t i = 0; i < N; ++i) {
+      if (text.substr(pct).starts_with(names[i])) {
+        out += values[i];
+        pos = pct + names[i].size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) {
+      out += '%';
+      pos = pct + 1;
+    }
+  }
+}
+
+// What the whole page says about the list: how many were found, which are shown, and the
+// links to the pages before and after this one.
+constexpr std::array<std::string_view, 5> kPagePlaceholders = {"%Found%", "%First%", "%Last%",
+                                                               "%PrevLink%", "%NextLink%"};
+
+}  // namespace
+
 std::string BuildResultPage(std::string_view t, const std::vector<search::ResultRow>& hits,
-                            std::string_view searchWords,
-                            const std::function<std::string(const search::ResultRow&)>& link) {
+                            const std::function<std::string(const search::ResultRow&)>& link,
+                            const std::function<std::string(std::size_t)>& excerptOf,
+                            const PageSlice& page,
+                            const std::function<std::string(std::size_t)>& pageLink) {
   const std::size_t p = base::InStr(t, "<template>");
   const std::size_t q = base::InStr(t, "</template>");
   if (p == 0 || q == 0 || q < p + 11) return std::string(t);
@@ -99,46 +155,56 @@ std::string BuildResultPage(std::string_view t, const std::vector<search::Result
   const std::string block = base::Mid(t, p + 11, q >= p + 13 ? q - 2 - (p + 11) + 1 : 0);
   const std::string tail = base::Mid(t, q + 12);
 
-  // The last two are our own, so that a template can show every hit sensibly: "%Name%" is the
-  // title, or the file name for a document without one (an empty link cannot be clicked);
-  // "%Bytes%" is the size in bytes, empty when the size is unknown ("n/a").
-  static const std::array<std::string_view, 10> kPlaceholders = {
-      "%Filenumber%", "%Title%",    "%Location%", "%Author% ", "%FileSize%",
-      "%FileDate%",   "%FileLink%", "%Content%",  "%Name%",    "%Bytes%"};
-  std::string items;
-  for (std::size_t k = 0; k < hits.size(); ++k) {
+  const std::size_t first = std::min(page.first, hits.size());
+  const std::size_t end = first + std::min(page.count, hits.size() - first);
+  const bool paged = pageLink && end > first;
+  const std::array<std::string, 5> pageValues = {
+      std::to_string(hits.size()), std::to_string(end > first ? first + 1 : 0), std::to_string(end),
+      HtmlEscape(paged && page.page > 1 ? pageLink(page.page - 1) : std::string()),
+      HtmlEscape(paged && page.page < page.pages ? pageLink(page.page + 1) : std::string())};
+
+  // The last two of a hit's own are ours, so that a template can show every hit sensibly:
+  // "%Name%" is the title, or the file name for a document without one (an empty link cannot
+  // be clicked); "%Bytes%" is the size in bytes, empty when the size is unknown ("n/a").
+  static const std::array<std::string_view, 15> kPlaceholders = {"%Filenumber%",
+                                                                 "%Title%",
+                                                                 "%Location%",
+                                                                 "%Author% ",
+                                                                 "%FileSize%",
+                                                                 "%FileDate%",
+                                                                 "%FileLink%",
+                                                                 "%Content%",
+                                                                 "%Name%",
+                                                                 "%Bytes%",
+                                                                 kPagePlaceholders[0],
+                                                                 kPagePlaceholders[1],
+                                                                 kPagePlaceholders[2],
+                                                                 kPagePlaceholders[3],
+                                                                 kPagePlaceholders[4]};
+  std::string out;
+  Fill(out, head, kPagePlaceholders, pageValues);
+  for (std::size_t k = first; k < end; ++k) {
     const search::ResultRow& hit = hits[k];
-    const std::array<std::string, 10> values = {
-        std::to_string(k + 1),        HtmlEscape(hit.title),
-        HtmlEscape(hit.location),     HtmlEscape(hit.author),
-        HtmlEscape(hit.filesize),     HtmlEscape(hit.modified),
-        HtmlEscape(link(hit)),        MakeExcerpt(hit.content, searchWords),
-        HtmlEscape(DisplayName(hit)), HtmlEscape(hit.filesize == "n/a" ? "" : hit.filesize)};
-    // One pass over the block: a value that happens to contain a placeholder stays as it is.
-    std::size_t pos = 0;
-    while (pos < block.size()) {
-      const std::size_t pct = block.find('%', pos);
-      if (pct == std::string::npos) {
-        items.append(block, pos);
-        break;
-      }
-      items.append(block, pos, pct - pos);
-      bool replaced = false;
-      for (std::size_t i = 0; i < kPlaceholders.size(); ++i) {
-        if (std::string_view(block).substr(pct).starts_with(kPlaceholders[i])) {
-          items += values[i];
-          pos = pct + kPlaceholders[i].size();
-          replaced = true;
-          break;
-        }
-      }
-      if (!replaced) {
-        items += '%';
-        pos = pct + 1;
-      }
-    }
+    const std::array<std::string, 15> values = {
+        std::to_string(k + 1),
+        HtmlEscape(hit.title),
+        HtmlEscape(hit.location),
+        HtmlEscape(hit.author),
+        HtmlEscape(hit.filesize),
+        HtmlEscape(hit.modified),
+        HtmlEscape(link(hit)),
+        excerptOf(k),
+        HtmlEscape(DisplayName(hit)),
+        HtmlEscape(hit.filesize == "n/a" ? "" : hit.filesize),
+        pageValues[0],
+        pageValues[1],
+        pageValues[2],
+        pageValues[3],
+        pageValues[4]};
+    Fill(out, block, kPlaceholders, values);
   }
-  return head + items + tail;
+  Fill(out, tail, kPagePlaceholders, pageValues);
+  return out;
 }
 
 std::string BuildErrorPage(std::string_view t, std::string_view message) {

@@ -114,7 +114,7 @@ inline constexpr LangText kUpdateFound{kUpdateWindow, 19, "найдено"};
 inline constexpr LangText kUpdateEmptyFolderSkipped{kUpdateWindow, 22,
                                                     "Каталог с пустым путем пропущен."};
 
-// --- Document types: key 0 the user-defined types, keys 1..21 the type codes in table order ---
+// --- Document types: key 0 the user-defined types, keys from 1 the type codes in table order ---
 // Key 0 reads "Пользовательские файлы" on the wizard's check box and "Пользовательские" in lists.
 inline constexpr LangText kFileTypeUsersCheckBox{kFileType, 0, "Пользовательские файлы"};
 inline constexpr LangText kFileTypeLabels[] = {
@@ -176,8 +176,7 @@ inline constexpr LangText kManagerIndexFileFilter{kManagerWindow, 107, "Файл
 inline constexpr LangText kManagerConfirmDelete{kManagerWindow, 108,
                                                 "Вы уверены что хотите удалить файлы индекса?"};
 // The archive line of a local index's types comes only from the language file.
-inline constexpr LangText kManagerArchives =
-    Caption(kManagerWindow, 109, "Архивы");
+inline constexpr LangText kManagerArchives = Caption(kManagerWindow, 109, "Архивы");
 inline constexpr LangText kManagerVersion{kManagerWindow, 111, "Версия"};
 inline constexpr LangText kManagerAboutText{
     kManagerWindow, 112, "Индексирование документов и полнотекстовый поиск с сервером документов."};

@@ -62,8 +62,10 @@ struct Settings {
   std::string SearchIndexFile;  // page sent for "hello"
   std::string HtmlTemplate;     // result template
   std::int32_t localport = 80;
-  std::string BindAddress;            // "" = all interfaces
+  std::string BindAddress;             // "" = all interfaces
   std::int32_t MaxConnections = 1024;  // connections open at once
+  std::int32_t ResultsPerPage = 0;     // rows on one result page; 0 = all
+  std::int32_t SearchThreads = 0;      // threads running searches; 0 = by the cores
   // server.ini [Mime]: the section's non-empty lines, as read ("text/html;htm").
   std::vector<std::string> Mime;
 };

@@ -42,6 +42,8 @@ const SettingKey kKeys[] = {
     {F::kServer, "General", "localport", &S::localport, K::kNumber, "", 40, "LocalPort"},
     {F::kServer, "General", "BindAddress", &S::BindAddress, K::kString},
     {F::kServer, "General", "MaxConnections", &S::MaxConnections, K::kPositive},
+    {F::kServer, "General", "ResultsPerPage", &S::ResultsPerPage, K::kNonNegative},
+    {F::kServer, "General", "SearchThreads", &S::SearchThreads, K::kNonNegative},
     // 6. Language file (its help file is read from it after the table).
     {F::kConfig, "Interface", "Lang", &S::Lang, K::kLanguage, "", 80},
     // 8. Archivers.

@@ -35,6 +35,7 @@
 #include "base/Strings.h"
 #include "extract/DocumentTypes.h"
 #include "search/Highlight.h"
+#include "search/ResultContent.h"
 #include "search/ResultList.h"
 #include "search/SavedSearch.h"
 #include "search/SearchRequest.h"
@@ -63,11 +64,6 @@ constexpr int kMinHeight = 6000;
 // The splitter bar stays this far below the window's top and above its bottom (twips).
 constexpr int kSplitterTopLimit = 1700;
 constexpr int kSplitterBottomLimit = 2000;
-// The keys of the document-type list, by position.
-constexpr std::string_view kTypeKeys[] = {"txt",     "wri",     "rtf",     "doc", "xls",   "html",
-                                          "pdffull", "mp3",     "wpd",     "wps", "lotus", "dbf",
-                                          "quattro", "dif",     "csv",     "dot", "xlt",   "excel2",
-                                          "users",   "mail_oe", "mail_moz"};
 constexpr std::string_view kTypeIcons[] = {
     "",         "type-txt", "type-wri",   "type-rtf",  "type-doc", "type-xls", "type-html",
     "type-pdf", "type-mp3", "type-users", "type-mail", "type-xlt", "type-dot", "type-mail-moz"};
@@ -506,7 +502,10 @@ QWidget* SearchWindow::BuildTypesPage() {
 
 void SearchWindow::FillListview() {
   listView3_->clear();
-  for (std::string_view key : kTypeKeys) {
+  for (int position = 1; position <= search::kTypePositions; ++position) {
+    // Each position is keyed and labelled by the type that names it (the full-text PDF for
+    // "pdf").
+    const std::string_view key = extract::SearchTypeLabelAt(position)->code;
     auto* item = new QTreeWidgetItem(listView3_);
     item->setData(0, Qt::UserRole, ToQt(key));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
@@ -783,16 +782,15 @@ const search::ResultRow* SearchWindow::SelectedRow() const {
 
 void SearchWindow::ShowSelectedDocument() {
   if (listView1_->topLevelItemCount() == 0) return;
-  auto* row = const_cast<search::ResultRow*>(SelectedRow());
+  const search::ResultRow* row = SelectedRow();
   if (!row) {
     rtf1_->ClearDocument();
     return;
   }
-  // The normalised text is kept, so the next showing needs no work.
-  row->content = search::NormaliseContent(row->content);
+  // The list holds no texts; the selected document's is read from its index now.
   panel_[1]->setText(ToQt(row->title));
   panel_[2]->setText(ToQt(row->location));
-  rtf1_->SetDocumentText(row->content);
+  rtf1_->SetDocumentText(search::NormaliseContent(search::ReadContent(*row)));
   const std::string text = FromQt(combo3_->currentText());
   if (!base::TrimView(text).empty() && button9_->isChecked() &&
       combo1_->currentIndex() != search::kQueryLanguage) {

@@ -47,7 +47,11 @@ QLineEdit* ReadOnlyBox(const char* name) {
 }  // namespace
 
 ServerWindow::ServerWindow(int port, std::string bindAddress, QWidget* parent)
-    : QMainWindow(parent), layer_(handler_), port_(port), bindAddress_(std::move(bindAddress)) {
+    : QMainWindow(parent),
+      handler_({}, settings::Config().SearchThreads),
+      layer_(handler_),
+      port_(port),
+      bindAddress_(std::move(bindAddress)) {
   setObjectName(QStringLiteral("frmServer"));
   setWindowIcon(LoadIcon("search"));
 

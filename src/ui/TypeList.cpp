@@ -23,8 +23,10 @@ void FillTypeList(QListWidget& list) {
   list.clear();
   for (const extract::DocumentType* t : extract::TypeListEntries()) {
     const settings::LangText label{settings::kFileType, t->langKey, t->wizardLabel};
-    auto* item = new QListWidgetItem(LoadIcon("type-" + std::string(t->code)),
-                                     ToQt(settings::LangString(label)), &list);
+    QIcon icon = LoadIcon("type-" + std::string(t->code));
+    // A type without a picture of its own shows the plain document one.
+    if (icon.isNull()) icon = LoadIcon("type-users");
+    auto* item = new QListWidgetItem(icon, ToQt(settings::LangString(label)), &list);
     item->setData(kCodeRole, ToQt(t->code));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);

@@ -1,5 +1,6 @@
 // The document type list with check boxes of the wizard's third step and the edit dialog: the
-// 21 types with their icons, labels from the language file and type codes as keys.
+// The types of the type table with their icons, labels from the language file and type codes as
+// keys.
 #pragma once
 
 #include <set>

@@ -133,11 +133,14 @@ TEST(StartModeTest, UsageNamesEveryActionVariableAndTypeCode) {
   for (const ActionEntry& a : Actions())
     EXPECT_TRUE(Names(text, "action=" + std::string(a.name))) << a.name;
   for (const char* variable :
-       {"headless=",   "port=",      "bind=",  "index=",  "log=",         "folders=",   "types=",
-        "usermasks=",  "archives=",  "desc=",  "url=",    "depth=",       "indexname=", "content=",
-        "SearchType=", "WholeWord=", "title=", "author=", "location=",    "datefrom=",  "dateto=",
-        "sizemin=",    "sizemax=",   "type1=", "type21=", "archiveonly=", "format=",    "showsql="})
+       {"headless=",    "port=",      "bind=",       "index=",     "log=",     "folders=",
+        "types=",       "usermasks=", "archives=",   "desc=",      "url=",     "depth=",
+        "indexname=",   "content=",   "SearchType=", "WholeWord=", "title=",   "author=",
+        "location=",    "datefrom=",  "dateto=",     "sizemin=",   "sizemax=", "type1=",
+        "archiveonly=", "format=",    "showsql="})
     EXPECT_TRUE(Names(text, variable)) << variable;
+  // The last type position, whatever the table holds.
+  EXPECT_TRUE(Names(text, "type" + std::to_string(extract::kSearchTypeCount) + "="));
   for (const extract::DocumentType& t : extract::DocumentTypes()) {
     if (t.code == "users") continue;
     EXPECT_TRUE(Names(text, std::string(t.code))) << t.code;

@@ -19,12 +19,7 @@ TEST(DescriptorReader, FoldersFlagsAndTheWriterRoundTrip) {
   def.UserFiles = "*.cpp;";
   def.folders = {{"/data/", true}, {"/home/ann/My Docs/", false}};
   WriteLocalDescriptor(def);
-  const auto folders = ReadFolders(def.descriptorPath);
-  ASSERT_EQ(folders.size(), 2u);
-  EXPECT_EQ(folders[0].path, "/data/");
-  EXPECT_TRUE(folders[0].subfolders);
-  EXPECT_EQ(folders[1].path, "/home/ann/My Docs/");
-  EXPECT_FALSE(folders[1].subfolders);
+  EXPECT_EQ(ReadFolders(def.descriptorPath), def.folders);
   EXPECT_EQ(ReadGeneral(def.descriptorPath, "TITLE"), "Мои документы");
   EXPECT_EQ(DecodeMultiline(ReadGeneral(def.descriptorPath, "desc")), "line one\r\nline two");
   EXPECT_EQ(ReadMaskList(def.descriptorPath), "*.txt;*.cpp;");
@@ -49,30 +44,6 @@ namespace zyl::catalog {
 namespace {
 
 // Everything a descriptor stores comes back as it was written.
-void ExpectSameStoredFields(const IndexDefinition& a, const IndexDefinition& b) {
-  EXPECT_EQ(a.descriptorPath, b.descriptorPath);
-  EXPECT_EQ(a.dbname, b.dbname);
-  EXPECT_EQ(a.title, b.title);
-  EXPECT_EQ(a.desc, b.desc);
-  EXPECT_EQ(a.ext, b.ext);
-  EXPECT_EQ(a.UserFiles, b.UserFiles);
-  EXPECT_EQ(a.IndexType, b.IndexType);
-  EXPECT_EQ(a.FilesCount, b.FilesCount);
-  EXPECT_EQ(a.FilesSize, b.FilesSize);
-  EXPECT_EQ(a.pdfFull, b.pdfFull);
-  EXPECT_EQ(a.pdfMin, b.pdfMin);
-  EXPECT_EQ(a.archive, b.archive);
-  EXPECT_EQ(a.mailOutlookExpress, b.mailOutlookExpress);
-  EXPECT_EQ(a.mailNetscape, b.mailNetscape);
-  EXPECT_EQ(a.startUrl, b.startUrl);
-  EXPECT_EQ(a.depth, b.depth);
-  ASSERT_EQ(a.folders.size(), b.folders.size());
-  for (std::size_t i = 0; i < a.folders.size(); ++i) {
-    EXPECT_EQ(a.folders[i].path, b.folders[i].path);
-    EXPECT_EQ(a.folders[i].subfolders, b.folders[i].subfolders);
-  }
-}
-
 TEST(ReadIndexDefinition, IsTheMirrorOfWritingLocalAndWebDescriptors) {
   test::TempDir dir;
   IndexDefinition local;
@@ -89,14 +60,14 @@ TEST(ReadIndexDefinition, IsTheMirrorOfWritingLocalAndWebDescriptors) {
   local.mailNetscape = true;
   local.folders = {{"/data/", true}, {"/home/ann/My Docs/", false}};
   WriteLocalDescriptor(local);
-  ExpectSameStoredFields(ReadIndexDefinition(local.descriptorPath), local);
+  EXPECT_EQ(ReadIndexDefinition(local.descriptorPath), local);
 
   local.pdfFull = false;
   local.pdfMin = true;
   local.mailNetscape = false;
   local.mailOutlookExpress = true;
   WriteLocalDescriptor(local);
-  ExpectSameStoredFields(ReadIndexDefinition(local.descriptorPath), local);
+  EXPECT_EQ(ReadIndexDefinition(local.descriptorPath), local);
 
   IndexDefinition web;
   web.descriptorPath = dir.file("w.zyl");
@@ -108,7 +79,7 @@ TEST(ReadIndexDefinition, IsTheMirrorOfWritingLocalAndWebDescriptors) {
   web.FilesSize = 42;
   WriteWebDescriptor(web, 7);
   web.FilesCount = 7;
-  ExpectSameStoredFields(ReadIndexDefinition(web.descriptorPath), web);
+  EXPECT_EQ(ReadIndexDefinition(web.descriptorPath), web);
 
   WriteIndexTotals(web.descriptorPath, 9, 10);
   EXPECT_EQ(ReadIndexDefinition(web.descriptorPath).FilesCount, 9);

@@ -1,4 +1,4 @@
-#include "extract/Archive.h"
+#include "extract/archive/Archive.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -13,7 +13,7 @@
 #include "base/DateTime.h"
 #include "base/Paths.h"
 #include "extract/ArchiveSamples.h"
-#include "extract/OfficeHelper.h"
+#include "extract/process/OfficeHelper.h"
 #include "settings/Settings.h"
 #include "support/ScopedConfig.h"
 #include "support/TestSupport.h"

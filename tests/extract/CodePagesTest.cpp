@@ -1,4 +1,4 @@
-#include "extract/CodePages.h"
+#include "extract/core/CodePages.h"
 
 #include <gtest/gtest.h>
 #include <unicode/ucnv.h>
@@ -10,7 +10,7 @@
 
 #include "base/Cp1251.h"
 #include "base/Utf8.h"
-#include "extract/Mail.h"
+#include "extract/mail/Mail.h"
 
 namespace zyl::extract {
 namespace {

@@ -1,10 +1,10 @@
-#include "extract/CsvReader.h"
+#include "extract/sheets/CsvReader.h"
 
 #include <gtest/gtest.h>
 
 #include "base/Cp1251.h"
-#include "extract/DifReader.h"
-#include "extract/OfficeReaders.h"
+#include "extract/office/OfficeReaders.h"
+#include "extract/sheets/DifReader.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

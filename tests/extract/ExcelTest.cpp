@@ -1,4 +1,4 @@
-#include "extract/ExcelReader.h"
+#include "extract/sheets/ExcelReader.h"
 
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
@@ -8,10 +8,10 @@
 #include <bit>
 #include <cstring>
 
-#include "extract/BiffReader.h"
+#include "extract/sheets/BiffReader.h"
 
-#include "extract/OfficeReaders.h"
-#include "extract/OleProperties.h"
+#include "extract/office/OfficeReaders.h"
+#include "extract/office/OleProperties.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

@@ -7,7 +7,7 @@
 
 #include "ExtractTestSupport.h"
 #include "base/DateTime.h"
-#include "extract/TextReader.h"
+#include "extract/text/TextReader.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

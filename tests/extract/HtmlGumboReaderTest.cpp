@@ -1,4 +1,4 @@
-#include "extract/HtmlGumboReader.h"
+#include "extract/html/HtmlGumboReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "extract/HtmlReader.h"
+#include "extract/html/HtmlReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "extract/HtmlText.h"
+#include "extract/html/HtmlText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "extract/Mail.h"
+#include "extract/mail/Mail.h"
 
 #include <sys/stat.h>
 
@@ -9,7 +9,7 @@
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
-#include "extract/MimeDecode.h"
+#include "extract/mail/MimeDecode.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "extract/Mp3Reader.h"
+#include "extract/mp3/Mp3Reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "extract/OfficeReaders.h"
+#include "extract/office/OfficeReaders.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,7 +9,8 @@
 #include <random>
 #include <thread>
 
-#include "extract/OfficeHelper.h"
+#include "extract/process/OfficeHelper.h"
+#include "extract/process/ReaderJobs.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {
@@ -112,7 +113,7 @@ TEST(OfficeReadersTest, EachDocumentIsReadByAProcessOfItsOwn) {
   EXPECT_EQ(GetWordInfo(dir.write("broken.doc", doc.substr(0, doc.size() / 2))).type, "error");
   EXPECT_EQ(GetPdfTextInfo(dir.write("broken.pdf", "%PDF-1.7\n%%EOF\n")).type, "error");
   EXPECT_EQ(HelperPid(), helper);
-  EXPECT_EQ(RunHelperJob(HelperJob::WorksText, test::FixturePath("office/sample.wri"))->content,
+  EXPECT_EQ(WorksTextJob(test::FixturePath("office/sample.wri"))->content,
             GetWordInfo(test::FixturePath("office/sample.wri")).content);
   ReleaseAutomationServers();
 }

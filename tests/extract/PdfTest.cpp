@@ -1,9 +1,9 @@
-#include "extract/PdfReader.h"
+#include "extract/pdf/PdfReader.h"
 
 #include <gtest/gtest.h>
 
 #include "base/Cp1251.h"
-#include "extract/OfficeReaders.h"
+#include "extract/office/OfficeReaders.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

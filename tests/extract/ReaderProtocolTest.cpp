@@ -1,4 +1,4 @@
-#include "extract/ReaderProtocol.h"
+#include "extract/process/ReaderProtocol.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,10 +1,10 @@
-#include "extract/RtfReader.h"
+#include "extract/office/RtfReader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "extract/OfficeReaders.h"
+#include "extract/office/OfficeReaders.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

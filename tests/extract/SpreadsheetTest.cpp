@@ -6,10 +6,10 @@
 
 #include "base/Cp1251.h"
 #include "base/Paths.h"
-#include "extract/DbfReader.h"
-#include "extract/LotusReader.h"
-#include "extract/OfficeReaders.h"
-#include "extract/OfficeText.h"
+#include "extract/core/OfficeText.h"
+#include "extract/office/OfficeReaders.h"
+#include "extract/sheets/DbfReader.h"
+#include "extract/sheets/LotusReader.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <wv.h>
 
-#include "extract/OfficeReaders.h"
-#include "extract/WordReader.h"
+#include "extract/office/OfficeReaders.h"
+#include "extract/office/WordReader.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {

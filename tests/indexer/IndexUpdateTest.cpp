@@ -15,7 +15,7 @@
 #include "db/Database.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
-#include "extract/OfficeHelper.h"
+#include "extract/process/OfficeHelper.h"
 #include "indexer/LocalBuild.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"

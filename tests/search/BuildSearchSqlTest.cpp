@@ -68,7 +68,7 @@ TEST(BuildSearchSql, NothingSelectsEveryRow) {
   EXPECT_EQ(
       BuildSearchSql(r),
       "SELECT title, author, content, location, type, modified, filesize FROM ContentIndex   ");
-  r.TypeChecked.fill(true);  // all 21 types: no condition either
+  r.TypeChecked.fill(true);  // every type: no condition either
   EXPECT_EQ(
       BuildSearchSql(r),
       "SELECT title, author, content, location, type, modified, filesize FROM ContentIndex   ");

@@ -25,10 +25,46 @@ TEST(FillFormFromVariables, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
   EXPECT_EQ(form.dateFrom, "");
   EXPECT_TRUE(form.dateBetween);  // still on
   EXPECT_FALSE(form.types[3]);
-  EXPECT_EQ(form.searchType, 0);  // 9 is no type of the list: the one in force stays
   EXPECT_TRUE(form.wholeWord);
+  // A type the list does not have keeps the one in force: an out-of-range number must not turn
+  // the words into a query-language condition.
   FillFormFromVariables({{"SearchType", "2"}}, form);
-  EXPECT_EQ(form.searchType, 2);
+  for (const char* value : {"4", "9", "-1", "99999999999", "3.5e9"}) {
+    FillFormFromVariables({{"SearchType", value}}, form);
+    EXPECT_EQ(form.searchType, 2) << value;
+  }
+  FillFormFromVariables({{"SearchType", "3"}}, form);
+  EXPECT_EQ(form.searchType, 3);
+}
+
+// A request carries the boxes, the search type, whole word and the document types under its own
+// names; what it carries fills another form back, and the fields it does not carry stay.
+TEST(FillFormFromVariables, RequestNamesFillBackWhatTheyCarry) {
+  SearchForm f;
+  f.searchText = "w";
+  f.searchType = kAllWords;
+  f.wholeWord = true;
+  f.author = "a";
+  f.title = "t";
+  f.fileName = "f";
+  f.dateTo = "02.02.2002";
+  f.sizeFrom = "1";
+  f.types[20] = true;
+  f.notEarlierCount = "9";
+  const FormVariables vars = VariablesFromForm(f, FormNames::kRequest);
+  EXPECT_EQ(FormVariable(vars, "location"), "f");
+  EXPECT_EQ(FormVariable(vars, "sizemin"), "1");
+  EXPECT_EQ(FormVariable(vars, "type21"), "1");
+  EXPECT_EQ(FormVariable(vars, "DatePoint"), "");
+
+  SearchForm back;
+  back.notEarlierCount = "kept";
+  FillFormFromVariables(vars, back);
+  EXPECT_EQ(back.notEarlierCount, "kept");
+  back.notEarlierCount = f.notEarlierCount;
+  // The ranges holding a box are switched on by it.
+  f.dateBetween = f.sizeBetween = true;
+  EXPECT_EQ(back, f);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/Strings.h"
+#include "search/QueryBuilder.h"
+
 namespace zyl::search {
 namespace {
 
@@ -20,12 +23,17 @@ TEST(SplitLocation, FilesArchiveMembersMailAndWeb) {
   EXPECT_EQ(p.file, "http://example.test/docs/page.html");
 }
 
-TEST(IconOfType, KnownTypesAndUnknownOnes) {
-  EXPECT_EQ(IconOfType("TXT"), 1);
-  EXPECT_EQ(IconOfType("wpd"), 4);
-  EXPECT_EQ(IconOfType("lotus"), 5);
-  EXPECT_EQ(IconOfType("mail_moz"), 13);
+// Every type a search can ask for (the query builder's type menu names them all) shows an
+// icon, in any letter case; a type the list does not know shows none.
+TEST(IconOfType, EveryTypeASearchCanAskForHasAnIcon) {
+  for (int entry = 0; entry < static_cast<int>(QueryFieldMenu(6).size()); ++entry) {
+    const std::string fragment = QueryFieldFragment(6, entry, {2026, 1, 1, 0, 0, 0});
+    const std::string type = fragment.substr(6, fragment.rfind('"') - 6);  // Type="..."
+    EXPECT_GT(IconOfType(type), 0) << type;
+    EXPECT_EQ(IconOfType(base::UCase(type)), IconOfType(type)) << type;
+  }
   EXPECT_EQ(IconOfType("error"), 0);
+  EXPECT_EQ(IconOfType(""), 0);
 }
 
 TEST(SizeText, KilobytesWithTwoDecimalsPaddedToNine) {

@@ -7,15 +7,6 @@ namespace {
 
 const base::DateTimeParts kNow{2026, 3, 1, 15, 30, 0};
 
-TEST(SearchForm, DefaultsAreTheWindowsOwn) {
-  SearchForm f;
-  EXPECT_EQ(f.searchType, kAnyWord);
-  EXPECT_EQ(f.dateUnit, kDays);
-  EXPECT_EQ(f.sizeRelation, kGreater);
-  EXPECT_EQ(f.sizeUnit, kKilobytes);
-  for (bool t : f.types) EXPECT_FALSE(t);
-}
-
 TEST(SearchForm, NotEarlierCountsBackFromMidnight) {
   SearchForm f;
   f.notEarlier = true;

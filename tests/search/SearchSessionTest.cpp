@@ -1,15 +1,17 @@
 #include "search/SearchSession.h"
 
+#include "db/Database.h"
+#include "search/ResultContent.h"
+
 #include <gtest/gtest.h>
 
 #include "base/Messages.h"
 #include "base/Paths.h"
-#include "catalog/DatabaseSink.h"
-#include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "support/SmallIndex.h"
 #include "support/TestSupport.h"
 
 namespace zyl::search {
@@ -23,28 +25,13 @@ class SearchSessionTest : public ::testing::Test {
     settings::LoadConfig();
     catalog::EnsureTemplateDatabase(home.path());
   }
-  // An index with rows (location, content, type, modified, size).
+  // An index whose rows are (location, content, modified), of type txt.
   IndexEntry MakeIndex(const std::string& name,
                        const std::vector<std::tuple<std::string, std::string, std::string>>& rows) {
-    catalog::IndexDefinition def;
-    def.title = name;
-    def.descriptorPath = home.file(name + ".zyl");
-    def.dbname = home.file(name + ".mdb");
-    catalog::CreateIndexDatabase(def.dbname);
-    {
-      catalog::DatabaseSink sink(def.dbname);
-      for (const auto& [location, content, modified] : rows) {
-        catalog::FileInfo info;
-        info.location = location;
-        info.content = content;
-        info.type = "txt";
-        info.modified = modified;
-        info.filesize = static_cast<std::int32_t>(content.size());
-        catalog::SaveContentInfo(sink, info);
-      }
-    }
-    catalog::WriteLocalDescriptor(def);
-    return {name, def.descriptorPath};
+    std::vector<test::Doc> docs;
+    for (const auto& [location, content, modified] : rows)
+      docs.push_back({location, content, "txt", modified});
+    return {name, test::MakeSmallIndex(home.path(), name, docs).descriptorPath};
   }
   std::vector<std::string> Locations(const SearchSession& s) {
     std::vector<std::string> out;
@@ -208,6 +195,65 @@ TEST_F(SearchSessionTest, EachSessionKeepsItsOwnLastStatement) {
   ASSERT_TRUE(desktop.RunSearch(within, {a}, kNow));
   EXPECT_EQ(Locations(desktop), (std::vector<std::string>{"/a/1.txt"}));
   EXPECT_EQ(Locations(server), (std::vector<std::string>{"/a/1.txt", "/a/3.txt"}));
+}
+
+// The result list keeps where each row is, not its text; the text is read from the index when
+// it is shown, as the index holds it then.
+TEST_F(SearchSessionTest, RowsAreReadFromTheirIndexWhenShown) {
+  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "first report", "2002-01-05"},
+                                       {"/a/2.txt", "nothing", "2002-01-05"},
+                                       {"/a/3.txt", "third report", "2002-01-05"}});
+  const IndexEntry b = MakeIndex("B", {{"/b/1.txt", "report of B", "2002-01-05"}});
+  SearchSession session;
+  SearchForm form;
+  form.searchText = "report";
+  ASSERT_TRUE(session.RunSearch(form, {a, b}, kNow));
+  ASSERT_EQ(session.ResultCount(), 3u);
+  ContentReader reader;
+  std::vector<std::string> texts;
+  for (const ResultRow& row : session.Results()) texts.push_back(reader.Read(row));
+  EXPECT_EQ(texts, (std::vector<std::string>{"first report", "third report", "report of B"}));
+
+  // Rows found within the found documents are read from the same index.
+  form.searchText = "third";
+  form.searchInFound = true;
+  ASSERT_TRUE(session.RunSearch(form, {a, b}, kNow));
+  EXPECT_TRUE(session.Results().empty());  // the last index searched was B
+  form.searchInFound = false;
+  form.searchText = "report";
+  ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
+  form.searchText = "third";
+  form.searchInFound = true;
+  ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
+  ASSERT_EQ(session.ResultCount(), 1u);
+  EXPECT_EQ(ReadContent(session.Results()[0]), "third report");
+
+  ResultRow third = session.Results()[0];
+  const std::string dbA = third.database;
+  {
+    db::Database database = db::Database::Open(dbA);
+    db::Recordset rs =
+        database.OpenRecordset("SELECT * FROM ContentIndex WHERE location = '/a/3.txt'");
+    rs.Edit();
+    rs.SetField("content", db::Value("third report, edited"));
+    rs.Update();
+  }
+  EXPECT_EQ(ReadContent(third), "third report, edited");
+  // A row number that no longer holds the location (a file rewritten by an older version):
+  // the row is found by its location.
+  ResultRow moved = third;
+  moved.rowid = 1;
+  EXPECT_EQ(ReadContent(moved), "third report, edited");
+  moved.rowid = 999;
+  EXPECT_EQ(ReadContent(moved), "third report, edited");
+  // A row deleted since, or a database gone, shows no text.
+  db::Database::Open(dbA).Execute("DELETE FROM ContentIndex WHERE location = '/a/3.txt'");
+  EXPECT_EQ(reader.Read(third), "");
+  EXPECT_EQ(reader.Read(session.Results()[0]), "");
+  ResultRow elsewhere = third;
+  elsewhere.database = home.file("gone.mdb");
+  EXPECT_EQ(reader.Read(elsewhere), "");
+  EXPECT_EQ(reader.Read(ResultRow{}), "");
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -241,6 +243,75 @@ TEST(ConnectionLayer, CapsOpenConnectionsAndKeepsAnsweringOthers) {
     EXPECT_LE(layer.PeakConnections(), 4u);
   });
   EXPECT_EQ(handler.requests.size(), 6u);
+}
+
+// Answers requests naming "slow" only when told to, from a thread of its own; the rest at once.
+struct ParkingHandler : RequestHandler {
+  ReplyPlan Handle(std::string_view, const ServerEndpoint&) override { return {"fast", ""}; }
+  void HandleAsync(std::string request, const ServerEndpoint& endpoint,
+                   ReplyCallback reply) override {
+    if (request.find("slow") == std::string::npos) {
+      reply(Handle(request, endpoint));
+      return;
+    }
+    const std::lock_guard lock(mutex);
+    parked.push_back(std::move(reply));
+    changed.notify_all();
+  }
+  // Waits until `n` requests are parked.
+  bool WaitParked(std::size_t n) {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, 5s, [&] { return parked.size() >= n; });
+  }
+  // Answers parked request i from another thread and waits until the answer is handed over.
+  void Answer(std::size_t i, std::string text) {
+    ReplyCallback reply;
+    {
+      const std::lock_guard lock(mutex);
+      reply = parked[i];
+    }
+    std::thread([&] { reply({std::move(text), ""}); }).join();
+  }
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<ReplyCallback> parked;
+};
+
+// Replies made on another thread come back to their own connection, while the layer goes on
+// answering others; a reply for a connection closed meanwhile, or after the layer has gone, is
+// dropped.
+TEST(ConnectionLayer, ServesOthersWhileAReplyIsMadeElsewhere) {
+  ParkingHandler handler;
+  ServeWhile(handler, Options(1500), [&](int port, const ConnectionLayer&) {
+    Client slow(port), other(port), fast(port);
+    slow.Send("GET /?slow=1 HTTP/1.0\r\n\r\n");
+    other.Send("GET /?slow=2 HTTP/1.0\r\n\r\n");
+    ASSERT_TRUE(handler.WaitParked(2));
+    fast.Send(kGet);
+    EXPECT_EQ(fast.Read(), "fast");
+    EXPECT_TRUE(fast.closed);
+    // Answered in the other order than asked; each reply reaches its own client.
+    handler.Answer(1, "second");
+    handler.Answer(0, "first");
+    EXPECT_EQ(slow.Read(), "first");
+    EXPECT_EQ(other.Read(), "second");
+    // A client whose connection times out before its reply is ready gets nothing, and the
+    // late reply goes nowhere.
+    Client late(port);
+    late.Send("GET /?slow=3 HTTP/1.0\r\n\r\n");
+    ASSERT_TRUE(handler.WaitParked(3));
+    EXPECT_EQ(late.Read(), "");
+    EXPECT_TRUE(late.closed);
+    handler.Answer(2, "too late");
+    Client after(port);
+    after.Send(kGet);
+    EXPECT_EQ(after.Read(), "fast");
+    // One still waiting when the server stops.
+    Client last(port);
+    last.Send("GET /?slow=4 HTTP/1.0\r\n\r\n");
+    ASSERT_TRUE(handler.WaitParked(4));
+  });
+  handler.Answer(3, "after the end");
 }
 
 TEST(ConnectionLayer, StreamsFilesInChunksAndSkipsWhatCannotBeStreamed) {

@@ -4,7 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <filesystem>
+#include <map>
+#include <mutex>
+#include <regex>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +19,6 @@
 #include "catalog/DatabaseSink.h"
 #include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
-#include "search/FormVariables.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
@@ -22,11 +26,6 @@
 
 namespace zyl::server {
 namespace {
-
-// The server fills its form from the request's variables.
-void FillFormFromRequest(const Request& request, search::SearchForm& form) {
-  search::FillFormFromVariables(request.vars.value_or(QueryVars{}), form);
-}
 
 class DocumentServerTest : public ::testing::Test {
  protected:
@@ -227,38 +226,174 @@ TEST_F(DocumentServerTest, GetFileFallbackTakesOnlyPlainNames) {
   EXPECT_FALSE(IsPlainIndexName(std::string("Copy\0/x", 8)));
 }
 
-TEST(FillFormFromRequest, OptionsAreOnlySwitchedOnAndBoxesOverwritten) {
-  search::SearchForm form;
-  FillFormFromRequest(
-      ParseRequest("GET /?content=x&datefrom=01.01.2002&sizemax=10&type4=1&type5=01 HTTP/1.0\r\n"),
-      form);
-  EXPECT_TRUE(form.dateBetween);
-  EXPECT_TRUE(form.sizeBetween);
-  EXPECT_TRUE(form.types[3]);
-  EXPECT_FALSE(form.types[4]);
-  FillFormFromRequest(ParseRequest("GET /?content=y&SearchType=2 HTTP/1.0\r\n"), form);
-  EXPECT_EQ(form.searchText, "y");
-  EXPECT_EQ(form.dateFrom, "");
-  EXPECT_TRUE(form.dateBetween);  // still on
-  EXPECT_FALSE(form.types[3]);
-  EXPECT_EQ(form.searchType, 2);
+// An index "Many" whose documents are "/many/N.txt" holding "budget w" and N times "x", at
+// the head of the recent list.
+void AddManyIndex(test::ProgramFolderScope& home, int documents) {
+  catalog::IndexDefinition def;
+  def.title = "Many";
+  def.descriptorPath = home.file("Many.zyl");
+  def.dbname = home.file("Many.mdb");
+  catalog::CreateIndexDatabase(def.dbname);
+  {
+    catalog::DatabaseSink sink(def.dbname);
+    for (int i = 1; i <= documents; ++i) {
+      catalog::FileInfo info;
+      info.location = "/many/" + std::to_string(i) + ".txt";
+      info.content = "budget w" + std::string(static_cast<std::size_t>(i), 'x');
+      info.type = "txt";
+      catalog::SaveContentInfo(sink, info);
+    }
+  }
+  catalog::WriteLocalDescriptor(def);
+  settings::Config().RecentIndex = def.descriptorPath + ";" + settings::Config().RecentIndex;
 }
 
-// A type the list does not have keeps the one in force: an out-of-range number must not turn
-// the words into a query-language condition.
-TEST(FillFormFromRequest, SearchTypeOutsideTheListKeepsThePreviousOne) {
-  search::SearchForm form;
-  FillFormFromRequest(ParseRequest("GET /?SearchType=1 HTTP/1.0\r\n"), form);
-  EXPECT_EQ(form.searchType, 1);
-  for (const char* value : {"4", "9", "-1", "99999999999", "3.5e9"}) {
-    FillFormFromRequest(ParseRequest(std::string("GET /?SearchType=") + value + " HTTP/1.0\r\n"),
-                        form);
-    EXPECT_EQ(form.searchType, 1) << value;
+// The href of the shipped template's link to the previous or next page, decoded as a browser
+// would take it from the page.
+std::string PagerLink(const std::string& page, bool next) {
+  const std::size_t nav = page.find("<nav class=\"pager\">");
+  std::size_t at = page.find("<a href=\"", nav);
+  if (next) at = page.find("<a href=\"", at + 1);
+  at += 9;
+  return base::Replace(page.substr(at, page.find('"', at) - at), "&amp;", "&");
+}
+
+// The hits of a page of the shipped template, by their location.
+std::vector<std::string> PageHits(const std::string& page) {
+  std::vector<std::string> hits;
+  for (std::size_t at = page.find("\">/many/"); at != std::string::npos;
+       at = page.find("\">/many/", at + 1))
+    hits.push_back(page.substr(at + 2, page.find('<', at) - at - 2));
+  return hits;
+}
+
+// ResultsPerPage of server.ini splits the list; the shipped template tells the count and links
+// to the neighbouring pages, which carry the search's variables along.
+TEST_F(DocumentServerTest, ResultPagesHoldResultsPerPageWithCountAndLinks) {
+  AddManyIndex(home, 5);
+  settings::WriteIniValue("General", "ResultsPerPage", "2", settings::ServerIniPath());
+  settings::LoadConfig();
+  settings::Config().RecentIndex = home.file("Many.zyl");
+  ASSERT_EQ(settings::Config().ResultsPerPage, 2);
+  DocumentServer server;
+  const std::string first = Get(server, "/?action=findfile&indexname=Many&content=budget");
+  EXPECT_NE(first.find("Найдено: 5, показаны 1–2"), std::string::npos);
+  EXPECT_EQ(PageHits(first), (std::vector<std::string>{"/many/1.txt", "/many/2.txt"}));
+  EXPECT_EQ(PagerLink(first, false), "");
+  const std::string next = PagerLink(first, true);
+  ASSERT_NE(next, "");
+  const std::string second = Get(server, next);
+  EXPECT_NE(second.find("показаны 3–4"), std::string::npos);
+  EXPECT_EQ(PageHits(second), (std::vector<std::string>{"/many/3.txt", "/many/4.txt"}));
+  // Numbering goes on from the page before.
+  EXPECT_NE(second.find("<span class=\"num\">3.</span>"), std::string::npos);
+  const std::string third = Get(server, PagerLink(second, true));
+  EXPECT_EQ(PageHits(third), (std::vector<std::string>{"/many/5.txt"}));
+  EXPECT_EQ(PagerLink(third, true), "");
+  EXPECT_EQ(PageHits(Get(server, PagerLink(second, false))), PageHits(first));
+  // A page beyond the end shows the last one.
+  EXPECT_EQ(PageHits(Get(server, "/?action=findfile&indexname=Many&content=budget&page=9")),
+            PageHits(third));
+
+  // Without the key every hit is on the one page.
+  settings::WriteIniValue("General", "ResultsPerPage", "", settings::ServerIniPath());
+  settings::LoadConfig();
+  settings::Config().RecentIndex = home.file("Many.zyl");
+  EXPECT_EQ(settings::Config().ResultsPerPage, 0);
+  const std::string all = Get(server, "/?action=findfile&indexname=Many&content=budget&page=2");
+  EXPECT_EQ(PageHits(all).size(), 5u);
+  EXPECT_EQ(PagerLink(all, true), "");
+}
+
+// Replies of HandleAsync, gathered from whichever thread makes them.
+struct Replies {
+  ReplyCallback Take(std::string name) {
+    return [this, name](ReplyPlan plan) {
+      const std::lock_guard lock(mutex);
+      order.push_back(name);
+      texts[name] = plan.text;
+      changed.notify_all();
+    };
   }
-  FillFormFromRequest(ParseRequest("GET /?SearchType=3 HTTP/1.0\r\n"), form);
-  EXPECT_EQ(form.searchType, 3);
-  FillFormFromRequest(ParseRequest("GET /?SearchType=0 HTTP/1.0\r\n"), form);
-  EXPECT_EQ(form.searchType, 0);
+  bool WaitFor(std::size_t n) {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::seconds(60), [&] { return order.size() >= n; });
+  }
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::string> order;
+  std::map<std::string, std::string> texts;
+};
+
+// Searches run at once on the server's workers: each request gets the rows of its own words,
+// and every search is in the session's history afterwards.
+TEST_F(DocumentServerTest, ConcurrentSearchesEachGetTheirOwnRows) {
+  AddManyIndex(home, 12);
+  settings::Config().UseHistory = true;
+  DocumentServer server({}, 3);
+  Replies replies;
+  for (int i = 1; i <= 12; ++i) {
+    const std::string word = "w" + std::string(static_cast<std::size_t>(i), 'x');
+    server.HandleAsync(
+        "GET /?action=findfile&indexname=Many&WholeWord=1&content=" + word + " HTTP/1.0\r\n\r\n",
+        endpoint, replies.Take(word));
+  }
+  ASSERT_TRUE(replies.WaitFor(12));
+  for (int i = 1; i <= 12; ++i) {
+    const std::string word = "w" + std::string(static_cast<std::size_t>(i), 'x');
+    EXPECT_EQ(PageHits(replies.texts[word]),
+              (std::vector<std::string>{"/many/" + std::to_string(i) + ".txt"}))
+        << word;
+  }
+  const search::SearchSession session = server.session();
+  EXPECT_EQ(session.History().size(), 12u);
+  settings::Config().UseHistory = false;
+}
+
+// A search that reads every row does not hold up one the substring index answers, nor a
+// document look-up, even with one thread for full searches: here the full searches wait for
+// an index that a writer holds locked until the quick work has been answered.
+TEST_F(DocumentServerTest, QuickWorkIsNotHeldUpBySlowSearches) {
+  AddManyIndex(home, 3);
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(home.file("Many.mdb").c_str(), &writer), SQLITE_OK);
+  // Without the write-ahead log a writer's lock keeps readers out.
+  ASSERT_EQ(sqlite3_exec(writer,
+                         "PRAGMA journal_mode=DELETE; BEGIN EXCLUSIVE; DELETE FROM "
+                         "ContentIndex WHERE 0;",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  DocumentServer server({}, 1);
+  EXPECT_EQ(server.SearchThreads(), 1);
+  EXPECT_GE(server.QuickThreads(), 1);
+  const std::string slow =
+      "GET /?action=findfile&indexname=Many&SearchType=3&content=location+LIKE+%27*many*%27 "
+      "HTTP/1.0\r\n\r\n";
+  Replies replies;
+  server.HandleAsync(base::Replace(slow, "many", "many/"), endpoint, replies.Take("slow1"));
+  server.HandleAsync(slow, endpoint, replies.Take("slow2"));
+  // The same search again while the one before it still waits for the thread (which slow1
+  // holds): one run answers both.
+  server.HandleAsync(slow, endpoint, replies.Take("slow3"));
+  server.HandleAsync("GET /?action=findfile&indexname=Docs&content=budget HTTP/1.0\r\n\r\n",
+                     endpoint, replies.Take("quick"));
+  server.HandleAsync("GET /?action=getfile&indexname=Docs&location=" + doc2 + " HTTP/1.0\r\n\r\n",
+                     endpoint, replies.Take("getfile"));
+  ASSERT_TRUE(replies.WaitFor(2));
+  sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(writer);
+  ASSERT_TRUE(replies.WaitFor(5));
+  EXPECT_EQ(server.SearchesRun(), 3u);
+  EXPECT_EQ(std::set<std::string>(replies.order.begin(), replies.order.begin() + 2),
+            (std::set<std::string>{"quick", "getfile"}));
+  EXPECT_NE(replies.texts["quick"].find("<Font Color=Red>budget</Font>"), std::string::npos);
+  EXPECT_TRUE(replies.texts["getfile"].starts_with("HTTP/1.0 200 Ok"));
+  // Once the writer is done the full searches are answered too.
+  EXPECT_EQ(PageHits(replies.texts["slow2"]).size(), 3u);
+  // The two pages differ in their links' session numbers only.
+  const std::regex session("session=[0-9]+");
+  EXPECT_EQ(std::regex_replace(replies.texts["slow3"], session, ""),
+            std::regex_replace(replies.texts["slow2"], session, ""));
 }
 
 }  // namespace

@@ -8,10 +8,9 @@
 namespace zyl::server {
 namespace {
 
-search::ResultRow Hit(std::string title, std::string content = "") {
+search::ResultRow Hit(std::string title) {
   search::ResultRow r;
   r.title = std::move(title);
-  r.content = std::move(content);
   r.location = "/d/" + r.title;
   return r;
 }
@@ -20,11 +19,17 @@ std::string NoLink(const search::ResultRow&) {
   return "";
 }
 
+// Every row shown on one page, each with an empty text.
+std::string Page(std::string_view t, const std::vector<search::ResultRow>& hits,
+                 const std::function<std::string(const search::ResultRow&)>& link) {
+  return BuildResultPage(t, hits, link, [](std::size_t) { return ""; });
+}
+
 TEST(BuildResultPage, MarkersDropOneCharacterEachSide) {
   const std::string t = "A<template>\nX%Title%Y\n</template>\nB";
-  EXPECT_EQ(BuildResultPage(t, {Hit("P"), Hit("Q")}, "", NoLink), "AXPYXQYB");
-  EXPECT_EQ(BuildResultPage(t, {}, "", NoLink), "AB");
-  EXPECT_EQ(BuildResultPage("no markers", {Hit("P")}, "", NoLink), "no markers");
+  EXPECT_EQ(Page(t, {Hit("P"), Hit("Q")}, NoLink), "AXPYXQYB");
+  EXPECT_EQ(Page(t, {}, NoLink), "AB");
+  EXPECT_EQ(Page("no markers", {Hit("P")}, NoLink), "no markers");
 }
 
 TEST(BuildResultPage, PlaceholdersFilledOnceAndEscaped) {
@@ -33,8 +38,8 @@ TEST(BuildResultPage, PlaceholdersFilledOnceAndEscaped) {
       "|%Author%|%Location%|%FileLink%|%Nope%\n</template>\n";
   search::ResultRow r = Hit("<b>%Location%</b>");
   r.author = "Tom & Jerry";
-  const std::string page = BuildResultPage(
-      t, {r}, "", [](const search::ResultRow&) { return std::string("http://h:1/?a=1&b=2"); });
+  const std::string page =
+      Page(t, {r}, [](const search::ResultRow&) { return std::string("http://h:1/?a=1&b=2"); });
   EXPECT_EQ(page,
             "1|&lt;b&gt;%Location%&lt;/b&gt;|Tom &amp; Jerry|%Author%|/d/&lt;b&gt;%Location%&lt;/"
             "b&gt;|http://h:1/?a=1&amp;b=2|%Nope%");
@@ -90,8 +95,8 @@ TEST(BuildResultPage, ShippedTemplateShowsUntitledHitsByFileName) {
   titled.author = "Ann";
   titled.filesize = "120";
   // The hits as the page shows them (the template's head documents the placeholders).
-  std::string page = BuildResultPage(shipped, {hit, titled}, "",
-                                     [](const auto&) { return std::string("http://h:1/x"); });
+  std::string page =
+      Page(shipped, {hit, titled}, [](const auto&) { return std::string("http://h:1/x"); });
   page = page.substr(page.find("<main>"));
   EXPECT_NE(page.find("\">plan 2.txt</a></h2>"), std::string::npos) << page;
   EXPECT_NE(page.find("\">Budget</a></h2>"), std::string::npos);
@@ -115,8 +120,56 @@ TEST(BuildResultPage, NameFallsBackToTheFileOrTheWholeLocation) {
   web.filesize = "10";
   search::ResultRow blank = web;
   blank.title = "  ";
-  EXPECT_EQ(BuildResultPage(t, {mail, web, blank}, "", NoLink),
+  EXPECT_EQ(Page(t, {mail, web, blank}, NoLink),
             "[&lt;id/1@x&gt;|][http://example.com/|10][http://example.com/|10]");
+}
+
+TEST(SlicePage, PagesOfAListAndUnusablePageNumbers) {
+  auto slice = [](std::size_t total, std::size_t per, std::string_view page) {
+    const PageSlice s = SlicePage(total, per, page);
+    return std::to_string(s.first) + "+" + std::to_string(s.count) + " " + std::to_string(s.page) +
+           "/" + std::to_string(s.pages);
+  };
+  EXPECT_EQ(slice(250, 100, ""), "0+100 1/3");
+  EXPECT_EQ(slice(250, 100, "3"), "200+50 3/3");
+  EXPECT_EQ(slice(200, 100, "2"), "100+100 2/2");
+  // 0 rows a page: everything on one page, whatever page is asked for.
+  EXPECT_EQ(slice(250, 0, "2"), "0+250 1/1");
+  EXPECT_EQ(slice(0, 100, "5"), "0+0 1/1");
+  // Beyond the end: the last page; nonsense or nothing below 1: the first.
+  EXPECT_EQ(slice(250, 100, "7"), "200+50 3/3");
+  EXPECT_EQ(slice(250, 100, "99999999999999999999"), "200+50 3/3");
+  EXPECT_EQ(slice(250, 100, "0"), "0+100 1/3");
+  EXPECT_EQ(slice(250, 100, "-2"), "0+100 1/3");
+  EXPECT_EQ(slice(250, 100, "2x"), "0+100 1/3");
+}
+
+// A page shows its slice of the hits, numbered as in the whole list; the count and the links
+// to the neighbouring pages can stand anywhere in the template; a text is read only for the
+// hits shown.
+TEST(BuildResultPage, ShowsOnePageWithCountAndLinks) {
+  const std::string t =
+      "%Found% %First%-%Last% [%PrevLink%|%NextLink%]<template>\n"
+      "%Filenumber%.%Title%:%Content%/%Found%;\n</template>\nend %NextLink%";
+  std::vector<search::ResultRow> hits;
+  for (const char* title : {"a", "b", "c", "d", "e"}) hits.push_back(Hit(title));
+  std::vector<std::string> read;
+  auto content = [&](std::size_t k) {
+    read.push_back(hits[k].title);
+    return "text of " + hits[k].title;
+  };
+  auto link = [](std::size_t n) { return "/?content=x&page=" + std::to_string(n); };
+  EXPECT_EQ(BuildResultPage(t, hits, NoLink, content, SlicePage(5, 2, "2"), link),
+            "5 3-4 [/?content=x&amp;page=1|/?content=x&amp;page=3]"
+            "3.c:text of c/5;4.d:text of d/5;end /?content=x&amp;page=3");
+  EXPECT_EQ(read, (std::vector<std::string>{"c", "d"}));
+  // The first and last pages have no link before and after them.
+  EXPECT_EQ(BuildResultPage(t, hits, NoLink, content, SlicePage(5, 2, "1"), link).substr(0, 24),
+            "5 1-2 [|/?content=x&amp;");
+  EXPECT_TRUE(BuildResultPage(t, hits, NoLink, content, SlicePage(5, 2, "3"), link)
+                  .starts_with("5 5-5 [/?content=x&amp;page=2|]"));
+  // Nothing found: no rows, no links.
+  EXPECT_EQ(BuildResultPage(t, {}, NoLink, content, SlicePage(0, 2, ""), link), "0 0-0 [|]end ");
 }
 
 TEST(DocumentLink, RoundTripsAwkwardLocations) {

@@ -69,12 +69,19 @@ TEST(OptionEntriesTest, LanguageFilesAreTheProgramFoldersLngFilesByName) {
   EXPECT_EQ(FileNamePart("english.lng"), "english.lng");
 }
 
-TEST(OptionEntriesTest, TheArchiverRowsKeepTheirOrderAndKeys) {
-  std::string keys;
-  for (const ArchiverRow& row : ArchiverRows()) keys += std::string(row.key) + ";";
-  EXPECT_EQ(keys, "arj;cab;lzh;rar;uc2;zip;");
-  EXPECT_EQ(ArchiverRows()[4].path, &Settings::UcPath);
-  EXPECT_EQ(ArchiverRows()[4].command, &Settings::UcCmd);
+// A row that shares a key or a setting with another would show or save the other's program.
+TEST(OptionEntriesTest, EachArchiverRowHasItsOwnKeyAndSettings) {
+  const auto rows = ArchiverRows();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_NE(rows[i].path, rows[i].command) << rows[i].key;
+    for (std::size_t j = i + 1; j < rows.size(); ++j) {
+      EXPECT_NE(rows[i].key, rows[j].key);
+      EXPECT_NE(rows[i].label, rows[j].label);
+      for (auto a : {rows[i].path, rows[i].command})
+        for (auto b : {rows[j].path, rows[j].command})
+          EXPECT_NE(a, b) << rows[i].key << rows[j].key;
+    }
+  }
 }
 
 }  // namespace

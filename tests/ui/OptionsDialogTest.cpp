@@ -15,23 +15,20 @@
 #include <QTreeWidget>
 #include <filesystem>
 
-#include "ManagerFixture.h"
 #include "base/Strings.h"
 #include "settings/OptionEntries.h"
+#include "support/ManagerFixture.h"
+#include "support/Widgets.h"
 #include "ui/IndexManagerWindow.h"
 #include "ui/OptionWindowTexts.h"
 
 namespace zyl::ui {
 namespace {
 
+using test::Find;
+
 class OptionsDialogTest : public test::ManagerFixture {
  protected:
-  template <typename W>
-  static W* Find(QWidget& dialog, const char* name) {
-    W* widget = dialog.findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
   static void Type(QWidget& dialog, const char* name, const QString& text) {
     auto* box = Find<QLineEdit>(dialog, name);
     box->setFocus();
@@ -51,20 +48,12 @@ class OptionsDialogTest : public test::ManagerFixture {
   }
 };
 
-TEST_F(OptionsDialogTest, ShowsTheSettingsOnItsPagesInTheLanguageInUse) {
+// The captions come from the dialog's text table (checked against the language files with every
+// window's texts); the controls show the settings in force.
+TEST_F(OptionsDialogTest, ShowsTheSettingsOnItsPages) {
   settings::Config().Lang = home_.file("russian.lng");
   OptionsDialog dialog;
-  EXPECT_EQ(dialog.objectName(), "frmOption");
-  EXPECT_EQ(dialog.windowTitle(), "ZYL настройки");
-  auto* tabs = Find<QTabWidget>(dialog, "SSTab1");
-  ASSERT_EQ(tabs->count(), 4);
-  EXPECT_EQ(tabs->tabText(0), "Общие");
-  EXPECT_EQ(tabs->tabText(3), "Архиваторы");
-  EXPECT_EQ(Find<QPushButton>(dialog, "Command1")->text(), "OK");
-  EXPECT_EQ(Find<QCheckBox>(dialog, "Check1")->toolTip(),
-            "Автоматически определять кодовую страницу для текстовых файлов");
-  EXPECT_EQ(Find<QLineEdit>(dialog, "Text2")->toolTip(), "Файл шаблона списка найденных файлов");
-  EXPECT_EQ(Find<QListWidget>(dialog, "List2")->item(1)->text(), "Найденный текст");
+  EXPECT_EQ(Find<QTabWidget>(dialog, "SSTab1")->count(), 4);
 
   const settings::Settings& s = settings::Config();
   EXPECT_EQ(Find<QLineEdit>(dialog, "Text1")->text().toStdString(), s.IndexFolder);
@@ -84,69 +73,47 @@ TEST_F(OptionsDialogTest, ShowsTheSettingsOnItsPagesInTheLanguageInUse) {
   EXPECT_EQ(archivers->topLevelItem(0)->text(1).toStdString(), s.ArjPath);
 }
 
-TEST_F(OptionsDialogTest, IndexFolderIsKeptWhenAbsoluteAndPutUnderTheProgramFolderWhenBare) {
-  {
-    OptionsDialog dialog;
-    Type(dialog, "Text1", QStringLiteral("/srv/indexes"));
-    Click(dialog, "Command1");
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  }
-  EXPECT_EQ(Config("General", "IndexFolderName"), "/srv/indexes/");
-  EXPECT_EQ(settings::Config().IndexFolder, "/srv/indexes/");
-  {
-    OptionsDialog dialog;
-    Type(dialog, "Text1", QStringLiteral("Мои индексы"));
-    Click(dialog, "Command1");
-  }
-  EXPECT_EQ(Config("General", "IndexFolderName"), home_.file("Мои индексы") + "/");
-  EXPECT_EQ(settings::Config().IndexFolder, home_.file("Мои индексы") + "/");
-}
-
-TEST_F(OptionsDialogTest, NumbersThatAreNoWholeNumbersKeepTheValuesInForce) {
+// The rules of the entries are tested with them; here the boxes reach them, and both files and
+// the record follow what was confirmed.
+TEST_F(OptionsDialogTest, ConfirmWritesWhatWasTypedByTheEntriesRules) {
   settings::WriteIniValue("General", "LocalPort", "8080", settings::ServerIniPath());
-  settings::LoadConfig();
-  {
-    OptionsDialog dialog;
-    Type(dialog, "Text3", QStringLiteral("80a"));
-    Type(dialog, "Text5", QStringLiteral("lots"));
-    Click(dialog, "Command1");
-  }
-  EXPECT_EQ(settings::Config().localport, 8080);
-  EXPECT_EQ(Server("LocalPort"), "8080");
-  EXPECT_EQ(settings::Config().QueryRecentLenght, 15);
-  EXPECT_EQ(Config("General", "QueryRecentLenght"), "15");
-  {
-    OptionsDialog dialog;
-    Type(dialog, "Text3", QStringLiteral(" 9090 "));
-    Type(dialog, "Text5", QStringLiteral("7"));
-    Click(dialog, "Command1");
-  }
-  EXPECT_EQ(settings::Config().localport, 9090);
-  EXPECT_EQ(Server("LocalPort"), "9090");
-  EXPECT_EQ(Config("General", "QueryRecentLenght"), "7");
-  settings::LoadConfig();
-  EXPECT_EQ(settings::Config().localport, 9090);
-}
-
-TEST_F(OptionsDialogTest, ConfirmWritesTheSwitchesAndStylesAndLeavesTheCharSet) {
   settings::WriteIniValue("Interface:FontsAndColors", "TextCharSet", "204",
                           settings::ConfigIniPath());
   settings::LoadConfig();
   settings::Config().Lang = home_.file("russian.lng");
+  bool forced = false;
   {
     OptionsDialog dialog;
+    Type(dialog, "Text1", QStringLiteral("Мои индексы"));  // bare: under the program folder
+    Type(dialog, "Text3", QStringLiteral("80a"));          // no whole number: the port stays
+    Type(dialog, "Text5", QStringLiteral("7"));
     auto* check1 = Find<QCheckBox>(dialog, "Check1");
-    const bool was = check1->isChecked();
+    forced = !check1->isChecked();
     check1->click();
     Find<QListWidget>(dialog, "List2")->setCurrentRow(1);
     Find<QCheckBox>(dialog, "Check6")->click();
     Click(dialog, "Command1");
-    EXPECT_EQ(Config("General", "ForceCodePage"), was ? "0" : "1");
-    EXPECT_EQ(settings::Config().ForceCodePage, !was);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
   }
+  const std::string folder = home_.file("Мои индексы") + "/";
+  EXPECT_EQ(Config("General", "IndexFolderName"), folder);
+  EXPECT_EQ(settings::Config().IndexFolder, folder);
+  EXPECT_EQ(Server("LocalPort"), "8080");
+  EXPECT_EQ(settings::Config().localport, 8080);
+  EXPECT_EQ(Config("General", "QueryRecentLenght"), "7");
+  EXPECT_EQ(Config("General", "ForceCodePage"), forced ? "1" : "0");
+  EXPECT_EQ(settings::Config().ForceCodePage, forced);
   EXPECT_EQ(Config("Interface:FontsAndColors", "FoundTextUnderLine"), "1");
-  EXPECT_EQ(Config("Interface:FontsAndColors", "TextCharSet"), "204");
   EXPECT_TRUE(settings::Config().FoundTextUnderLine);
+  EXPECT_EQ(Config("Interface:FontsAndColors", "TextCharSet"), "204");  // not the dialog's
+  {
+    OptionsDialog dialog;
+    Type(dialog, "Text3", QStringLiteral(" 9090 "));
+    Click(dialog, "Command1");
+  }
+  EXPECT_EQ(Server("LocalPort"), "9090");
+  settings::LoadConfig();
+  EXPECT_EQ(settings::Config().localport, 9090);
 }
 
 TEST_F(OptionsDialogTest, CancelLeavesBothFilesByteForByte) {
@@ -276,24 +243,6 @@ TEST_F(OptionsDialogTest, StyleSelectionSwitchesTheControlsAndTheSampleFollows) 
   size->setCurrentText(QStringLiteral("14"));
   EXPECT_EQ(Find<QLabel>(dialog, "Label11")->font().pointSize(), 14);
   EXPECT_EQ(found->font().pointSize(), 14);
-}
-
-TEST(OptionWindowTextsTest, BothLanguageFilesHoldEveryTextOfTheDialog) {
-  test::ProgramFolderScope home;
-  for (const char* file : {"russian.lng", "english.lng"}) {
-    std::vector<settings::LangText> texts;
-    for (const WindowText& t : OptionWindowTexts()) texts.push_back(t.text);
-    texts.insert(texts.end(), std::begin(kOptionMessages), std::end(kOptionMessages));
-    for (const settings::LangText& t : texts) {
-      const std::string value = settings::GetProfileValue(
-          settings::LangSectionName(t.section), std::to_string(t.key), "\x01", home.file(file));
-      EXPECT_NE(value, "\x01") << file << " " << t.key;
-      // The Russian file carries the built-in texts (the list column's lead blank aside).
-      if (std::string_view(file) == "russian.lng") {
-        EXPECT_EQ(value, base::Trim(t.text)) << t.key;
-      }
-    }
-  }
 }
 
 }  // namespace

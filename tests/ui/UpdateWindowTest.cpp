@@ -5,18 +5,17 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-#include "ManagerFixture.h"
-#include "ModalAnswers.h"
 #include "catalog/DescriptorReader.h"
+#include "support/ManagerFixture.h"
+#include "support/ModalAnswers.h"
+#include "support/Widgets.h"
 
 namespace zyl::ui {
 namespace {
 
 using UpdateWindowTest = test::ManagerFixture;
 
-QString Q(const std::string& s) {
-  return QString::fromStdString(s);
-}
+using test::Q;
 
 QPushButton* Button(UpdateWindow& w) {
   return w.findChild<QPushButton*>(QStringLiteral("Command3"));
