@@ -5,6 +5,7 @@
 
 #include "base/Version.h"
 #include "extract/DocumentTypes.h"
+#include "extract/TypeNames.h"
 
 namespace zyl::app {
 
@@ -51,14 +52,14 @@ void PrintUsage(std::ostream& out) {
   constexpr std::string_view kTypesLabel = "Document type codes:";
   out << kTypesLabel;
   std::size_t column = kTypesLabel.size();
-  for (const extract::DocumentType& t : extract::DocumentTypes()) {
-    if (t.code == "users") continue;  // user masks come with usermasks=
-    if (column + 1 + t.code.size() > 79) {
+  for (const std::string_view code : extract::DocumentTypeCodes()) {
+    if (code == "users") continue;  // user masks come with usermasks=
+    if (column + 1 + code.size() > 79) {
       out << "\n ";
       column = 1;
     }
-    out << ' ' << t.code;
-    column += 1 + t.code.size();
+    out << ' ' << code;
+    column += 1 + code.size();
   }
   out << "\n"
          "Settings and indexes live in the program folder: $ZYL_HOME when set, else\n"
