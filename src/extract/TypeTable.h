@@ -7,6 +7,8 @@
 #include "extract/html/HtmlReader.h"
 #include "extract/mp3/Mp3Reader.h"
 #include "extract/office/OfficeReaders.h"
+#include "extract/office/OoxmlReader.h"
+#include "extract/office/OpenDocumentReader.h"
 #include "extract/process/OfficeHelper.h"
 #include "extract/process/ReaderJobs.h"
 #include "extract/sheets/SheetReaders.h"
@@ -44,6 +46,13 @@ inline constexpr DocumentType kDocumentTypeTable[] = {
   // The mailboxes are collections found by their folders, not files dispatched by extension.
   {"mail_oe",  "Почтовый ящик Microsoft Outlook Express",           "",                    {},                     nullptr,                    nullptr,               "mail_oe", "",    "Outlook Express",      20},
   {"mail_moz", "Почтовый ящик Netscape Messenger",                  "",                    {},                     nullptr,                    nullptr,               "mail_moz","",    "Netscape messenger",   21},
+  // Today's documents, read inside the program: zip packages of XML parts, read with bounds.
+  {"docx",     "Документы Word 2007 и новее (*.docx;*.docm;*.dotx)", "*.docx;*.docm;*.dotx;", {"docx", "docm", "dotx"}, ReadByPath<GetOoxmlInfo>, nullptr,     "docx",    "docx", "Word 2007+",          22},
+  {"xlsx",     "Книги Excel 2007 и новее (*.xlsx;*.xlsm)",          "*.xlsx;*.xlsm;",      {"xlsx", "xlsm"},       ReadByPath<GetOoxmlInfo>,   nullptr,               "xlsx",    "xlsx", "Excel 2007+",         23},
+  {"pptx",     "Презентации PowerPoint (*.pptx)",                   "*.pptx;",             {"pptx"},               ReadByPath<GetOoxmlInfo>,   nullptr,               "pptx",    "pptx", "PowerPoint",          24},
+  {"odt",      "Текст OpenDocument (*.odt)",                        "*.odt;",              {"odt"},                ReadByPath<GetOpenDocumentInfo>, nullptr,          "odt",     "odt",  "OpenDocument текст",  25},
+  {"ods",      "Таблицы OpenDocument (*.ods)",                      "*.ods;",              {"ods"},                ReadByPath<GetOpenDocumentInfo>, nullptr,          "ods",     "ods",  "OpenDocument таблицы", 26},
+  {"odp",      "Презентации OpenDocument (*.odp)",                  "*.odp;",              {"odp"},                ReadByPath<GetOpenDocumentInfo>, nullptr,          "odp",     "odp",  "OpenDocument презентации", 27},
 };
 // clang-format on
 

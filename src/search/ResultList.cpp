@@ -40,6 +40,14 @@ int IconOfType(std::string_view type) {
   if (t == "xlt") return 11;
   if (t == "dot") return 12;
   if (t == "mail_moz") return 13;
+  // Types added after the first releases have icons of their own: without one a row would
+  // show the icon of the row before it.
+  if (t == "docx") return 14;
+  if (t == "xlsx") return 15;
+  if (t == "pptx") return 16;
+  if (t == "odt") return 17;
+  if (t == "ods") return 18;
+  if (t == "odp") return 19;
   return 0;
 }
 

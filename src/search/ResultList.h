@@ -33,8 +33,8 @@ struct LocationParts {
 LocationParts SplitLocation(std::string_view location, std::string_view type);
 bool IsWebAddress(std::string_view location);
 
-// Small icon number of a stored type (1..13); 0 for a type without one, which keeps the icon of
-// the entry before it.
+// Small icon number of a stored type (1..13 for the first releases' types, 14 on for later
+// ones); 0 for a type without one, which keeps the icon of the entry before it.
 int IconOfType(std::string_view type);
 
 // Kilobytes with two decimals and the given decimal sign, " KB" after, padded on the left to 9

@@ -65,8 +65,9 @@ constexpr int kMinHeight = 6000;
 constexpr int kSplitterTopLimit = 1700;
 constexpr int kSplitterBottomLimit = 2000;
 constexpr std::string_view kTypeIcons[] = {
-    "",         "type-txt", "type-wri",   "type-rtf",  "type-doc", "type-xls", "type-html",
-    "type-pdf", "type-mp3", "type-users", "type-mail", "type-xlt", "type-dot", "type-mail-moz"};
+    "",          "type-txt",  "type-wri",   "type-rtf",  "type-doc", "type-xls", "type-html",
+    "type-pdf",  "type-mp3",  "type-users", "type-mail", "type-xlt", "type-dot", "type-mail-moz",
+    "type-docx", "type-xlsx", "type-pptx",  "type-odt",  "type-ods", "type-odp"};
 
 QIcon TypeIcon(int number) {
   return number > 0 && number < static_cast<int>(std::size(kTypeIcons))

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Strings.h"
+#include "extract/DocumentTypes.h"
 #include "search/QueryBuilder.h"
 
 namespace zyl::search {
@@ -34,6 +35,9 @@ TEST(IconOfType, EveryTypeASearchCanAskForHasAnIcon) {
   }
   EXPECT_EQ(IconOfType("error"), 0);
   EXPECT_EQ(IconOfType(""), 0);
+  // No stored type of the table is left without an icon of its own.
+  for (const extract::DocumentType& t : extract::DocumentTypes())
+    EXPECT_GT(IconOfType(t.storedType), 0) << t.storedType;
 }
 
 TEST(SizeText, KilobytesWithTwoDecimalsPaddedToNine) {
