@@ -1,6 +1,7 @@
 # What `cmake --install` puts where, and the Debian package CPack builds from it.
 #
-#   bin/zyl                                   the program
+#   bin/zyl                                   the program (its command-line front)
+#   lib/zyl/libzyl-modes.so                   the rest of it, loaded by the front (src/app)
 #   libexec/zyl/zyl-reader                    its reader process, started by the program
 #   share/zyl/                                the program folder's default files (seeding source)
 #   share/applications/zyl.desktop            the menu entry
@@ -12,6 +13,7 @@
 set(_data ${PROJECT_SOURCE_DIR}/data)
 
 install(TARGETS zyl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS zyl-modes LIBRARY DESTINATION ${ZYL_INSTALL_MODESDIR})
 install(TARGETS zyl-reader RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zyl)
 
 zyl_default_files(_defaults ${_data})

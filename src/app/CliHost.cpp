@@ -33,11 +33,6 @@ void CliHost::AddLogText(std::string_view text) {
   log_.flush();
 }
 
-void WriteMessage(std::ostream& err, const base::Message& m) {
-  err << "zyl: " << (m.title.empty() ? "" : m.title + ": ") << base::Replace(m.text, "\r\n", " ")
-      << "\n";
-}
-
 void CliHost::ShowMessage(const base::Message& message) {
   // The command line never asks questions: a message is a line on the progress stream.
   WriteMessage(progress_, message);

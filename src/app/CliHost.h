@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "app/MessageLine.h"
 #include "indexer/Host.h"
 
 namespace zyl::app {
@@ -32,9 +33,6 @@ class CliHost : public indexer::Host {
   std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point lastDraw_{};
 };
-
-// Writes a message on `err` as one line: "zyl: [title: ]text" with the line breaks as blanks.
-void WriteMessage(std::ostream& err, const base::Message& message);
 
 // Installs SIGINT/SIGTERM handlers that set the stop request (once per process).
 void InstallStopSignals();

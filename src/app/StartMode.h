@@ -1,4 +1,5 @@
-// Start-up: the program folder, the settings, and the choice of start mode from the arguments.
+// Start-up of the whole program: the choice of start mode from the arguments, every mode
+// included (the command-line front answers the light ones itself, app/Front.h).
 #pragma once
 
 #include <iosfwd>
@@ -6,19 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "app/StartContext.h"
+#include "app/Usage.h"
 #include "settings/CommandLine.h"
 
 namespace zyl::app {
-
-struct StartContext {
-  const settings::CCommandLine& args;
-  std::string action;  // lower-cased value of "action"; "" for the desktop
-  std::ostream& out;
-  std::ostream& err;
-};
-
-// Runs one start mode and returns the process exit status.
-using StartHandler = int (*)(const StartContext&);
 
 struct ActionEntry {
   std::string_view name;  // value of action=, lower case
@@ -33,12 +26,6 @@ std::span<const ActionEntry> Actions();
 // `out` (status 0); action=NAME (the name "action" written exactly so, its value compared in
 // lower case), that action; anything else, the reason and the usage text on `err` (status 2).
 int RunStartMode(const settings::CCommandLine& args, std::ostream& out, std::ostream& err);
-
-// The usage text: every start mode and action with all its variables, and the document type
-// codes that build's types= takes.
-void PrintUsage(std::ostream& out);
-// "zyl VERSION" and a line break.
-void PrintVersion(std::ostream& out);
 
 // The whole start-up: parses argv; answers --help and --version at once, without touching the
 // disk; otherwise resolves and seeds the program folder, loads the settings and runs the start

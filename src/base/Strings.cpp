@@ -1,6 +1,7 @@
 #include "base/Strings.h"
 
 #include <unicode/uchar.h>
+#include <unicode/uset.h>
 
 #include <cmath>
 #include <limits>
@@ -148,6 +149,30 @@ std::string MapCodePoints(std::string_view text, F f) {
 char32_t FoldCodePoint(char32_t cp) {
   if (cp < 0x80) return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
   return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp), U_FOLD_CASE_DEFAULT));
+}
+
+std::vector<std::pair<char32_t, char32_t>> FoldingChanges(char32_t limit) {
+  std::vector<std::pair<char32_t, char32_t>> changes;
+  auto check = [&](char32_t c) {
+    if (const char32_t f = FoldCodePoint(c); f != c) changes.emplace_back(c, f);
+  };
+  UErrorCode status = U_ZERO_ERROR;
+  const USet* sensitive = u_getBinaryPropertySet(UCHAR_CASE_SENSITIVE, &status);
+  if (U_FAILURE(status)) {
+    for (char32_t c = 0; c < limit; ++c) check(c);
+    return changes;
+  }
+  const std::int32_t ranges = uset_getItemCount(sensitive);
+  for (std::int32_t r = 0; r < ranges; ++r) {
+    UChar32 lo = 0, hi = 0;
+    status = U_ZERO_ERROR;
+    // A binary property's set holds ranges only, never strings.
+    if (uset_getItem(sensitive, r, &lo, &hi, nullptr, 0, &status) != 0 || U_FAILURE(status))
+      continue;
+    for (UChar32 c = lo; c <= hi && static_cast<char32_t>(c) < limit; ++c)
+      check(static_cast<char32_t>(c));
+  }
+  return changes;
 }
 
 std::string UCase(std::string_view text) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zyl::base {
@@ -50,6 +51,10 @@ std::string LCase(std::string_view text);
 // Unicode simple case folding, the key of every case-insensitive comparison.
 std::string FoldCase(std::string_view text);
 char32_t FoldCodePoint(char32_t cp);
+// Every code point below `limit` that case folding changes, with its folding, in code point
+// order. Only the code points the case data marks as case-sensitive are folded to find them, so
+// this costs a few thousand lookups instead of one per code point.
+std::vector<std::pair<char32_t, char32_t>> FoldingChanges(char32_t limit);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Byte position of the first case-insensitive (simple case folding) match of `needle` at or

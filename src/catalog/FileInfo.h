@@ -8,6 +8,9 @@ namespace zyl::catalog {
 
 struct FileInfo {
   std::string content;  // the whole extracted text (UTF-8); never shortened here
+  // The substring index's text of the content (db::SubstringIndexText), when the thread that
+  // extracted it made it too; "" has the row's writer make it.
+  std::string substringText;
   std::string author;
   std::string modified;  // base::FormatModified form
   std::string title;

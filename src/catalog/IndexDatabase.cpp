@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "base/Paths.h"
@@ -30,6 +33,23 @@ bool UsableTemplate(const std::string& path) {
   }
 }
 
+// A database file with the SQLite header and at least the two pages of a schema and a table,
+// as the header itself counts its pages and their size.
+bool LooksWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  unsigned char h[100] = {};
+  if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return false;
+  if (std::memcmp(h, "SQLite format 3", 16) != 0) return false;
+  const std::uint32_t pageSize = h[16] << 8 | h[17];
+  const std::uint32_t pages =
+      std::uint32_t{h[28]} << 24 | std::uint32_t{h[29]} << 16 | h[30] << 8 | h[31];
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  // A page size of 1 in the header stands for 65536.
+  const std::uint64_t bytes = std::uint64_t{pages} * (pageSize == 1 ? 65536 : pageSize);
+  return !ec && pages >= 2 && pageSize != 0 && size >= bytes;
+}
+
 // Creates the template beside its place and renames it there, so that the template is either
 // missing or whole, whenever the process is stopped.
 void CreateTemplate(const std::string& path) {
@@ -52,7 +72,9 @@ void CreateTemplate(const std::string& path) {
 
 void EnsureTemplateDatabase(const std::string& programFolder) {
   const std::string path = base::JoinPath(programFolder, "index.mdb");
-  if (UsableTemplate(path)) return;
+  // Every start comes here, a search from a script too, so a template that looks whole is not
+  // opened: CreateIndexDatabase checks it in full before it is copied.
+  if (LooksWhole(path) || UsableTemplate(path)) return;
   CreateTemplate(path);
 }
 

@@ -33,7 +33,13 @@ class Connection {
   WorkAccount& Work() { return work_; }
   // Whether the file has the substring index, which every change of rows keeps in step.
   bool HasSubstringIndex() const { return substringIndex_; }
-  void SetSubstringIndex(bool present) { substringIndex_ = present; }
+  // Whether that index is of the current kind, which takes each row's distinct trigrams
+  // (SubstringIndexText); an index made by earlier versions takes the folded content.
+  bool SubstringIndexTakesDistinct() const { return distinctTrigrams_; }
+  void SetSubstringIndex(bool present, bool distinct) {
+    substringIndex_ = present;
+    distinctTrigrams_ = present && distinct;
+  }
 
  private:
   sqlite3* db_;
@@ -41,6 +47,7 @@ class Connection {
   std::string path_;
   int savepoints_ = 0;
   bool substringIndex_ = false;
+  bool distinctTrigrams_ = false;
 };
 
 // Makes the statements run while it lives one change: a row and its index entries are written

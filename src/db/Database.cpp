@@ -12,6 +12,7 @@
 #include "db/Parser.h"
 #include "db/SqlFunctions.h"
 #include "db/SubstringIndex.h"
+#include "db/TrigramTokenizer.h"
 
 namespace zyl::db {
 
@@ -178,6 +179,7 @@ void Configure(Connection& c, bool wal) {
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   RegisterFunctions(db, &c.Work());
+  RegisterTrigramTokenizer(db);
   // Read the schema now, so that a damaged file fails here with a clear message.
   c.Exec("SELECT count(*) FROM sqlite_master");
   if (wal) {
@@ -238,7 +240,12 @@ Database Database::Open(const std::string& path, Access access) {
     throw;
   }
   Database database(std::move(conn));
-  database.conn().SetSubstringIndex(database.HasTable(kSubstringTable));
+  if (database.HasTable(kSubstringTable)) {
+    Stmt st(database.conn(), "SELECT sql FROM sqlite_master WHERE name = ?1");
+    st.Bind(1, Value(kSubstringTable));
+    const bool distinct = st.Step() && TakesDistinctTrigrams(st.Column(0).AsText());
+    database.conn().SetSubstringIndex(true, distinct);
+  }
   return database;
 }
 
@@ -264,7 +271,7 @@ Database Database::CreateEmpty(const std::string& path) {
         // Location lookups, and the whole-table passes of the update, which read only these
         // columns and so never touch the table's own pages.
         "CREATE INDEX ContentIndex_location ON ContentIndex(location, type, modified, filesize);" +
-        CreateSubstringIndexSql() + ";COMMIT;");
+        CreateSubstringIndexSql() + ";" + TuneSubstringIndexSql() + ";COMMIT;");
   }
   return Open(path);
 }
@@ -302,7 +309,7 @@ std::int64_t Database::Execute(std::string_view statement) {
     conn().Exec(std::string("INSERT INTO ") + kSubstringTable + "(" + kSubstringTable +
                 ") VALUES('delete-all')");
   } else if (conn().HasSubstringIndex()) {
-    Stmt unindex(conn(), UnindexRowsSql(where));
+    Stmt unindex(conn(), UnindexRowsSql(where, conn().SubstringIndexTakesDistinct()));
     unindex.BindAll(q.params);
     unindex.Step();
   }
@@ -466,10 +473,12 @@ bool Database::AddSubstringIndex() {
   }
   if (!indexed) {
     c.Exec(CreateSubstringIndexSql());
-    c.Exec(IndexRowsSql("1"));
+    c.Exec(TuneSubstringIndexSql());
+    c.Exec(IndexRowsSql("1", true));
   }
   tx.Commit();
-  c.SetSubstringIndex(true);
+  // A file that was keyed and indexed already returned above, so the index is of this kind.
+  c.SetSubstringIndex(true, true);
   return true;
 }
 

@@ -24,10 +24,7 @@ struct FoldTables {
   std::unordered_map<char32_t, std::vector<char32_t>> inverse;
   FoldTables() {
     for (char32_t c = 0; c < kLowLimit; ++c) low[c] = base::FoldCodePoint(c);
-    for (char32_t c = 0; c < 0x20000; ++c) {
-      const char32_t f = base::FoldCodePoint(c);
-      if (f != c) inverse[f].push_back(c);
-    }
+    for (const auto& [c, f] : base::FoldingChanges(0x20000)) inverse[f].push_back(c);
   }
 };
 

@@ -154,6 +154,7 @@ void Recordset::AddNew() {
   if (aggregate_) throw DbError(kNotUpdatable, "the recordset cannot be updated");
   buffer_.assign(fields_.size(), Value());
   dirty_.assign(fields_.size(), false);
+  substringText_.reset();
   mode_ = Mode::AddNew;
 }
 
@@ -181,6 +182,12 @@ void Recordset::SetField(std::string_view name, Value v) {
   SetField(RequireField(name), std::move(v));
 }
 
+void Recordset::SetSubstringText(std::string text) {
+  if (mode_ != Mode::AddNew)
+    throw DbError(kUpdateWithoutEdit, "the substring text is given only after AddNew");
+  substringText_ = std::move(text);
+}
+
 void Recordset::Update() {
   if (mode_ == Mode::None) throw DbError(kUpdateWithoutEdit, "Update without AddNew or Edit");
   std::vector<std::size_t> cols;
@@ -204,9 +211,19 @@ void Recordset::Update() {
     st.Step();
     const std::int64_t rowid = sqlite3_last_insert_rowid(conn_->handle());
     if (indexed) {
-      ChangeIndexEntry(IndexRowsSql("rowid = ?1"), rowid);
+      if (substringText_ && conn_->SubstringIndexTakesDistinct()) {
+        Stmt index(*conn_, std::string("INSERT INTO ") + kSubstringTable +
+                               "(rowid, content) SELECT ?1, ?2 FROM ContentIndex WHERE rowid = "
+                               "?1 AND content IS NOT NULL");
+        index.Bind(1, Value(static_cast<long long>(rowid)));
+        index.Bind(2, Value(std::move(*substringText_)));
+        index.Step();
+      } else {
+        ChangeIndexEntry(IndexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
+      }
       change->Release();
     }
+    substringText_.reset();
     const bool atEnd = pos_ >= static_cast<std::ptrdiff_t>(rowids_.size());
     rowids_.push_back(rowid);
     deleted_.push_back(false);
@@ -221,7 +238,7 @@ void Recordset::Update() {
       std::optional<Savepoint> change;
       if (reindex) {
         change.emplace(*conn_);
-        ChangeIndexEntry(UnindexRowsSql("rowid = ?1"), rowid);
+        ChangeIndexEntry(UnindexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
       }
       std::string sets;
       for (std::size_t k = 0; k < cols.size(); ++k)
@@ -233,7 +250,7 @@ void Recordset::Update() {
       st.Bind(static_cast<int>(cols.size() + 1), Value(static_cast<long long>(rowid)));
       st.Step();
       if (reindex) {
-        ChangeIndexEntry(IndexRowsSql("rowid = ?1"), rowid);
+        ChangeIndexEntry(IndexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
         change->Release();
       }
     }
@@ -243,6 +260,7 @@ void Recordset::Update() {
 }
 
 void Recordset::CancelUpdate() {
+  substringText_.reset();
   mode_ = Mode::None;
 }
 
@@ -255,7 +273,7 @@ void Recordset::Delete() {
   std::optional<Savepoint> change;
   if (indexed) {
     change.emplace(*conn_);
-    ChangeIndexEntry(UnindexRowsSql("rowid = ?1"), rowid);
+    ChangeIndexEntry(UnindexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
   }
   Stmt st(*conn_, "DELETE FROM ContentIndex WHERE rowid = ?1");
   st.Bind(1, Value(static_cast<long long>(rowid)));

@@ -54,6 +54,12 @@ class Recordset {
   void Edit();
   void SetField(int i, Value v);
   void SetField(std::string_view name, Value v);
+  // Gives the substring index's text of the content set for the row being added, made by the
+  // caller with SubstringIndexText (a build makes it on its extraction threads, so the thread
+  // that writes only inserts). It must be exactly that text of the content: Update stores it
+  // unchecked, in an index of the current kind. Without it, or in an index made by earlier
+  // versions, Update makes the entry from the content itself.
+  void SetSubstringText(std::string text);
   // Writes the added or edited row. An added row joins the end of the recordset; the current
   // row stays where it was.
   void Update();
@@ -96,6 +102,7 @@ class Recordset {
   Mode mode_ = Mode::None;
   std::vector<Value> buffer_;
   std::vector<bool> dirty_;
+  std::optional<std::string> substringText_;  // of the row being added
 };
 
 }  // namespace zyl::db

@@ -5,6 +5,7 @@
 #include "base/Strings.h"
 #include "base/Utf8.h"
 #include "db/LikePattern.h"
+#include "db/TrigramTokenizer.h"
 
 namespace zyl::db {
 
@@ -41,6 +42,10 @@ std::string FoldForSubstringIndex(std::string_view content) {
     base::AppendUtf8(out, base::FoldCodePoint(base::DecodeUtf8At(content, i)));
   }
   return out;
+}
+
+std::string SubstringIndexText(std::string_view content) {
+  return DistinctTrigrams(FoldForSubstringIndex(content));
 }
 
 std::string SubstringCandidates(const LikePattern& pattern, bool padded) {
@@ -82,22 +87,40 @@ std::string NarrowedWhere(bool hasIndex, const std::string& where, const std::st
 
 std::string CreateSubstringIndexSql() {
   return std::string("CREATE VIRTUAL TABLE ") + kSubstringTable +
-         " USING fts5(content, content='', detail=none, columnsize=0, "
-         "tokenize='trigram case_sensitive 1')";
+         " USING fts5(content, content='', detail=none, columnsize=0, tokenize='" +
+         kTrigramTokenizer + "')";
 }
 
-std::string IndexRowsSql(std::string_view where) {
-  return std::string("INSERT INTO ") + kSubstringTable +
-         "(rowid, content) SELECT rowid, zyl_fold(content) FROM ContentIndex WHERE content IS NOT "
-         "NULL AND (" +
-         std::string(where) + ")";
-}
-
-std::string UnindexRowsSql(std::string_view where) {
+std::string TuneSubstringIndexSql() {
+  // The engine writes its pending terms out as a new segment whenever they pass the hash size,
+  // and merges segments as they pile up. With the default of a megabyte a build of prose wrote
+  // a segment every few dozen documents and spent half its time merging them again; with room
+  // for a whole commit group of rows, it writes one segment per commit.
   return std::string("INSERT INTO ") + kSubstringTable + "(" + kSubstringTable +
-         ", rowid, content) SELECT 'delete', rowid, zyl_fold(content) FROM ContentIndex WHERE "
-         "content IS NOT NULL AND (" +
+         ", rank) VALUES('hashsize', " + std::to_string(kSubstringHashBytes) + ")";
+}
+
+bool TakesDistinctTrigrams(std::string_view sql) {
+  return sql.find(kTrigramTokenizer) != std::string_view::npos;
+}
+
+namespace {
+// The text of a row's entry, computed from its stored content.
+const char* EntryText(bool distinct) {
+  return distinct ? "zyl_trigrams(content)" : "zyl_fold(content)";
+}
+}  // namespace
+
+std::string IndexRowsSql(std::string_view where, bool distinct) {
+  return std::string("INSERT INTO ") + kSubstringTable + "(rowid, content) SELECT rowid, " +
+         EntryText(distinct) + " FROM ContentIndex WHERE content IS NOT NULL AND (" +
          std::string(where) + ")";
+}
+
+std::string UnindexRowsSql(std::string_view where, bool distinct) {
+  return std::string("INSERT INTO ") + kSubstringTable + "(" + kSubstringTable +
+         ", rowid, content) SELECT 'delete', rowid, " + EntryText(distinct) +
+         " FROM ContentIndex WHERE content IS NOT NULL AND (" + std::string(where) + ")";
 }
 
 }  // namespace zyl::db

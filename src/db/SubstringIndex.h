@@ -22,8 +22,12 @@ inline constexpr const char* kSubstringTable = "ContentFts";
 // Shortest literal run the index can narrow by: its terms are runs of three characters.
 inline constexpr std::size_t kTrigram = 3;
 
-// The text the index holds for `content`.
+// The content folded as the index holds it.
 std::string FoldForSubstringIndex(std::string_view content);
+// What an index of the current kind is given for `content`: the distinct trigrams of its
+// folding (db/TrigramTokenizer.h). An index made by earlier versions, which tokenizes with the
+// engine's own trigram tokenizer, is given the folding itself.
+std::string SubstringIndexText(std::string_view content);
 
 // A MATCH expression every row that `pattern` matches satisfies (all trigrams of the
 // pattern's literal runs), or "" when the pattern has no run of three characters. `padded`:
@@ -38,8 +42,15 @@ std::string NarrowedWhere(bool hasIndex, const std::string& where, const std::st
 
 // Engine statements of this layer (no outside text in them).
 std::string CreateSubstringIndexSql();
-// Adds, or removes, the index entries of the rows of ContentIndex that `where` selects.
-std::string IndexRowsSql(std::string_view where);
-std::string UnindexRowsSql(std::string_view where);
+// Memory the engine may fill with a writer's pending index terms before it writes them out.
+inline constexpr std::size_t kSubstringHashBytes = 16 << 20;
+// Sets that size in the file (it keeps it for every later writer).
+std::string TuneSubstringIndexSql();
+// Adds, or removes, the index entries of the rows of ContentIndex that `where` selects, in an
+// index of the current kind (`distinct`) or of the earlier one.
+std::string IndexRowsSql(std::string_view where, bool distinct);
+std::string UnindexRowsSql(std::string_view where, bool distinct);
+// Whether the index whose CREATE statement is `sql` is of the current kind.
+bool TakesDistinctTrigrams(std::string_view sql);
 
 }  // namespace zyl::db

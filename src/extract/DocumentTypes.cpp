@@ -193,22 +193,7 @@ std::vector<const DocumentType*> TypeListEntries() {
   return rules::TypeListEntries(kDocumentTypeTable);
 }
 
-std::span<const std::string_view> SearchTypes() {
-  static const std::vector<std::string_view> types = rules::SearchTypes(kDocumentTypeTable);
-  return types;
-}
-
-std::string_view SearchTypeAt(int position) {
-  const auto types = SearchTypes();
-  if (position < 1 || position > static_cast<int>(types.size())) return {};
-  return types[static_cast<std::size_t>(position - 1)];
-}
-
-int SearchTypePosition(std::string_view storedType) {
-  const auto types = SearchTypes();
-  const auto it = std::find(types.begin(), types.end(), storedType);
-  return it == types.end() ? 0 : static_cast<int>(it - types.begin()) + 1;
-}
+// SearchTypes, SearchTypeAt and SearchTypePosition are in TypeNames.cpp.
 
 const DocumentType* SearchTypeLabelAt(int position) {
   return rules::SearchTypeLabelAt(kDocumentTypeTable, position);

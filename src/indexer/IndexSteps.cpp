@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "base/OrderedPipeline.h"
+#include "db/SubstringIndex.h"
 #include "extract/GetFileInfo.h"
 #include "extract/archive/Archive.h"
 #include "extract/office/OfficeReaders.h"
@@ -40,7 +41,11 @@ void ExtractInOrder(const std::vector<std::string>& files, const extract::Extrac
       files.size(), threads, base::PipelineDepth(threads),
       [&](std::size_t i) {
         if (skip && skip(files[i])) return extract::FileInfo{};
-        return extract::GetFileInfo(files[i], options);
+        extract::FileInfo info = extract::GetFileInfo(files[i], options);
+        // Made here, on the extraction threads: the one thread that writes the rows is what a
+        // build waits for.
+        if (!info.failed()) info.substringText = db::SubstringIndexText(info.content);
+        return info;
       },
       consume);
 }

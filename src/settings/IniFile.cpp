@@ -125,16 +125,21 @@ int FindLine(const IniLines& lines, std::string_view section, std::string_view t
   return -1;
 }
 
+std::string IniValue(const IniLines& lines, std::string_view section, std::string_view key,
+                     std::string_view defaultValue) {
+  const int k = FindKeyLine(lines, section, key);
+  if (k < 0) return std::string(defaultValue);
+  const std::string& line = lines[static_cast<std::size_t>(k)];
+  std::string value = line.substr(line.find('=') + 1);
+  if (value.empty()) return std::string(defaultValue);
+  return value;
+}
+
 std::string ReadIniValue(std::string_view section, std::string_view key,
                          std::string_view defaultValue, std::string_view path) {
   const auto lines = ReadFileLines(path);
   if (!lines) return std::string(defaultValue);
-  const int k = FindKeyLine(*lines, section, key);
-  if (k < 0) return std::string(defaultValue);
-  const std::string& line = (*lines)[static_cast<std::size_t>(k)];
-  std::string value = line.substr(line.find('=') + 1);
-  if (value.empty()) return std::string(defaultValue);
-  return value;
+  return IniValue(*lines, section, key, defaultValue);
 }
 
 void WriteIniValue(std::string_view section, std::string_view key, std::string_view value,

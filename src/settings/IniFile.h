@@ -49,6 +49,10 @@ int FindLine(const IniLines& lines, std::string_view section, std::string_view t
 // True for a line that opens a section: first character "[" and last character "]".
 bool IsSectionHeader(std::string_view line);
 
+// The value of the key in lines already read, by ReadIniValue's rule (below).
+std::string IniValue(const IniLines& lines, std::string_view section, std::string_view key,
+                     std::string_view defaultValue);
+
 // --- Public operations -----------------------------------------------------------------------
 
 // The text after the first "=" of the key line, untrimmed; `defaultValue` when the file,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <type_traits>
 #include <variant>
 
@@ -48,17 +49,18 @@ namespace {
 // Readers of one file by value type. An empty stored value means "use the default".
 class IniReader {
  public:
-  explicit IniReader(std::string path) : path_(std::move(path)) {}
+  // The file is read once: the settings are some sixty keys of it.
+  explicit IniReader(std::string path) : path_(std::move(path)), lines_(ReadFileLines(path_)) {}
 
   std::string String(std::string_view section, std::string_view key, std::string_view def) const {
-    return ReadIniValue(section, key, def, path_);
+    return lines_ ? IniValue(*lines_, section, key, def) : std::string(def);
   }
 
   // The leading numeric part, rounded; a text without one reads as 0. A number that does not
   // fit the field gives the default rather than a wrapped value.
   template <typename Int>
   Int Number(std::string_view section, std::string_view key, Int def) const {
-    const std::string text = ReadIniValue(section, key, "", path_);
+    const std::string text = String(section, key, "");
     if (text.empty()) return def;
     const std::int64_t n = base::ValInt(text);
     if (n < std::numeric_limits<Int>::min() || n > std::numeric_limits<Int>::max()) return def;
@@ -67,7 +69,7 @@ class IniReader {
 
   // Exactly "1" is true; " 1", "yes" or "true" are false.
   bool Boolean(std::string_view section, std::string_view key, bool def) const {
-    return ReadIniValue(section, key, def ? "1" : "0", path_) == "1";
+    return String(section, key, def ? "1" : "0") == "1";
   }
 
   std::string Path(std::string_view section, std::string_view key, std::string_view def) const {
@@ -78,6 +80,7 @@ class IniReader {
 
  private:
   std::string path_;
+  std::optional<IniLines> lines_;
 };
 
 // Limits of our own that make no sense at zero or below keep their defaults.

@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "app/CliHost.h"
+#include "app/SearchAction.h"
+#include "app/StartMode.h"
 #include "base/Paths.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"

@@ -60,6 +60,20 @@ TEST(CaseFolding, CyrillicAndLatinCompareWithoutCase) {
   EXPECT_EQ(FindAsciiNoCase("<body", "<body", 1), std::string::npos);
 }
 
+// The LIKE matcher learns which code points fold to a letter from FoldingChanges, which looks
+// only at the code points the case data calls case-sensitive: it must find exactly what folding
+// every code point one by one finds (the Kelvin sign, the long s, Cherokee, Deseret...).
+TEST(CaseFolding, FoldingChangesAreThoseOfEveryCodePoint) {
+  std::vector<std::pair<char32_t, char32_t>> all;
+  for (char32_t c = 0; c < 0x20000; ++c)
+    if (FoldCodePoint(c) != c) all.emplace_back(c, FoldCodePoint(c));
+  EXPECT_EQ(FoldingChanges(0x20000), all);
+  EXPECT_GT(all.size(), 1000u);
+  const auto low = FoldingChanges(0x80);
+  ASSERT_EQ(low.size(), 26u);
+  EXPECT_EQ(low.front(), std::make_pair(U'A', U'a'));
+}
+
 TEST(Val, TakesTheLeadingNumber) {
   EXPECT_EQ(Val("8080"), 8080);
   EXPECT_EQ(Val(" 12abc"), 12);

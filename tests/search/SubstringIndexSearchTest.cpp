@@ -1,6 +1,7 @@
 // A search narrowed by the substring index must list exactly the rows, in exactly the order, of
-// the same statement scanning the whole table. Both ways run here over one generated set of
-// documents: a database as an older version left it (no key, no index) and a current one.
+// the same statement scanning the whole table. Every way runs here over one generated set of
+// documents: a database as an older version left it (no key, no index), one with the index of
+// the first kind, and a current one.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -13,6 +14,7 @@
 #include "db/Compiler.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
+#include "db/SubstringIndex.h"
 #include "search/SearchRequest.h"
 #include "support/TestSupport.h"
 
@@ -157,6 +159,17 @@ class SubstringIndexSearchTest : public ::testing::Test {
                  nullptr, nullptr, nullptr);
     sqlite3_close(raw);
     db::Database::CreateEmpty(indexed_);
+    // As the first version with the index left it: the engine's own trigram tokenizer over the
+    // folded content, which such files keep using.
+    sqlite3_open(older_.c_str(), &raw);
+    sqlite3_exec(raw,
+                 "CREATE TABLE ContentIndex(id INTEGER PRIMARY KEY, title TEXT, author TEXT, "
+                 "location TEXT, type TEXT, modified TEXT, filesize INTEGER DEFAULT 0, content "
+                 "TEXT);"
+                 "CREATE VIRTUAL TABLE ContentFts USING fts5(content, content='', detail=none, "
+                 "columnsize=0, tokenize='trigram case_sensitive 1')",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
 
     std::mt19937 rng(20261207);
     std::vector<catalog::FileInfo> rows;
@@ -166,11 +179,14 @@ class SubstringIndexSearchTest : public ::testing::Test {
       row.type = "txt";
       row.modified = "2024-01-01";
       row.content = RandomText(rng);
+      // Half the rows come with their index text made by the extraction thread, as a build
+      // writes them; the writer makes it for the others.
+      if (i % 2) row.substringText = db::SubstringIndexText(row.content);
       rows.push_back(row);
     }
     std::vector<std::string> edits;
     for (int i = 0; i < 20; ++i) edits.push_back(RandomText(rng));
-    for (const std::string& path : {scanned_, indexed_}) {
+    for (const std::string& path : {scanned_, indexed_, older_}) {
       catalog::DatabaseSink sink(path);
       for (const auto& row : rows) sink.AppendRow(row);
       sink.Commit();
@@ -194,15 +210,20 @@ class SubstringIndexSearchTest : public ::testing::Test {
   void ExpectSameRows(const std::string& sql) {
     db::Database scanned = db::Database::OpenReadOnly(scanned_);
     db::Database indexed = db::Database::OpenReadOnly(indexed_);
+    db::Database older = db::Database::OpenReadOnly(older_);
     ASSERT_FALSE(scanned.HasSubstringIndex());
     ASSERT_TRUE(indexed.HasSubstringIndex());
-    EXPECT_EQ(Locations(indexed, sql), Locations(scanned, sql)) << sql;
+    ASSERT_TRUE(older.HasSubstringIndex());
+    const auto expected = Locations(scanned, sql);
+    EXPECT_EQ(Locations(indexed, sql), expected) << sql;
+    EXPECT_EQ(Locations(older, sql), expected) << sql;
     if (!db::CompileStatement(sql).substringMatch.empty()) ++narrowed_;
   }
 
   test::TempDir dir_;
   std::string scanned_ = dir_.file("scanned.mdb");
   std::string indexed_ = dir_.file("indexed.mdb");
+  std::string older_ = dir_.file("older.mdb");
   int narrowed_ = 0;
 };
 
