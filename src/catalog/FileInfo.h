@@ -25,9 +25,11 @@ struct FileInfo {
   bool failed() const { return type == "error"; }
 };
 
-inline FileInfo ErrorInfo() {
+// A document that could not be read; `passwordRequired` when it is encrypted.
+inline FileInfo ErrorInfo(bool passwordRequired = false) {
   FileInfo f;
   f.type = "error";
+  f.passwordRequired = passwordRequired;
   return f;
 }
 

@@ -221,12 +221,6 @@ std::string ChapterAsHtml(std::string_view bytes) {
   return CollapseBlanks(DecodeHtmlEntities(HtmlTagsToText(text)));
 }
 
-FileInfo Failure(bool passwordRequired = false) {
-  FileInfo f = ErrorInfo();
-  f.passwordRequired = passwordRequired;
-  return f;
-}
-
 // Parses a small part of the package; false when it is missing, damaged or declares entities.
 bool ParsePart(ZipPackage& zip, std::string_view name, XmlHandler& handler) {
   const std::string member = zip.FindMember(name);
@@ -241,19 +235,19 @@ bool ParsePart(ZipPackage& zip, std::string_view name, XmlHandler& handler) {
 
 FileInfo ReadEpub(std::string_view path) {
   ZipPackage zip = ZipPackage::OpenFile(path);
-  if (!zip.ok()) return Failure(zip.error() == ZipError::Encrypted);
-  if (zip.HasEncryptedMembers()) return Failure(true);
+  if (!zip.ok()) return ErrorInfo(zip.error() == ZipError::Encrypted);
+  if (zip.HasEncryptedMembers()) return ErrorInfo(true);
 
   if (!zip.FindMember("META-INF/encryption.xml").empty()) {
     EncryptionHandler encryption;
-    if (!ParsePart(zip, "META-INF/encryption.xml", encryption)) return Failure();
-    if (encryption.contentEncrypted) return Failure(true);
+    if (!ParsePart(zip, "META-INF/encryption.xml", encryption)) return ErrorInfo();
+    if (encryption.contentEncrypted) return ErrorInfo(true);
   }
   ContainerHandler container;
   if (!ParsePart(zip, "META-INF/container.xml", container) || container.rootfile.empty())
-    return Failure();
+    return ErrorInfo();
   PackageHandler package;
-  if (!ParsePart(zip, container.rootfile, package)) return Failure();
+  if (!ParsePart(zip, container.rootfile, package)) return ErrorInfo();
   const std::size_t slash = container.rootfile.rfind('/');
   const std::string base =
       slash == std::string::npos ? std::string() : container.rootfile.substr(0, slash + 1);
@@ -275,9 +269,9 @@ FileInfo ReadEpub(std::string_view path) {
     bool cut = false;
     ZipError error = ZipError::None;
     if (!ReadPart(zip, member, MaxMarkupBytes(), bytes, cut, error)) {
-      if (error == ZipError::Encrypted) return Failure(true);
+      if (error == ZipError::Encrypted) return ErrorInfo(true);
       // Past the package's bounds nothing more can be read; a damaged chapter is passed over.
-      if (error == ZipError::TooLarge) return Failure();
+      if (error == ZipError::TooLarge) return ErrorInfo();
       continue;
     }
     BookText text(maxText);
@@ -299,7 +293,7 @@ FileInfo ReadEpub(std::string_view path) {
     if (!content.empty()) content += '\n';
     content += chapter;
   }
-  if (!anyChapter) return Failure();
+  if (!anyChapter) return ErrorInfo();
 
   FileInfo info;
   info.textCut = CutText(content, maxText) || textCut;

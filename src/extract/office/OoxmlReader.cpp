@@ -386,11 +386,7 @@ Kind KindOf(ZipPackage& zip, std::string_view main) {
 
 FileInfo GetOoxmlInfo(std::string_view path) {
   try {
-    if (IsEncryptedOoxml(path)) {
-      FileInfo info = ErrorInfo();
-      info.passwordRequired = true;
-      return info;
-    }
+    if (IsEncryptedOoxml(path)) return ErrorInfo(true);
     ZipPackage zip = ZipPackage::OpenFile(path, DocumentZipLimits());
     if (!zip.ok()) return ErrorInfo();
 
@@ -433,11 +429,7 @@ FileInfo GetOoxmlInfo(std::string_view path) {
       case Kind::Unknown:
         return ErrorInfo();
     }
-    if (failure.failed) {
-      FileInfo error = ErrorInfo();
-      error.passwordRequired = failure.passwordRequired;
-      return error;
-    }
+    if (failure.failed) return ErrorInfo(failure.passwordRequired);
 
     std::string core = zip.FindMember("docProps/core.xml");
     if (const OoxmlRelationship* r = FindRelationship(relationships, "core-properties"))

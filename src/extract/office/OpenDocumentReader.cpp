@@ -274,12 +274,6 @@ class ManifestEncryption : public XmlHandler {
   bool encrypted = false;
 };
 
-FileInfo PasswordRequired() {
-  FileInfo info = ErrorInfo();
-  info.passwordRequired = true;
-  return info;
-}
-
 }  // namespace
 
 FileInfo GetOpenDocumentInfo(std::string_view path) {
@@ -289,14 +283,14 @@ FileInfo GetOpenDocumentInfo(std::string_view path) {
 
     ManifestEncryption manifest;
     const PartStatus manifestStatus = ParsePart(zip, "META-INF/manifest.xml", manifest);
-    if (manifest.encrypted || manifestStatus.passwordRequired()) return PasswordRequired();
+    if (manifest.encrypted || manifestStatus.passwordRequired()) return ErrorInfo(true);
 
     DocumentText text;
     WorkbookText cells;
     ContentText content(text, cells);
     const PartStatus status =
         ParsePart(zip, "content.xml", content, [&content] { return content.enough(); });
-    if (!status.ok()) return status.passwordRequired() ? PasswordRequired() : ErrorInfo();
+    if (!status.ok()) return ErrorInfo(status.passwordRequired());
     content.Finish();
 
     FileInfo info;

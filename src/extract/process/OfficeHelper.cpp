@@ -236,11 +236,7 @@ FileInfo ReadInReaderProcess(std::string_view path, const DocumentType& type,
   if (!base::FileExists(path)) return ErrorInfo();
   std::optional<HelperDocument> doc = ReadInHelper(type, path);
   if (!doc) return ErrorInfo();
-  if (doc->passwordRequired) {
-    FileInfo info = ErrorInfo();
-    info.passwordRequired = true;
-    return info;
-  }
+  if (doc->passwordRequired) return ErrorInfo(true);
   FileInfo info;
   info.content = std::move(doc->content);
   info.author = std::move(doc->author);
