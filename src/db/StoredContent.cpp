@@ -2,6 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
 #include "db/Ast.h"
 
 namespace zyl::db {
@@ -28,7 +32,7 @@ StoredContent::~StoredContent() {
 }
 
 bool StoredContent::Open(std::int64_t rowid) {
-  read_.clear();
+  read_ = 0;
   size_ = 0;
   if (utf8_ < 0) utf8_ = StoresUtf8(db_) ? 1 : 0;
   if (!utf8_) return false;
@@ -47,24 +51,32 @@ bool StoredContent::Open(std::int64_t rowid) {
 std::string_view StoredContent::Prefix(std::size_t n, bool& ok) {
   ok = true;
   if (n > size_) n = size_;
-  const std::size_t have = read_.size();
-  if (n > have) {
-    read_.resize(n);
-    if (!blob_ || sqlite3_blob_read(blob_, read_.data() + have, static_cast<int>(n - have),
-                                    static_cast<int>(have)) != SQLITE_OK) {
-      read_.resize(have);
+  if (n > read_) {
+    if (n > capacity_) {
+      // Grows by half again at least, keeping what is read.
+      const std::size_t capacity = std::max(n, capacity_ + capacity_ / 2);
+      auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+      if (read_) std::memcpy(bigger.get(), buffer_.get(), read_);
+      buffer_ = std::move(bigger);
+      capacity_ = capacity;
+    }
+    if (!blob_ || sqlite3_blob_read(blob_, buffer_.get() + read_, static_cast<int>(n - read_),
+                                    static_cast<int>(read_)) != SQLITE_OK) {
       ok = false;
       return {};
     }
+    read_ = n;
   }
-  return std::string_view(read_).substr(0, n);
+  return std::string_view(buffer_.get(), n);
 }
 
 void StoredContent::Close() {
   if (blob_) sqlite3_blob_close(blob_);
   blob_ = nullptr;
-  read_.clear();
+  read_ = 0;
   size_ = 0;
+  buffer_.reset();
+  capacity_ = 0;
 }
 
 StoredContent* StoredContent::Active() {

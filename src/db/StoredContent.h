@@ -9,7 +9,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <memory>
 #include <string_view>
 
 struct sqlite3;
@@ -35,8 +35,8 @@ class StoredContent {
   // Its first min(n, size()) bytes, reading what is not read yet. The view lasts until the
   // next Prefix or Open. Empty with `ok` false when the engine fails to read.
   std::string_view Prefix(std::size_t n, bool& ok);
-  // Lets go of the row. The engine keeps a read of the database open while a piece reader is,
-  // so this is done as soon as the statement's rows are through.
+  // Lets go of the row and the memory. The engine keeps a read of the database open while a
+  // piece reader is, so this is done as soon as the statement's rows are through.
   void Close();
 
   // The reader of the statement stepped on this thread now, or null.
@@ -58,7 +58,11 @@ class StoredContent {
   sqlite3_blob* blob_ = nullptr;
   int utf8_ = -1;  // whether the database stores text as UTF-8; -1 not asked yet
   std::size_t size_ = 0;
-  std::string read_;  // the bytes of the current row read so far
+  // The bytes of the current row read so far: the first `read_` of `buffer_`, which is not
+  // cleared before the engine fills it (texts of a search add up to hundreds of megabytes).
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
+  std::size_t read_ = 0;
 };
 
 }  // namespace zyl::db
