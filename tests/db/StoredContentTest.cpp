@@ -33,9 +33,9 @@ const std::vector<std::string> kNeedles = {"quarterly",
                                            "x"};
 
 // A text of about `size` bytes with a needle or two, often ending just before, at or just
-// after a place a reader of pieces stops at (the first pieces are 1, 4 and 16 KiB).
+// after a place a reader of pieces stops at (the first pieces are 1 and 16 KiB).
 std::string RandomContent(std::mt19937& rng) {
-  const std::size_t sizes[] = {0, 5, 300, 1100, 5000, 20000};
+  const std::size_t sizes[] = {0, 5, 300, 1100, 5000, 17000};
   const std::size_t size = sizes[rng() % 6] + rng() % 64;
   std::string text;
   while (text.size() < size) {
@@ -44,7 +44,7 @@ std::string RandomContent(std::mt19937& rng) {
   }
   for (int k = 1 + static_cast<int>(rng() % 2); k > 0; --k) {
     const std::string needle = (rng() % 2 ? " " : "") + kNeedles[rng() % kNeedles.size()];
-    const std::size_t ends[] = {1024, 4096, 1024, 4096, 16384, 0, text.size()};
+    const std::size_t ends[] = {1024, 16384, 1024, 16384, 4096, 0, text.size()};
     const std::size_t end = ends[rng() % 7] + rng() % 5;
     const std::size_t at =
         std::min(end > needle.size() + 2 ? end - needle.size() - 2 : 0, text.size());
