@@ -379,7 +379,9 @@ void LikeStored(sqlite3_context* ctx, sqlite3_value** argv, bool padded, bool nu
       else
         sqlite3_result_null(ctx);
     } else {
-      sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
+      sqlite3_result_error(
+          ctx, rc == SQLITE_DONE ? "a row being tested is no longer there" : sqlite3_errmsg(db),
+          -1);
     }
     sqlite3_finalize(st);
   }
