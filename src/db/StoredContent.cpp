@@ -32,6 +32,9 @@ StoredContent::~StoredContent() {
 }
 
 bool StoredContent::Open(std::int64_t rowid) {
+  // Several tests of one row (all the words of a search) share what the first one read: the
+  // statement's read of the file, and so the row, stays the same meanwhile.
+  if (blob_ && rowid == rowid_) return true;
   read_ = 0;
   size_ = 0;
   if (utf8_ < 0) utf8_ = StoresUtf8(db_) ? 1 : 0;
@@ -45,6 +48,7 @@ bool StoredContent::Open(std::int64_t rowid) {
     return false;
   }
   size_ = static_cast<std::size_t>(sqlite3_blob_bytes(blob_));
+  rowid_ = rowid;
   return true;
 }
 

@@ -56,7 +56,8 @@ class StoredContent {
  private:
   sqlite3* db_;
   sqlite3_blob* blob_ = nullptr;
-  int utf8_ = -1;  // whether the database stores text as UTF-8; -1 not asked yet
+  std::int64_t rowid_ = 0;  // the row `blob_` is on
+  int utf8_ = -1;           // whether the database stores text as UTF-8; -1 not asked yet
   std::size_t size_ = 0;
   // The bytes of the current row read so far: the first `read_` of `buffer_`, which is not
   // cleared before the engine fills it (texts of a search add up to hundreds of megabytes).
