@@ -1,6 +1,7 @@
 #include "db/TrigramKeys.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 #include "base/Strings.h"
@@ -53,11 +54,33 @@ class KeySet {
 
 }  // namespace
 
+namespace {
+
+// The foldings of U+0080 to U+07FF (Latin letters with marks, Greek, Cyrillic): the code points
+// of two bytes, which Russian text is made of, are folded without asking the case data.
+const std::array<char32_t, 0x780>& TwoByteFoldings() {
+  static const std::array<char32_t, 0x780> table = [] {
+    std::array<char32_t, 0x780> t{};
+    for (char32_t cp = 0x80; cp < 0x800; ++cp) t[cp - 0x80] = base::FoldCodePoint(cp);
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
 char32_t NextFoldedCodePoint(std::string_view text, std::size_t& pos) {
   const auto c = static_cast<unsigned char>(text[pos]);
   if (c < 0x80) {
     ++pos;
     return static_cast<unsigned>(c - 'A') < 26u ? c + 32 : c;
+  }
+  if (c >= 0xC2 && c < 0xE0 && pos + 1 < text.size()) {
+    const auto next = static_cast<unsigned char>(text[pos + 1]);
+    if ((next & 0xC0) == 0x80) {
+      pos += 2;
+      return TwoByteFoldings()[((c & 0x1Fu) << 6 | (next & 0x3Fu)) - 0x80];
+    }
   }
   return base::FoldCodePoint(base::DecodeUtf8At(text, pos));
 }

@@ -6,12 +6,25 @@
 
 namespace zyl::db {
 
-void AppendVarint(std::string& out, std::uint64_t value) {
+namespace {
+
+// Writes `value` at `p`; returns the end.
+char* PutVarint(char* p, std::uint64_t value) {
   while (value >= 0x80) {
-    out += static_cast<char>((value & 0x7F) | 0x80);
+    *p++ = static_cast<char>((value & 0x7F) | 0x80);
     value >>= 7;
   }
-  out += static_cast<char>(value);
+  *p++ = static_cast<char>(value);
+  return p;
+}
+
+constexpr std::size_t kMaxVarint = 10;
+
+}  // namespace
+
+void AppendVarint(std::string& out, std::uint64_t value) {
+  char bytes[kMaxVarint];
+  out.append(bytes, PutVarint(bytes, value));
 }
 
 bool ReadVarint(std::string_view text, std::size_t& pos, std::uint64_t& value) {
@@ -29,11 +42,16 @@ bool ReadVarint(std::string_view text, std::size_t& pos, std::uint64_t& value) {
 }
 
 void EncodeRowList(const std::vector<std::int64_t>& rows, std::string& out) {
+  // Room for the longest form of every row; cut to what was written.
+  const std::size_t at = out.size();
+  out.resize(at + rows.size() * kMaxVarint);
+  char* p = out.data() + at;
   std::int64_t previous = 0;
   for (std::int64_t r : rows) {
-    AppendVarint(out, static_cast<std::uint64_t>(r - previous));
+    p = PutVarint(p, static_cast<std::uint64_t>(r - previous));
     previous = r;
   }
+  out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 void DecodeRowList(std::string_view list, std::vector<std::int64_t>& out) {
