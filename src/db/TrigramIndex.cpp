@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <numeric>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include "db/Errors.h"
@@ -82,25 +86,79 @@ void SortBytes(std::uint64_t* a, std::uint64_t* tmp, std::size_t n, int fromBit,
   if (a != start) std::copy(a, a + n, start);
 }
 
-// Sorts postings (key << 16 | slot) by their bits from `fromBit` up; stable, so postings added
-// in row order stay in row order within a key. First by the key's first code point into
-// buckets, which are few and each small enough to stay in the processor's cache while it is
-// sorted by the rest: one pass over the whole buffer instead of one per byte.
-void SortPostings(std::vector<std::uint64_t>& v, int fromBit) {
-  if (v.size() < 2) return;
-  std::vector<std::uint32_t> bucket(0x10001, 0);
-  for (std::uint64_t x : v) ++bucket[(x >> 48) + 1];
-  for (std::size_t b = 1; b < bucket.size(); ++b) bucket[b] += bucket[b - 1];
-  std::vector<std::uint64_t> out(v.size());
-  {
-    std::vector<std::uint32_t> next(bucket.begin(), bucket.end() - 1);
-    for (std::uint64_t x : v) out[next[x >> 48]++] = x;
-  }
-  for (std::size_t b = 0; b + 1 < bucket.size(); ++b) {
-    const std::size_t from = bucket[b], n = bucket[b + 1] - from;
-    if (n > 1) SortBytes(out.data() + from, v.data() + from, n, fromBit, 48);
-  }
+// Postings of one first code point of their key, at [from, from + n) of the buffer.
+struct Bucket {
+  std::size_t from, n;
+};
+
+// Orders postings (key << 16 | slot) by the key's first code point (their top 16 bits), keeping
+// their order within each; returns the buckets that are not empty. The buckets are few, and
+// each is small enough to stay in the processor's cache while it is sorted by the rest.
+std::vector<Bucket> ByFirstCodePoint(std::vector<std::uint64_t>& v,
+                                     std::vector<std::uint64_t>& out) {
+  std::vector<std::uint32_t> start(0x10001, 0);
+  for (std::uint64_t x : v) ++start[(x >> 48) + 1];
+  for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+  std::vector<Bucket> buckets;
+  for (std::size_t b = 0; b + 1 < start.size(); ++b)
+    if (start[b + 1] > start[b]) buckets.push_back({start[b], start[b + 1] - start[b]});
+  out.resize(v.size());
+  for (std::uint64_t x : v) out[start[x >> 48]++] = x;
   v.swap(out);
+  return buckets;
+}
+
+// The entries of one bucket, encoded: each key with the end of its list in `bytes`.
+struct BucketEntries {
+  std::vector<std::pair<TrigramKey, std::size_t>> ends;
+  std::string bytes;
+};
+
+// Sorts a bucket by the rest of its bits from `fromBit` and encodes each key's rows.
+BucketEntries EncodeBucket(std::uint64_t* a, std::uint64_t* tmp, std::size_t n, int fromBit,
+                           const std::vector<std::int64_t>& slotRows) {
+  SortBytes(a, tmp, n, fromBit, 48);
+  BucketEntries out;
+  std::vector<std::int64_t> rows;
+  for (std::size_t i = 0; i < n;) {
+    const TrigramKey key = a[i] >> 16;
+    rows.clear();
+    for (; i < n && a[i] >> 16 == key; ++i) {
+      // Row numbers come from the engine's automatic key, which starts at 1.
+      const std::int64_t r = slotRows[a[i] & 0xFFFF];
+      if (r > 0 && (rows.empty() || r > rows.back())) rows.push_back(r);
+    }
+    EncodeRowList(rows, out.bytes);
+    out.ends.emplace_back(key, out.bytes.size());
+  }
+  return out;
+}
+
+// Runs `work(i)` for every i below `count`, on this thread and one more: the writing thread of a
+// build would otherwise sort alone while the extraction threads wait for it.
+void OnTwoThreads(std::size_t count, const std::function<void(std::size_t)>& work) {
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  auto run = [&] {
+    for (std::size_t i; (i = next.fetch_add(1)) < count;) work(i);
+  };
+  std::thread other([&] {
+    try {
+      run();
+    } catch (...) {
+      failure = std::current_exception();
+      next = count;
+    }
+  });
+  try {
+    run();
+  } catch (...) {
+    next = count;
+    other.join();
+    throw;
+  }
+  other.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 std::int64_t NextSegment(sqlite3* db) {
@@ -292,8 +350,8 @@ void PendingTrigrams::Add(std::int64_t rowid, const std::vector<TrigramKey>& key
 
 void PendingTrigrams::Clear() {
   rows_.clear();
+  // The buffers keep their room for the next transaction's rows.
   postings_.clear();
-  postings_.shrink_to_fit();
 }
 
 void PendingTrigrams::Write(sqlite3* db) {
@@ -302,9 +360,8 @@ void PendingTrigrams::Write(sqlite3* db) {
   // ascending order, so the stable sort by key alone gives that; otherwise the slots are
   // renumbered in row order first and sorted by too.
   std::vector<std::int64_t> slotRows = rows_;
-  if (std::is_sorted(rows_.begin(), rows_.end())) {
-    SortPostings(postings_, 16);
-  } else {
+  int fromBit = 16;
+  if (!std::is_sorted(rows_.begin(), rows_.end())) {
     std::vector<std::uint32_t> order(rows_.size());
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(),
@@ -315,22 +372,25 @@ void PendingTrigrams::Write(sqlite3* db) {
       slotRows[i] = rows_[order[i]];
     }
     for (std::uint64_t& p : postings_) p = (p & ~std::uint64_t{0xFFFF}) | rank[p & 0xFFFF];
-    SortPostings(postings_, 0);
+    fromBit = 0;
   }
+  const std::vector<Bucket> buckets = ByFirstCodePoint(postings_, scratch_);
+  std::vector<std::uint64_t>& tmp = scratch_;
+  tmp.resize(postings_.size());
+  std::vector<BucketEntries> encoded(buckets.size());
+  OnTwoThreads(buckets.size(), [&](std::size_t b) {
+    const Bucket& k = buckets[b];
+    encoded[b] =
+        EncodeBucket(postings_.data() + k.from, tmp.data() + k.from, k.n, fromBit, slotRows);
+  });
   SegmentWriter out(db, NextSegment(db));
-  std::vector<std::int64_t> rows;
-  std::string list;
-  for (std::size_t i = 0; i < postings_.size();) {
-    const TrigramKey key = postings_[i] >> 16;
-    rows.clear();
-    for (; i < postings_.size() && postings_[i] >> 16 == key; ++i) {
-      // Row numbers come from the engine's automatic key, which starts at 1.
-      const std::int64_t r = slotRows[postings_[i] & 0xFFFF];
-      if (r > 0 && (rows.empty() || r > rows.back())) rows.push_back(r);
+  for (BucketEntries& e : encoded) {
+    std::size_t from = 0;
+    for (const auto& [key, end] : e.ends) {
+      out.Add(key, std::string_view(e.bytes).substr(from, end - from));
+      from = end;
     }
-    list.clear();
-    EncodeRowList(rows, list);
-    out.Add(key, list);
+    e = {};
   }
   out.Finish(0);
   Clear();

@@ -47,6 +47,7 @@ class PendingTrigrams {
   std::vector<std::int64_t> rows_;
   // key << 16 | slot in rows_.
   std::vector<std::uint64_t> postings_;
+  std::vector<std::uint64_t> scratch_;  // room to sort them in
 };
 
 // Empties the index (the table was emptied).

@@ -1,6 +1,7 @@
 #include "db/TrigramPostings.h"
 
 #include <algorithm>
+#include <bit>
 #include <iterator>
 #include <limits>
 
@@ -19,6 +20,11 @@ char* PutVarint(char* p, std::uint64_t value) {
 }
 
 constexpr std::size_t kMaxVarint = 10;
+
+std::size_t VarintSize(std::uint64_t value) {
+  // Seven bits a byte; zero takes one.
+  return value == 0 ? 1 : (std::bit_width(value) + 6) / 7;
+}
 
 }  // namespace
 
@@ -42,16 +48,21 @@ bool ReadVarint(std::string_view text, std::size_t& pos, std::uint64_t& value) {
 }
 
 void EncodeRowList(const std::vector<std::int64_t>& rows, std::string& out) {
-  // Room for the longest form of every row; cut to what was written.
-  const std::size_t at = out.size();
-  out.resize(at + rows.size() * kMaxVarint);
-  char* p = out.data() + at;
+  // The exact size first, so that the text grows once and only by what is written.
+  std::size_t bytes = 0;
   std::int64_t previous = 0;
+  for (std::int64_t r : rows) {
+    bytes += VarintSize(static_cast<std::uint64_t>(r - previous));
+    previous = r;
+  }
+  const std::size_t at = out.size();
+  out.resize(at + bytes);
+  char* p = out.data() + at;
+  previous = 0;
   for (std::int64_t r : rows) {
     p = PutVarint(p, static_cast<std::uint64_t>(r - previous));
     previous = r;
   }
-  out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 void DecodeRowList(std::string_view list, std::vector<std::int64_t>& out) {
