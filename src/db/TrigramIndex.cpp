@@ -178,12 +178,17 @@ class SegmentWriter {
     blocks_.Add(key, list);
     if (blocks_.Full()) Put();
   }
-  // Writes the last block and files the segment under `level`.
-  void Finish(int level) {
+  // Writes the last block and files the segment under `level`, with the range of the rows
+  // its postings name.
+  void Finish(int level, std::int64_t firstRow, std::int64_t lastRow) {
     if (!blocks_.Empty()) Put();
-    Statement st(db_, "INSERT INTO ContentTrigramSegments(segment, level) VALUES(?1, ?2)");
+    Statement st(db_,
+                 "INSERT INTO ContentTrigramSegments(segment, level, firstRow, lastRow) "
+                 "VALUES(?1, ?2, ?3, ?4)");
     st.BindInt(1, segment_);
     st.BindInt(2, level);
+    st.BindInt(3, firstRow);
+    st.BindInt(4, lastRow);
     st.Step();
   }
 
@@ -203,11 +208,17 @@ class SegmentWriter {
   BlockWriter blocks_;
 };
 
-std::vector<std::int64_t> SegmentsOfLevel(sqlite3* db, int level) {
-  Statement st(db, "SELECT segment FROM ContentTrigramSegments WHERE level = ?1 ORDER BY segment");
+struct Segment {
+  std::int64_t number, firstRow, lastRow;
+};
+
+std::vector<Segment> SegmentsOfLevel(sqlite3* db, int level) {
+  Statement st(db,
+               "SELECT segment, firstRow, lastRow FROM ContentTrigramSegments WHERE level = ?1 "
+               "ORDER BY segment");
   st.BindInt(1, level);
-  std::vector<std::int64_t> out;
-  while (st.Step()) out.push_back(st.Int(0));
+  std::vector<Segment> out;
+  while (st.Step()) out.push_back({st.Int(0), st.Int(1), st.Int(2)});
   return out;
 }
 
@@ -236,6 +247,13 @@ class LiveRows {
     if (!known_) return true;
     const auto word = static_cast<std::size_t>(row / 64);
     return row >= 0 && word < bits_.size() && (bits_[word] >> (row % 64) & 1);
+  }
+  // Whether every row from `first` to `last` exists (so no posting of that range has to go).
+  bool HasAll(std::int64_t first, std::int64_t last) const {
+    if (!known_ || first < 0 || first > last) return false;
+    for (std::int64_t r = first; r <= last; ++r)
+      if (!Has(r)) return false;
+    return true;
   }
 
  private:
@@ -277,12 +295,25 @@ class SegmentEntries {
   bool done_ = false;
 };
 
-void Merge(sqlite3* db, const std::vector<std::int64_t>& segments, int level) {
+void Merge(sqlite3* db, const std::vector<Segment>& segments, int level) {
   const LiveRows live(db);
+  // The segments of a build name rows in ranges that follow each other, all of which still
+  // exist: each key's lists are then joined as they are, a zero between them (a list may start
+  // again from zero, db/TrigramPostings.h), without reading a row.
+  bool join = true;
+  for (std::size_t i = 0; i < segments.size(); ++i)
+    join = join && live.HasAll(segments[i].firstRow, segments[i].lastRow) &&
+           (i == 0 || segments[i].firstRow > segments[i - 1].lastRow);
+  std::int64_t firstRow = segments.front().firstRow, lastRow = segments.front().lastRow;
+  for (const Segment& s : segments) {
+    firstRow = std::min(firstRow, s.firstRow);
+    lastRow = std::max(lastRow, s.lastRow);
+  }
   SegmentWriter out(db, NextSegment(db));
   {
     std::vector<std::unique_ptr<SegmentEntries>> inputs;
-    for (std::int64_t s : segments) inputs.push_back(std::make_unique<SegmentEntries>(db, s));
+    for (const Segment& s : segments)
+      inputs.push_back(std::make_unique<SegmentEntries>(db, s.number));
     std::vector<std::int64_t> rows, part;
     std::string list;
     while (true) {
@@ -294,33 +325,36 @@ void Merge(sqlite3* db, const std::vector<std::int64_t>& segments, int level) {
           any = true;
         }
       if (!any) break;
+      list.clear();
       rows.clear();
       for (const auto& in : inputs) {
         if (in->done() || in->key() != key) continue;
-        part.clear();
-        DecodeRowList(in->list(), part);
-        // Segments of a build hold ascending runs of rows, which simply follow each other.
-        if (rows.empty() || part.empty() || part.front() > rows.back())
-          rows.insert(rows.end(), part.begin(), part.end());
-        else
+        if (join) {
+          if (!list.empty()) list += '\0';
+          list += in->list();
+        } else {
+          part.clear();
+          DecodeRowList(in->list(), part);
           rows = UniteRows(rows, part);
+        }
         in->Advance();
       }
-      std::erase_if(rows, [&](std::int64_t r) { return !live.Has(r); });
-      if (rows.empty()) continue;
-      list.clear();
-      EncodeRowList(rows, list);
+      if (!join) {
+        std::erase_if(rows, [&](std::int64_t r) { return !live.Has(r); });
+        if (rows.empty()) continue;
+        EncodeRowList(rows, list);
+      }
       out.Add(key, list);
     }
   }
-  out.Finish(level);
+  out.Finish(level, firstRow, lastRow);
   Statement dropRows(db, "DELETE FROM ContentTrigrams WHERE segment = ?1");
   Statement dropSegment(db, "DELETE FROM ContentTrigramSegments WHERE segment = ?1");
-  for (std::int64_t s : segments) {
-    dropRows.BindInt(1, s);
+  for (const Segment& s : segments) {
+    dropRows.BindInt(1, s.number);
     dropRows.Step();
     dropRows.Reset();
-    dropSegment.BindInt(1, s);
+    dropSegment.BindInt(1, s.number);
     dropSegment.Step();
     dropSegment.Reset();
   }
@@ -329,12 +363,10 @@ void Merge(sqlite3* db, const std::vector<std::int64_t>& segments, int level) {
 }  // namespace
 
 std::string CreateTrigramIndexSql() {
-  return "CREATE TABLE IF NOT EXISTS ContentTrigrams(segment INTEGER NOT NULL, trigram INTEGER NOT "
-         "NULL, "
-         "entries BLOB NOT NULL, PRIMARY KEY(segment, trigram));"
+  return "CREATE TABLE IF NOT EXISTS ContentTrigrams(segment INTEGER NOT NULL, trigram INTEGER "
+         "NOT NULL, entries BLOB NOT NULL, PRIMARY KEY(segment, trigram));"
          "CREATE TABLE IF NOT EXISTS ContentTrigramSegments(segment INTEGER PRIMARY KEY, level "
-         "INTEGER NOT "
-         "NULL)";
+         "INTEGER NOT NULL, firstRow INTEGER NOT NULL, lastRow INTEGER NOT NULL)";
 }
 
 void PendingTrigrams::Add(std::int64_t rowid, const std::vector<TrigramKey>& keys) {
@@ -392,10 +424,11 @@ void PendingTrigrams::Write(sqlite3* db) {
     }
     e = {};
   }
-  out.Finish(0);
+  const auto [low, high] = std::minmax_element(slotRows.begin(), slotRows.end());
+  out.Finish(0, *low, *high);
   Clear();
   for (int level = 0;; ++level) {
-    const std::vector<std::int64_t> segments = SegmentsOfLevel(db, level);
+    const std::vector<Segment> segments = SegmentsOfLevel(db, level);
     if (segments.size() < kFanIn) break;
     Merge(db, segments, level + 1);
   }

@@ -67,12 +67,18 @@ void EncodeRowList(const std::vector<std::int64_t>& rows, std::string& out) {
 
 void DecodeRowList(std::string_view list, std::vector<std::int64_t>& out) {
   constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-  std::uint64_t row = 0;
+  std::uint64_t row = 0, last = 0;
   std::size_t pos = 0;
   std::uint64_t delta = 0;
-  // A difference of zero, or one past the largest row number, is a damaged list.
-  while (ReadVarint(list, pos, delta) && delta != 0 && delta <= kMax - row) {
+  while (ReadVarint(list, pos, delta)) {
+    if (delta == 0) {
+      row = 0;  // a run that counts from zero again follows
+      continue;
+    }
+    // A row past the largest number, or one that does not follow the last, is damage.
+    if (delta > kMax - row || row + delta <= last) break;
     row += delta;
+    last = row;
     out.push_back(static_cast<std::int64_t>(row));
   }
 }

@@ -2,11 +2,12 @@
 //
 // A row list is the rows' numbers in ascending order, each as the difference from the one
 // before (the first from zero) in LEB128 variable-length form: a common trigram's list costs
-// about a byte per row. Lists are kept in blocks of a few kilobytes, one stored row per block:
-// a block is a run of entries in ascending key order, each the key's difference from the
-// previous entry's key (the first from the block's own key), the list's length in bytes, and
-// the list. A stored file is outside input: every decoder here stops at the first malformed
-// byte, never reads past its text, and only ever yields ascending row numbers.
+// about a byte per row. A zero starts the count from zero again, so that lists of rows that
+// follow each other are joined by a zero byte between them, as they are. Lists are kept in blocks
+// of a few kilobytes, one stored row per block: a block is a run of entries in ascending key order,
+// each the key's difference from the previous entry's key (the first from the block's own key), the
+// list's length in bytes, and the list. A stored file is outside input: every decoder here stops at
+// the first malformed byte, never reads past its text, and only ever yields ascending row numbers.
 #pragma once
 
 #include <cstdint>

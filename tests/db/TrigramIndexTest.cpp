@@ -103,6 +103,18 @@ TEST(TrigramPostingsTest, ListsAndBlocksReadBackAndDamageStopsCleanly) {
   }
   EXPECT_EQ(next, entries.size());
 
+  // Lists of rows that follow each other join with a zero between them; a joined list whose
+  // rows do not follow ends where they stop ascending.
+  std::string early, late;
+  EncodeRowList({3, 9, 10}, early);
+  EncodeRowList({11, 400}, late);
+  Rows joined;
+  DecodeRowList(early + '\0' + late, joined);
+  EXPECT_EQ(joined, (Rows{3, 9, 10, 11, 400}));
+  joined.clear();
+  DecodeRowList(late + '\0' + early, joined);
+  EXPECT_EQ(joined, (Rows{11, 400}));
+
   // A block cut anywhere gives a prefix of its entries, and a list of any bytes gives rows that
   // still ascend.
   const auto& [first, block] = blocks.front();
@@ -193,7 +205,7 @@ TEST_F(TrigramIndexTest, SegmentsMergeAndKeepEveryRowThatStillExists) {
   std::map<TrigramKey, std::set<std::int64_t>> model;
   std::vector<std::int64_t> rows;
   std::int64_t gone = 0;
-  for (int t = 0; t < 60; ++t) {
+  for (int t = 0; t < 72; ++t) {
     Transaction tx(db_);
     for (int i = 0; i < 5; ++i) {
       const std::string text = RandomText(rng, 40) + " common";
@@ -201,15 +213,17 @@ TEST_F(TrigramIndexTest, SegmentsMergeAndKeepEveryRowThatStillExists) {
       rows.push_back(row);
       for (TrigramKey k : Windows(text)) model[k].insert(row);
     }
-    // Before the eighth commit, when the first segments are merged, one of their rows goes.
-    if (t == 7) {
-      gone = rows.front();
-      db_.Execute("DELETE * FROM ContentIndex WHERE location = '/1'");
+    // A row of a segment that the last merge takes in goes before it.
+    if (t == 66) {
+      gone = rows[64 * 5];
+      db_.Execute("DELETE * FROM ContentIndex WHERE location = '/" + std::to_string(64 * 5 + 1) +
+                  "'");
     }
     tx.Commit();
   }
-  // Of 60 segments, each eight of the first 56 became one of the next level: 4 + 7 are left.
-  EXPECT_EQ(TrigramSegmentCount(Reader()), 11);
+  // Each eight segments of a level became one of the next: 64 of level 0 became eight of level
+  // 1 and then one of level 2, the last eight one more of level 1.
+  EXPECT_EQ(TrigramSegmentCount(Reader()), 2);
   for (const auto& [key, expected] : model) {
     const Rows found = RowsWithTrigram(Reader(), key);
     ASSERT_TRUE(std::is_sorted(found.begin(), found.end()));
