@@ -41,7 +41,7 @@ std::optional<Refusal> Append(ContentSink& sink, const FileInfo& info) {
     // Cut first: the cut may end the text in blanks of its own.
     cut.author = WithoutPadding(base::Left(info.author, kAuthorLength));
     cut.content = info.content;
-    cut.substringText = info.substringText;
+    cut.trigramKeys = info.trigramKeys;
     cut.location = info.location;
     cut.modified = info.modified;
     cut.title = WithoutPadding(base::Left(info.title, kTitleLength));

@@ -28,7 +28,7 @@ void DatabaseSink::AppendRow(const FileInfo& row) {
     table_.SetField("title", row.title);
     table_.SetField("type", row.type);
     table_.SetField("filesize", static_cast<long long>(row.filesize));
-    if (!row.substringText.empty()) table_.SetSubstringText(row.substringText);
+    if (!row.trigramKeys.empty()) table_.SetTrigramKeys(row.trigramKeys);
     table_.Update();
   } catch (const db::DbError& e) {
     table_.CancelUpdate();

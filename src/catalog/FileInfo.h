@@ -3,14 +3,15 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zyl::catalog {
 
 struct FileInfo {
   std::string content;  // the whole extracted text (UTF-8); never shortened here
-  // The substring index's text of the content (db::SubstringIndexText), when the thread that
-  // extracted it made it too; "" has the row's writer make it.
-  std::string substringText;
+  // The substring index's keys of the content (db::DistinctTrigramKeys), when the thread that
+  // extracted it made them too; none has the row's writer find them.
+  std::vector<std::uint64_t> trigramKeys;
   std::string author;
   std::string modified;  // base::FormatModified form
   std::string title;

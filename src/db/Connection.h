@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/TrigramIndex.h"
 #include "db/Value.h"
 #include "db/WorkBudget.h"
 
@@ -33,13 +34,13 @@ class Connection {
   WorkAccount& Work() { return work_; }
   // Whether the file has the substring index, which every change of rows keeps in step.
   bool HasSubstringIndex() const { return substringIndex_; }
-  // Whether that index is of the current kind, which takes each row's distinct trigrams
-  // (SubstringIndexText); an index made by earlier versions takes the folded content.
-  bool SubstringIndexTakesDistinct() const { return distinctTrigrams_; }
-  void SetSubstringIndex(bool present, bool distinct) {
-    substringIndex_ = present;
-    distinctTrigrams_ = present && distinct;
-  }
+  void SetSubstringIndex(bool present) { substringIndex_ = present; }
+  // Files the trigram keys of a row added or changed in the current transaction; they are
+  // written with its commit (or before, when a long transaction has piled up many).
+  void AddTrigrams(std::int64_t rowid, const std::vector<TrigramKey>& keys);
+  // Writes the filed keys (before the outermost commit), or forgets them (at its rollback).
+  void WriteTrigrams();
+  void ForgetTrigrams() { pending_.Clear(); }
 
  private:
   sqlite3* db_;
@@ -47,7 +48,7 @@ class Connection {
   std::string path_;
   int savepoints_ = 0;
   bool substringIndex_ = false;
-  bool distinctTrigrams_ = false;
+  PendingTrigrams pending_;
 };
 
 // Makes the statements run while it lives one change: a row and its index entries are written
@@ -63,6 +64,8 @@ class Savepoint {
  private:
   Connection& conn_;
   std::string name_;
+  // No transaction was open before it: its release commits.
+  bool outermost_;
   bool done_ = false;
 };
 

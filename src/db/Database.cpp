@@ -9,10 +9,11 @@
 #include "base/Strings.h"
 #include "db/Compiler.h"
 #include "db/Connection.h"
+#include "db/OldSubstringIndex.h"
 #include "db/Parser.h"
 #include "db/SqlFunctions.h"
 #include "db/SubstringIndex.h"
-#include "db/TrigramTokenizer.h"
+#include "db/TrigramIndex.h"
 
 namespace zyl::db {
 
@@ -120,7 +121,9 @@ std::int64_t Stmt::Int(int i) const {
 }
 
 Savepoint::Savepoint(Connection& conn)
-    : conn_(conn), name_("zyl_row" + std::to_string(conn.NextSavepoint())) {
+    : conn_(conn),
+      name_("zyl_row" + std::to_string(conn.NextSavepoint())),
+      outermost_(sqlite3_get_autocommit(conn.handle()) != 0) {
   conn_.Exec("SAVEPOINT " + name_);
 }
 
@@ -128,11 +131,22 @@ Savepoint::~Savepoint() {
   if (done_) return;
   const std::string sql = "ROLLBACK TO " + name_ + "; RELEASE " + name_;
   sqlite3_exec(conn_.handle(), sql.c_str(), nullptr, nullptr, nullptr);
+  if (outermost_) conn_.ForgetTrigrams();
 }
 
 void Savepoint::Release() {
+  if (outermost_) conn_.WriteTrigrams();
   conn_.Exec("RELEASE " + name_);
   done_ = true;
+}
+
+void Connection::AddTrigrams(std::int64_t rowid, const std::vector<TrigramKey>& keys) {
+  pending_.Add(rowid, keys);
+  if (pending_.Full()) pending_.Write(db_);
+}
+
+void Connection::WriteTrigrams() {
+  pending_.Write(db_);
 }
 
 // ---- Database ----
@@ -179,7 +193,7 @@ void Configure(Connection& c, bool wal) {
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   RegisterFunctions(db, &c.Work());
-  RegisterTrigramTokenizer(db);
+  RegisterCandidateTable(db);
   // Read the schema now, so that a damaged file fails here with a clear message.
   c.Exec("SELECT count(*) FROM sqlite_master");
   if (wal) {
@@ -240,12 +254,8 @@ Database Database::Open(const std::string& path, Access access) {
     throw;
   }
   Database database(std::move(conn));
-  if (database.HasTable(kSubstringTable)) {
-    Stmt st(database.conn(), "SELECT sql FROM sqlite_master WHERE name = ?1");
-    st.Bind(1, Value(kSubstringTable));
-    const bool distinct = st.Step() && TakesDistinctTrigrams(st.Column(0).AsText());
-    database.conn().SetSubstringIndex(true, distinct);
-  }
+  database.conn().SetSubstringIndex(database.HasTable(kTrigramTable) &&
+                                    database.HasTable(kSegmentTable));
   return database;
 }
 
@@ -271,7 +281,7 @@ Database Database::CreateEmpty(const std::string& path) {
         // Location lookups, and the whole-table passes of the update, which read only these
         // columns and so never touch the table's own pages.
         "CREATE INDEX ContentIndex_location ON ContentIndex(location, type, modified, filesize);" +
-        CreateSubstringIndexSql() + ";" + TuneSubstringIndexSql() + ";COMMIT;");
+        CreateTrigramIndexSql() + ";COMMIT;");
   }
   return Open(path);
 }
@@ -305,13 +315,10 @@ std::int64_t Database::Execute(std::string_view statement) {
   const std::string where = q.where.empty() ? "1" : q.where;
   Savepoint change(conn());
   if (conn().HasSubstringIndex() && q.where.empty()) {
-    // Emptying the table (a web index before a new crawl) empties the index at once.
-    conn().Exec(std::string("INSERT INTO ") + kSubstringTable + "(" + kSubstringTable +
-                ") VALUES('delete-all')");
-  } else if (conn().HasSubstringIndex()) {
-    Stmt unindex(conn(), UnindexRowsSql(where, conn().SubstringIndexTakesDistinct()));
-    unindex.BindAll(q.params);
-    unindex.Step();
+    // Emptying the table (a web index before a new crawl) empties the index at once. Rows
+    // deleted one by one leave their postings to the next merge (db/TrigramIndex.h).
+    ClearTrigramIndex(conn().handle());
+    conn().ForgetTrigrams();
   }
   Stmt st(conn(), "DELETE FROM ContentIndex WHERE " + where);
   st.BindAll(q.params);
@@ -462,23 +469,23 @@ void RekeyTable(Connection& c) {
 bool Database::AddSubstringIndex() {
   Connection& c = conn();
   const bool keyed = HasStableKey(c);
-  bool indexed = HasTable(kSubstringTable);
+  const bool indexed = c.HasSubstringIndex();
   if (keyed && indexed) return false;
   Transaction tx(*this);
-  if (!keyed) {
-    // Entries keyed by the old row numbers would name the wrong rows after the rewrite.
-    if (indexed) c.Exec(std::string("DROP TABLE ") + kSubstringTable);
-    indexed = false;
-    RekeyTable(c);
+  DropOldSubstringIndex(c.handle());
+  if (indexed) {
+    // Postings under the old row numbers would name the wrong rows after the rewrite.
+    ClearTrigramIndex(c.handle());
+  } else {
+    c.Exec(CreateTrigramIndexSql());
   }
-  if (!indexed) {
-    c.Exec(CreateSubstringIndexSql());
-    c.Exec(TuneSubstringIndexSql());
-    c.Exec(IndexRowsSql("1", true));
+  if (!keyed) RekeyTable(c);
+  {
+    Stmt rows(c, "SELECT rowid, content FROM ContentIndex WHERE content IS NOT NULL");
+    while (rows.Step()) c.AddTrigrams(rows.Int(0), DistinctTrigramKeys(rows.Column(1).AsText()));
   }
   tx.Commit();
-  // A file that was keyed and indexed already returned above, so the index is of this kind.
-  c.SetSubstringIndex(true, true);
+  c.SetSubstringIndex(true);
   return true;
 }
 
@@ -499,6 +506,7 @@ Transaction::~Transaction() {
   // Undo; errors here have nowhere to go and leave the engine's own rollback to finish it.
   if (savepoint_.empty()) {
     sqlite3_exec(conn_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    conn_->ForgetTrigrams();
   } else {
     const std::string sql = "ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_;
     sqlite3_exec(conn_->handle(), sql.c_str(), nullptr, nullptr, nullptr);
@@ -507,6 +515,7 @@ Transaction::~Transaction() {
 
 void Transaction::Commit() {
   if (done_) throw DbError(SQLITE_MISUSE, "the transaction has already ended");
+  if (savepoint_.empty()) conn_->WriteTrigrams();
   conn_->Exec(savepoint_.empty() ? "COMMIT" : "RELEASE " + savepoint_);
   done_ = true;
 }

@@ -154,7 +154,7 @@ void Recordset::AddNew() {
   if (aggregate_) throw DbError(kNotUpdatable, "the recordset cannot be updated");
   buffer_.assign(fields_.size(), Value());
   dirty_.assign(fields_.size(), false);
-  substringText_.reset();
+  trigramKeys_.reset();
   mode_ = Mode::AddNew;
 }
 
@@ -182,10 +182,10 @@ void Recordset::SetField(std::string_view name, Value v) {
   SetField(RequireField(name), std::move(v));
 }
 
-void Recordset::SetSubstringText(std::string text) {
+void Recordset::SetTrigramKeys(std::vector<TrigramKey> keys) {
   if (mode_ != Mode::AddNew)
-    throw DbError(kUpdateWithoutEdit, "the substring text is given only after AddNew");
-  substringText_ = std::move(text);
+    throw DbError(kUpdateWithoutEdit, "the trigram keys are given only after AddNew");
+  trigramKeys_ = std::move(keys);
 }
 
 void Recordset::Update() {
@@ -211,19 +211,10 @@ void Recordset::Update() {
     st.Step();
     const std::int64_t rowid = sqlite3_last_insert_rowid(conn_->handle());
     if (indexed) {
-      if (substringText_ && conn_->SubstringIndexTakesDistinct()) {
-        Stmt index(*conn_, std::string("INSERT INTO ") + kSubstringTable +
-                               "(rowid, content) SELECT ?1, ?2 FROM ContentIndex WHERE rowid = "
-                               "?1 AND content IS NOT NULL");
-        index.Bind(1, Value(static_cast<long long>(rowid)));
-        index.Bind(2, Value(std::move(*substringText_)));
-        index.Step();
-      } else {
-        ChangeIndexEntry(IndexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
-      }
+      FileTrigrams(rowid, std::move(trigramKeys_));
       change->Release();
     }
-    substringText_.reset();
+    trigramKeys_.reset();
     const bool atEnd = pos_ >= static_cast<std::ptrdiff_t>(rowids_.size());
     rowids_.push_back(rowid);
     deleted_.push_back(false);
@@ -236,10 +227,9 @@ void Recordset::Update() {
         if (fields_[k].column == static_cast<int>(Column::Content)) contentChanges = true;
       const bool reindex = contentChanges && conn_->HasSubstringIndex();
       std::optional<Savepoint> change;
-      if (reindex) {
-        change.emplace(*conn_);
-        ChangeIndexEntry(UnindexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
-      }
+      // The old content's postings stay until a merge finds them: they only give a candidate
+      // that the search's own test turns down.
+      if (reindex) change.emplace(*conn_);
       std::string sets;
       for (std::size_t k = 0; k < cols.size(); ++k)
         sets += (k ? ", " : "") + fields_[cols[k]].sql + " = ?" + std::to_string(k + 1);
@@ -250,7 +240,7 @@ void Recordset::Update() {
       st.Bind(static_cast<int>(cols.size() + 1), Value(static_cast<long long>(rowid)));
       st.Step();
       if (reindex) {
-        ChangeIndexEntry(IndexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
+        FileTrigrams(rowid, std::nullopt);
         change->Release();
       }
     }
@@ -260,7 +250,7 @@ void Recordset::Update() {
 }
 
 void Recordset::CancelUpdate() {
-  substringText_.reset();
+  trigramKeys_.reset();
   mode_ = Mode::None;
 }
 
@@ -269,25 +259,24 @@ void Recordset::Delete() {
   mode_ = Mode::None;
   RequireCurrent();
   const std::int64_t rowid = rowids_[static_cast<std::size_t>(pos_)];
-  const bool indexed = conn_->HasSubstringIndex();
-  std::optional<Savepoint> change;
-  if (indexed) {
-    change.emplace(*conn_);
-    ChangeIndexEntry(UnindexRowsSql("rowid = ?1", conn_->SubstringIndexTakesDistinct()), rowid);
-  }
+  // The row's postings stay until a merge drops them (db/TrigramIndex.h).
   Stmt st(*conn_, "DELETE FROM ContentIndex WHERE rowid = ?1");
   st.Bind(1, Value(static_cast<long long>(rowid)));
   st.Step();
-  if (indexed) change->Release();
   deleted_[static_cast<std::size_t>(pos_)] = true;
   ++deletedCount_;
   rowPos_ = -1;
 }
 
-void Recordset::ChangeIndexEntry(const std::string& sql, std::int64_t rowid) {
-  Stmt st(*conn_, sql);
-  st.Bind(1, Value(static_cast<long long>(rowid)));
-  st.Step();
+void Recordset::FileTrigrams(std::int64_t rowid, std::optional<std::vector<TrigramKey>> given) {
+  if (!given) {
+    given.emplace();
+    for (std::size_t k = 0; k < fields_.size(); ++k)
+      // LIKE reads a number in the column as its text.
+      if (fields_[k].column == static_cast<int>(Column::Content) && !buffer_[k].IsNull())
+        given = DistinctTrigramKeys(buffer_[k].AsText());
+  }
+  conn_->AddTrigrams(rowid, *given);
 }
 
 Recordset Recordset::Filter(std::string_view condition) const {

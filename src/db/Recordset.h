@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "db/Compiler.h"
+#include "db/TrigramKeys.h"
 #include "db/Value.h"
 
 namespace zyl::db {
@@ -54,12 +55,11 @@ class Recordset {
   void Edit();
   void SetField(int i, Value v);
   void SetField(std::string_view name, Value v);
-  // Gives the substring index's text of the content set for the row being added, made by the
-  // caller with SubstringIndexText (a build makes it on its extraction threads, so the thread
-  // that writes only inserts). It must be exactly that text of the content: Update stores it
-  // unchecked, in an index of the current kind. Without it, or in an index made by earlier
-  // versions, Update makes the entry from the content itself.
-  void SetSubstringText(std::string text);
+  // Gives the trigram keys of the content set for the row being added, made by the caller with
+  // DistinctTrigramKeys (a build makes them on its extraction threads, so the thread that
+  // writes only inserts). They must be exactly those of the content: Update files them
+  // unchecked. Without them, Update finds the keys of the content itself.
+  void SetTrigramKeys(std::vector<TrigramKey> keys);
   // Writes the added or edited row. An added row joins the end of the recordset; the current
   // row stays where it was.
   void Update();
@@ -78,8 +78,9 @@ class Recordset {
   void LoadAggregate(const std::string& sql, const std::vector<Value>& params);
   void RequireCurrent() const;
   void PrepareFetch();
-  // Runs an index statement of SubstringIndex.h for the one row `rowid` (bound as ?1).
-  void ChangeIndexEntry(const std::string& sql, std::int64_t rowid);
+  // Files the trigram keys of the row `rowid` with the substring index: `given`,
+  // or else those of the content in the edit buffer.
+  void FileTrigrams(std::int64_t rowid, std::optional<std::vector<TrigramKey>> given);
   const Value& Current(int i);
   std::ptrdiff_t NextLive(std::ptrdiff_t from, int step) const;
   int RequireField(std::string_view name) const;
@@ -102,7 +103,7 @@ class Recordset {
   Mode mode_ = Mode::None;
   std::vector<Value> buffer_;
   std::vector<bool> dirty_;
-  std::optional<std::string> substringText_;  // of the row being added
+  std::optional<std::vector<TrigramKey>> trigramKeys_;  // of the row being added
 };
 
 }  // namespace zyl::db

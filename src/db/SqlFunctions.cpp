@@ -20,7 +20,6 @@
 #include "db/Functions.h"
 #include "db/LikePattern.h"
 #include "db/StoredContent.h"
-#include "db/SubstringIndex.h"
 #include "db/Value.h"
 #include "db/WorkBudget.h"
 
@@ -412,39 +411,6 @@ void LikeStoredFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void LikeStoredPaddedFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
   try {
     LikeStored(ctx, argv, true, sqlite3_value_int(argv[3]) != 0);
-  } catch (const std::bad_alloc&) {
-    sqlite3_result_error_nomem(ctx);
-  }
-}
-
-// The substring index's text of a content (see SubstringIndex.h).
-void TrigramsFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  try {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-      sqlite3_result_null(ctx);
-      return;
-    }
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const std::string text = SubstringIndexText(
-        p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(argv[0])))
-          : std::string_view());
-    sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-  } catch (const std::bad_alloc&) {
-    sqlite3_result_error_nomem(ctx);
-  }
-}
-
-void FoldFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  try {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-      sqlite3_result_null(ctx);
-      return;
-    }
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const std::string folded = FoldForSubstringIndex(
-        p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(argv[0])))
-          : std::string_view());
-    sqlite3_result_text64(ctx, folded.data(), folded.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
   } catch (const std::bad_alloc&) {
     sqlite3_result_error_nomem(ctx);
   }
@@ -1269,14 +1235,6 @@ void RegisterFunctions(sqlite3* db, WorkAccount* work) {
         sqlite3_create_function_v2(db, "zyl_like_stored_padded", 4, direct, nullptr,
                                    LikeStoredPaddedFn, nullptr, nullptr, nullptr),
         "zyl_like_stored_padded");
-  Check(db,
-        sqlite3_create_function_v2(db, "zyl_fold", 1, pure, nullptr, FoldFn, nullptr, nullptr,
-                                   nullptr),
-        "zyl_fold");
-  Check(db,
-        sqlite3_create_function_v2(db, "zyl_trigrams", 1, pure, nullptr, TrigramsFn, nullptr,
-                                   nullptr, nullptr),
-        "zyl_trigrams");
   for (const Entry& e : kEntries) {
     const int flags = e.deterministic ? pure : (SQLITE_UTF8 | SQLITE_INNOCUOUS);
     // The engine owns the registration's data from here on and frees it with the connection

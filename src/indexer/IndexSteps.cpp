@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "base/OrderedPipeline.h"
-#include "db/SubstringIndex.h"
+#include "db/TrigramKeys.h"
 #include "extract/GetFileInfo.h"
 #include "extract/archive/Archive.h"
 #include "extract/office/OfficeReaders.h"
@@ -44,7 +44,7 @@ void ExtractInOrder(const std::vector<std::string>& files, const extract::Extrac
         extract::FileInfo info = extract::GetFileInfo(files[i], options);
         // Made here, on the extraction threads: the one thread that writes the rows is what a
         // build waits for.
-        if (!info.failed()) info.substringText = db::SubstringIndexText(info.content);
+        if (!info.failed()) info.trigramKeys = db::DistinctTrigramKeys(info.content);
         return info;
       },
       consume);

@@ -216,6 +216,13 @@ TEST_F(LocalBuildTest, AKilledBuildLeavesADatabaseThatOpens) {
     EXPECT_GE(kept, rows);
     EXPECT_LT(kept, 400);
     EXPECT_EQ(kept % 10, 0);  // whole groups only
+    // Each group's postings were committed with its rows: a search narrowed by the substring
+    // index finds every row that is left.
+    ASSERT_TRUE(database.HasSubstringIndex());
+    EXPECT_EQ(
+        database.OpenRecordset("SELECT location FROM ContentIndex WHERE content LIKE '*text*'")
+            .RecordCount(),
+        kept);
   }
 
   // What is left is an unfinished index, and its name can be built again.

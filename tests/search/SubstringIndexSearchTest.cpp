@@ -1,7 +1,8 @@
 // A search narrowed by the substring index must list exactly the rows, in exactly the order, of
 // the same statement scanning the whole table. Every way runs here over one generated set of
-// documents: a database as an older version left it (no key, no index), one with the index of
-// the first kind, and a current one.
+// documents: a database as an older version left it (no key, no index), a current one written
+// in many small transactions (so its postings were merged, and rows deleted and edited after),
+// and one whose earlier full-text index an update replaced.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -15,6 +16,7 @@
 #include "db/Database.h"
 #include "db/RowReader.h"
 #include "db/SubstringIndex.h"
+#include "db/TrigramKeys.h"
 #include "search/SearchRequest.h"
 #include "support/TestSupport.h"
 
@@ -159,8 +161,8 @@ class SubstringIndexSearchTest : public ::testing::Test {
                  nullptr, nullptr, nullptr);
     sqlite3_close(raw);
     db::Database::CreateEmpty(indexed_);
-    // As the first version with the index left it: the engine's own trigram tokenizer over the
-    // folded content, which such files keep using.
+    // As the first versions with an index left it: a full-text table of the engine, which
+    // searches pass by until an update replaces it.
     sqlite3_open(older_.c_str(), &raw);
     sqlite3_exec(raw,
                  "CREATE TABLE ContentIndex(id INTEGER PRIMARY KEY, title TEXT, author TEXT, "
@@ -179,17 +181,20 @@ class SubstringIndexSearchTest : public ::testing::Test {
       row.type = "txt";
       row.modified = "2024-01-01";
       row.content = RandomText(rng);
-      // Half the rows come with their index text made by the extraction thread, as a build
-      // writes them; the writer makes it for the others.
-      if (i % 2) row.substringText = db::SubstringIndexText(row.content);
+      // Half the rows come with their keys found by the extraction thread, as a build writes
+      // them; the writer finds them for the others.
+      if (i % 2) row.trigramKeys = db::DistinctTrigramKeys(row.content);
       rows.push_back(row);
     }
     std::vector<std::string> edits;
     for (int i = 0; i < 20; ++i) edits.push_back(RandomText(rng));
     for (const std::string& path : {scanned_, indexed_, older_}) {
-      catalog::DatabaseSink sink(path);
-      for (const auto& row : rows) sink.AppendRow(row);
-      sink.Commit();
+      {
+        // Commits of a few rows each make dozens of segments, which pile up and are merged.
+        catalog::DatabaseSink sink(path, path == indexed_ ? 7 : 300);
+        for (const auto& row : rows) sink.AppendRow(row);
+        sink.Commit();
+      }
       // Deleted and edited rows must leave the index with them.
       db::Database database = db::Database::Open(path);
       database.Execute("DELETE * FROM ContentIndex WHERE location LIKE '*/1#.txt'");
@@ -204,6 +209,10 @@ class SubstringIndexSearchTest : public ::testing::Test {
       db::Recordset one = database.OpenRecordset(
           "SELECT content, location FROM ContentIndex WHERE location = '/docs/30.txt'");
       one.Delete();
+      if (path == older_) {
+        EXPECT_FALSE(database.HasSubstringIndex());
+        EXPECT_TRUE(database.AddSubstringIndex());
+      }
     }
   }
 
@@ -214,6 +223,7 @@ class SubstringIndexSearchTest : public ::testing::Test {
     ASSERT_FALSE(scanned.HasSubstringIndex());
     ASSERT_TRUE(indexed.HasSubstringIndex());
     ASSERT_TRUE(older.HasSubstringIndex());
+    ASSERT_FALSE(older.HasTable("ContentFts"));
     const auto expected = Locations(scanned, sql);
     EXPECT_EQ(Locations(indexed, sql), expected) << sql;
     EXPECT_EQ(Locations(older, sql), expected) << sql;
@@ -260,22 +270,31 @@ TEST_F(SubstringIndexSearchTest, PatternsWithAZeroCharacterStillSearch) {
                  "simi*\"");
 }
 
+// The expression names the keys of three code points each, folded as LIKE folds them.
+std::string Key(char32_t a, char32_t b, char32_t c) {
+  return std::to_string(db::TrigramKeyOf(a, b, c));
+}
+
 TEST(SubstringMatchTest, OnlyConditionsThatImplyTheTrigramsNarrow) {
   auto match = [](const std::string& where) {
     return db::CompileStatement("SELECT location FROM ContentIndex WHERE " + where).substringMatch;
   };
-  EXPECT_EQ(match("content LIKE '*AbC*'"), "\"abc\"");
+  const std::string abc = Key('a', 'b', 'c');
+  EXPECT_EQ(match("content LIKE '*AbC*'"), abc);
   EXPECT_EQ(match("content LIKE '*ab?d*'"), "");  // no run of three
   EXPECT_EQ(match("NOT content LIKE '*abc*'"), "");
   EXPECT_EQ(match("title LIKE '*abc*'"), "");
   EXPECT_EQ(match("LCase(content) LIKE '*abc*'"), "");
   EXPECT_EQ(match("content LIKE '*abc*' OR content LIKE '*de*'"), "");
-  EXPECT_EQ(match("content LIKE '*abc*' AND content LIKE '*de*'"), "(\"abc\")");
-  EXPECT_EQ(match("content LIKE '*abc*' OR content LIKE '*xyz*'"), "(\"abc\") OR (\"xyz\")");
+  EXPECT_EQ(match("content LIKE '*abc*' AND content LIKE '*de*'"), "(" + abc + ")");
+  EXPECT_EQ(match("content LIKE '*abc*' OR content LIKE '*xyz*'"),
+            "(" + abc + ") OR (" + Key('x', 'y', 'z') + ")");
   // The blanks around a whole-word text are not in the index.
   EXPECT_EQ(match("(\" \" + content + \" \") LIKE '* ab *'"), "");
-  EXPECT_EQ(match("(\" \" + content + \" \") LIKE '* abc *'"), "\"abc\"");
-  EXPECT_EQ(match("content LIKE '*a\"bc*'"), "\"\"\"bc\" AND \"a\"\"b\"");
+  EXPECT_EQ(match("(\" \" + content + \" \") LIKE '* abc *'"), abc);
+  // Keys come in ascending order: "лка" before "ёлк".
+  EXPECT_EQ(match("content LIKE '*ЁлКА*'"),
+            Key(U'л', U'к', U'а') + " AND " + Key(U'ё', U'л', U'к'));
 }
 
 }  // namespace
