@@ -12,9 +12,21 @@ DatabaseSink::DatabaseSink(const std::string& dbname, std::size_t commitEvery)
 DatabaseSink::~DatabaseSink() {
   try {
     Commit();
+    SyncToDisk();
   } catch (const std::exception&) {
     // Nothing to report to at this point; the rows of the open group are lost.
   }
+}
+
+void DatabaseSink::DeferSyncing() {
+  db_.DeferSyncing();
+  deferred_ = true;
+}
+
+void DatabaseSink::SyncToDisk() {
+  if (!deferred_) return;
+  deferred_ = false;
+  db_.SyncToDisk();
 }
 
 void DatabaseSink::AppendRow(const FileInfo& row) {

@@ -24,6 +24,10 @@ class DatabaseSink : public ContentSink {
   void AppendRow(const FileInfo& row) override;
   // Commits the rows appended so far.
   void Commit();
+  // For a new index: syncs the file only when the sink is done with it (db::Database::
+  // DeferSyncing); SyncToDisk, or else the sink's end, syncs it.
+  void DeferSyncing();
+  void SyncToDisk();
   // Rows of the table, those appended through this sink included.
   std::int64_t RowCount() const { return rows_; }
   db::Database& database() { return db_; }
@@ -35,6 +39,7 @@ class DatabaseSink : public ContentSink {
   std::size_t commitEvery_;
   std::size_t pending_ = 0;
   std::int64_t rows_ = 0;
+  bool deferred_ = false;
 };
 
 }  // namespace zyl::catalog

@@ -25,7 +25,7 @@ struct CompiledQuery {
   std::vector<CompiledField> fields;
   std::string where;          // engine condition, "" when the statement has none
   std::vector<Value> params;  // ?1, ?2, ... in order
-  // A MATCH expression of the substring index that every row the condition selects satisfies,
+  // A candidate expression of the substring index that every row the condition selects satisfies,
   // or "" when the condition gives none (see SubstringIndex.h).
   std::string substringMatch;
 };

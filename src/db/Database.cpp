@@ -400,6 +400,16 @@ void Database::AddColumn(std::string_view table, std::string_view column, std::s
   conn().Exec(sql);
 }
 
+void Database::DeferSyncing() {
+  conn().Exec("PRAGMA synchronous=OFF");
+}
+
+void Database::SyncToDisk() {
+  conn().Exec("PRAGMA synchronous=NORMAL");
+  // At this level a checkpoint syncs the log before it and the file after it.
+  conn().Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+}
+
 bool Database::HasSubstringIndex() const {
   return conn().HasSubstringIndex();
 }

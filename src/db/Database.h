@@ -70,6 +70,14 @@ class Database {
   bool AddSubstringIndex();
   bool HasSubstringIndex() const;
 
+  // For a file being made from nothing (a new index): from now on its writes reach the disk
+  // when the system gets to them, not at every checkpoint, which cost a build of 500 MB seven
+  // seconds of waiting. A crash of the program still leaves every committed group whole; a
+  // crash of the machine may damage the file, but an unfinished build is made again anyway.
+  void DeferSyncing();
+  // Moves the log into the file and has both on the disk; syncs as usual from then on.
+  void SyncToDisk();
+
  private:
   enum class Access { ReadWrite, ReadOnly };
   static Database Open(const std::string& path, Access access);

@@ -152,6 +152,7 @@ BuildResult Build::Run() {
     Log(LangString(settings::kBuildFound) + " " + base::StrNum(static_cast<std::int64_t>(n)) + "." +
         std::string(kBreak) + LangString(settings::kBuildConnecting));
     writer_ = std::make_unique<catalog::DatabaseSink>(def_.dbname, options_.commitEvery);
+    writer_->DeferSyncing();
     writer_->onMessage = host_.Messages();
   } catch (const std::exception& e) {
     result_.outcome = BuildResult::kFailed;
@@ -205,6 +206,7 @@ BuildResult Build::Run() {
   ParseMailBox();
   try {
     writer_->Commit();
+    writer_->SyncToDisk();
     // The totals are counted from the table as the update counts them.
     const IndexTotals totals = CountIndexTotals(writer_->database());
     result_.filesCount = totals.filesCount;
