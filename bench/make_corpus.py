@@ -2,13 +2,14 @@
 """Writes a benchmark corpus of text and HTML files: English and Russian text in UTF-8,
 Windows-1251 and KOI8-R, in nested folders.
 
-usage: make_corpus.py FOLDER [--files N] [--size-kb K] [--seed S] [--rare] [--prose]
+usage: make_corpus.py FOLDER [--files N] [--size-kb K] [--seed S] [--rare] [--prose] [--late]
 Defaults: 20000 files of about 11 KB on average (about 220 MB). With --rare, a few files also
 hold rare words and a phrase ("pessimistic", "пессимизм", "в конце концов"), so that searches
 have something to find in few documents. With --prose, the text is drawn from a large
 vocabulary of made-up words with the skewed frequencies of real prose (a few words very common,
 most of them rare), and a third of the files hold the word "quarterly" (another third,
-"ежеквартальный"), so that a common word lists a third of the corpus."""
+"ежеквартальный"), so that a common word lists a third of the corpus. With --late, a third of
+the files end with the word "semiannual": a common word found only at the end of each text."""
 import argparse
 import bisect
 import os
@@ -29,6 +30,7 @@ def paragraph(rng, words, n):
 
 RARE = (("pessimistic", 0.004), ("пессимизм", 0.003), ("в конце концов", 0.005))
 COMMON = (("quarterly", "ежеквартальный"), 1 / 3)
+LATE = ("semiannual", 1 / 3)
 
 
 def vocabulary(rng, letters, size):
@@ -60,7 +62,7 @@ class Prose:
         return self.words[min(bisect.bisect(self.cumulative, rng.random()), len(self.words) - 1)]
 
 
-def text(rng, size, rare=False, prose=None):
+def text(rng, size, rare=False, prose=None, late=False):
     en, ru = prose if prose else (EN, RU)
     out, total = [], 0
     if rare:
@@ -75,6 +77,8 @@ def text(rng, size, rare=False, prose=None):
         p = paragraph(rng, lang, rng.randint(20, 80))
         out.append(p)
         total += len(p.encode("utf-8"))
+    if late and rng.random() < LATE[1]:
+        out.append(LATE[0] + ".")
     return "\n\n".join(out)
 
 
@@ -86,6 +90,7 @@ def main():
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--rare", action="store_true")
     ap.add_argument("--prose", action="store_true")
+    ap.add_argument("--late", action="store_true")
     a = ap.parse_args()
     rng = random.Random(a.seed)
     prose = None
@@ -97,7 +102,7 @@ def main():
         folder = os.path.join(a.folder, f"d{i % 20:02d}", f"s{(i // 20) % 50:02d}")
         os.makedirs(folder, exist_ok=True)
         size = int(rng.uniform(0.2, 1.8) * a.size_kb * 1024)
-        body = text(rng, size, a.rare, prose)
+        body = text(rng, size, a.rare, prose, a.late)
         kind = i % 4
         if kind == 3:
             name = f"page{i}.html"

@@ -9,10 +9,12 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/Compiler.h"
 #include "db/Database.h"
 #include "db/LikePattern.h"
+#include "db/RowReader.h"
 
 namespace {
 
@@ -38,6 +40,13 @@ struct Fixture {
     }
     rs.AddNew();
     rs.SetField("location", Value("/null"));
+    rs.Update();
+    // Long enough to be read in several pieces by a reader that leaves the content stored.
+    std::string longText;
+    while (longText.size() < 20000) longText += "годовой отчёт, tax report 2002; ";
+    rs.AddNew();
+    rs.SetField("location", Value("/long"));
+    rs.SetField("content", Value(longText + "итог"));
     rs.Update();
   }
   ~Fixture() {
@@ -87,9 +96,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)f.RecordCount();
   });
   Guard([&] {
+    // Leaving the content stored (LIKE reading it in pieces) must not change the rows.
+    auto rows = [&](RowReader::Content content) {
+      RowReader reader(fx.db, text, RowReader::Order::kDatabase, content);
+      std::vector<std::int64_t> ids;
+      while (reader.Next()) ids.push_back(reader.RowId());
+      return ids;
+    };
+    if (rows(RowReader::Content::kRead) != rows(RowReader::Content::kLeftStored)) std::abort();
+  });
+  Guard([&] {
     const LikePattern p(text);
     p.Matches("Годовой отчет и бюджет, tax report 2002");
     p.MatchesPadded(text);
+    // The start of a text proves a match only where the whole text matches.
+    for (const bool padded : {false, true}) {
+      const bool whole = padded ? p.MatchesPadded(text) : p.Matches(text);
+      for (std::size_t n = 0; n < text.size(); n += 1 + n / 8)
+        if (p.MatchesEveryTextStartingWith(text.substr(0, n), padded) && !whole) std::abort();
+    }
   });
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "app/Front.h"
 
+#include <sqlite3.h>
+
 #include <ostream>
 #include <string>
 
@@ -19,6 +21,11 @@ int FrontMain(int argc, const char* const* argv, std::ostream& out, std::ostream
   const std::string action =
       args.CountArguments() == 0 ? "" : base::LCase(args.GetArgumentValue("action"));
   if (action != "search") return whole(argc, argv);
+  // A search from the command line runs on this one thread, so the engine need not lock and
+  // unlock its connection around each of the thousands of calls that read a long result
+  // (a twentieth of the time of a search listing 13,000 rows). This must come before the
+  // engine's first use; in a process that used it already the call changes nothing.
+  sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
   PrepareProgramFolder(argc > 0 && argv[0] ? argv[0] : "", err);
   return RunSearchAction({args, action, out, err});
 }

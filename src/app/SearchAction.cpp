@@ -15,10 +15,16 @@
 
 namespace zyl::app {
 
+void AppendTsvCell(std::string& out, std::string_view text) {
+  const std::size_t from = out.size();
+  out += text;
+  for (std::size_t i = from; i < out.size(); ++i)
+    if (out[i] == '\t' || out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+}
+
 std::string TsvCell(std::string_view text) {
-  std::string s(text);
-  for (char& c : s)
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  std::string s;
+  AppendTsvCell(s, text);
   return s;
 }
 
@@ -125,11 +131,23 @@ int RunSearchAction(const StartContext& ctx) {
     }
     ctx.out << (first ? "]\n" : "\n]\n");
   } else {
+    // Thousands of rows are written in blocks rather than cell by cell through the stream.
+    constexpr std::size_t kBlock = 64 * 1024;
+    std::string block;
+    block.reserve(kBlock + 4096);
     for (const search::ResultRow& r : session.Results()) {
-      ctx.out << TsvCell(r.title) << '\t' << TsvCell(r.author) << '\t' << TsvCell(r.location)
-              << '\t' << TsvCell(r.type) << '\t' << TsvCell(r.modified) << '\t'
-              << TsvCell(r.filesize) << '\n';
+      for (const std::string* cell : {&r.title, &r.author, &r.location, &r.type, &r.modified}) {
+        AppendTsvCell(block, *cell);
+        block += '\t';
+      }
+      AppendTsvCell(block, r.filesize);
+      block += '\n';
+      if (block.size() >= kBlock) {
+        ctx.out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        block.clear();
+      }
     }
+    ctx.out.write(block.data(), static_cast<std::streamsize>(block.size()));
   }
   return ok && !unreadable ? 0 : 1;
 }

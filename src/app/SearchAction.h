@@ -13,6 +13,7 @@ int RunSearchAction(const StartContext& ctx);
 
 // A field of a result row as one TSV cell: TABs and line breaks become blanks.
 std::string TsvCell(std::string_view text);
+void AppendTsvCell(std::string& out, std::string_view text);
 // A JSON string literal.
 std::string JsonString(std::string_view text);
 

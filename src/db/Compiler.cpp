@@ -70,7 +70,8 @@ int CurrentYear() {
 
 class Compiler {
  public:
-  explicit Compiler(std::string_view source) : source_(source) {}
+  explicit Compiler(std::string_view source, ContentTests tests = ContentTests::kWhole)
+      : source_(source), contentInPieces_(tests == ContentTests::kInPieces) {}
 
   std::vector<Value> params;
 
@@ -412,6 +413,10 @@ class Compiler {
     return nullptr;
   }
 
+  static bool IsContent(const Expr& e) {
+    return e.kind == ExprKind::Column && e.column == Column::Content;
+  }
+
   Sql LikeSql(const Expr& e) {
     const Expr& subject = *e.args[0];
     const Expr& pattern = *e.args[1];
@@ -427,9 +432,19 @@ class Compiler {
         innerSql = amp ? ToText(*inner, x) : x.text;
       }
     }
-    if (inner) {
+    // The stored content itself is read only as far as the test needs (typeof() of a column
+    // does not read its value).
+    if (inner && contentInPieces_ && IsContent(*inner)) {
+      const std::string p = PatternSql(pattern);
+      call = "zyl_like_stored_padded(rowid, typeof(" + innerSql + "), " + p + ", " +
+             (amp ? "1" : "0") + ")";
+    } else if (inner) {
       const std::string p = PatternSql(pattern);
       call = "zyl_like_padded(" + innerSql + ", " + p + ", " + (amp ? "1" : "0") + ")";
+    } else if (contentInPieces_ && IsContent(subject)) {
+      const Sql s = Val(subject);
+      const std::string p = PatternSql(pattern);
+      call = "zyl_like_stored(rowid, typeof(" + s.text + "), " + p + ")";
     } else {
       const Sql s = Val(subject);
       const std::string st = ToText(subject, s);
@@ -550,13 +565,14 @@ class Compiler {
   }
 
   std::string_view source_;
+  bool contentInPieces_;
 };
 
 }  // namespace
 
-CompiledQuery CompileStatement(std::string_view text) {
+CompiledQuery CompileStatement(std::string_view text, ContentTests tests) {
   const Statement st = ParseStatement(text);
-  Compiler c(text);
+  Compiler c(text, tests);
   CompiledQuery q;
   q.kind = st.kind;
   int exprNumber = 1000;

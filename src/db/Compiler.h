@@ -30,7 +30,12 @@ struct CompiledQuery {
   std::string substringMatch;
 };
 
-CompiledQuery CompileStatement(std::string_view text);
+// How the LIKE tests of the content column read it: whole, as the engine hands a column to a
+// function, or piece by piece from the start through the StoredContent of a RowReader, which
+// must then step the statement (see StoredContent.h).
+enum class ContentTests { kWhole, kInPieces };
+
+CompiledQuery CompileStatement(std::string_view text, ContentTests tests = ContentTests::kWhole);
 
 struct CompiledCondition {
   std::string sql;

@@ -16,6 +16,8 @@ namespace zyl::db {
 namespace {
 
 constexpr char32_t kLowLimit = 0x800;  // two-byte UTF-8: Latin, Greek, Cyrillic and more
+// Most bytes the reading of one character looks at, from its first byte on.
+constexpr std::size_t kCharLookahead = 4;
 
 // Case folding of the code points that need it most, and for every folded code point the
 // others that fold to it (so "k" knows the Kelvin sign, "в" knows its old variant).
@@ -466,6 +468,10 @@ bool LikePattern::Match(const View& t) const {
     std::size_t end = 0;
     return MatchAt(segments_[0], t, 0, end) && end == size;
   }
+  if (ProvableByPrefix()) {
+    std::size_t end = 0;
+    return MatchLeading(t, end);
+  }
   std::size_t pos = 0;
   const Segment& first = segments_.front();
   if (!first.elems.empty() && !MatchAt(first, t, 0, pos)) return false;
@@ -490,6 +496,35 @@ bool LikePattern::Match(const View& t) const {
     pos = end;
   }
   return true;
+}
+
+bool LikePattern::MatchLeading(const View& t, std::size_t& end) const {
+  // The segments in turn, each at its first place after the one before: where the leftmost
+  // choice fails, no later one succeeds. The last segment is empty (the pattern ends with "*").
+  std::size_t pos = 0;
+  const Segment& first = segments_.front();
+  if (!first.elems.empty() && !MatchAt(first, t, 0, pos)) return false;
+  for (std::size_t i = 1; i + 1 < segments_.size(); ++i) {
+    const Segment& seg = segments_[i];
+    if (seg.elems.empty()) continue;
+    std::size_t segEnd = 0;
+    if (!Find(seg, t, pos, t.size(), segEnd)) return false;
+    pos = segEnd;
+  }
+  end = pos;
+  return true;
+}
+
+bool LikePattern::MatchesEveryTextStartingWith(std::string_view prefix, bool padded) const {
+  if (!ProvableByPrefix()) return false;
+  const View v{reinterpret_cast<const unsigned char*>(prefix.data()), prefix.size(),
+               padded ? std::size_t{1} : 0, Tables()};
+  std::size_t end = 0;
+  if (!MatchLeading(v, end)) return false;
+  // Reading a character looks at most four bytes ahead of its start, and the virtual blank
+  // after the prefix is no blank of the longer text. A match that ends four bytes or more
+  // before the prefix's end read only bytes the whole text has in the same places.
+  return end + kCharLookahead <= v.pad + v.n;
 }
 
 bool LikePattern::Matches(std::string_view text) const {

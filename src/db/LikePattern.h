@@ -39,6 +39,15 @@ class LikePattern {
   // Matches " " + text + " " without building that text.
   bool MatchesPadded(std::string_view text) const;
 
+  // Whether a match can be proven from the start of a text alone: the pattern ends with "*",
+  // so what follows a match does not matter.
+  bool ProvableByPrefix() const { return hasStar_ && segments_.back().elems.empty(); }
+  // True when every text that begins with `prefix` matches (padded: as MatchesPadded), so a
+  // long text need not be read to its end. False says nothing: the rest may still match. A
+  // match counts only when it ends clear of the prefix's last bytes, whose characters may
+  // continue in the rest of the text.
+  bool MatchesEveryTextStartingWith(std::string_view prefix, bool padded) const;
+
   const std::string& source() const { return source_; }
   // The runs of plain characters (folded) between the pattern's wildcards and classes: every
   // text the pattern matches holds each of them, in any letter case.
@@ -79,6 +88,8 @@ class LikePattern {
  private:
   struct View;
   bool Match(const View& t) const;
+  // The match of a pattern ending with "*": returns where the last matched character ends.
+  bool MatchLeading(const View& t, std::size_t& end) const;
   bool MatchAt(const Segment& seg, const View& t, std::size_t v, std::size_t& end) const;
   bool Find(const Segment& seg, const View& t, std::size_t from, std::size_t limit,
             std::size_t& end) const;

@@ -12,6 +12,7 @@
 namespace zyl::db {
 
 class Stmt;
+class StoredContent;
 
 class RowReader {
  public:
@@ -19,8 +20,15 @@ class RowReader {
     kDatabase,  // rowid order
     kAny,       // whatever order is cheapest (an index holding every column read, say)
   };
+  enum class Content {
+    kRead,  // the content column is read as the statement selects it
+    // Field() of the content column is Null, and the condition's LIKE tests of it read each
+    // row's text only as far as they need: for callers that show rows without their text.
+    kLeftStored,
+  };
   // Throws SqlError for a refused statement (a DELETE or an aggregate included).
-  RowReader(Database& db, std::string_view select, Order order = Order::kDatabase);
+  RowReader(Database& db, std::string_view select, Order order = Order::kDatabase,
+            Content content = Content::kRead);
   ~RowReader();
   RowReader(const RowReader&) = delete;
   RowReader& operator=(const RowReader&) = delete;
@@ -34,6 +42,7 @@ class RowReader {
 
  private:
   std::shared_ptr<class Connection> conn_;
+  std::unique_ptr<StoredContent> stored_;  // for Content::kLeftStored
   std::unique_ptr<Stmt> stmt_;
   int fields_ = 0;
 };

@@ -15,9 +15,11 @@
 #include "base/Cp1251.h"
 #include "base/Strings.h"
 #include "base/Utf8.h"
+#include "db/Ast.h"
 #include "db/Errors.h"
 #include "db/Functions.h"
 #include "db/LikePattern.h"
+#include "db/StoredContent.h"
 #include "db/Value.h"
 #include "db/WorkBudget.h"
 
@@ -258,8 +260,39 @@ void DeletePattern(void* p) {
   delete static_cast<LikePattern*>(p);
 }
 
-// The compiled pattern of argument 1: kept by the engine while the argument stays the same
-// (a bound value), else the last one compiled on this thread when the text is the same.
+// The compiled pattern of argument `arg`: kept by the engine while the argument stays the same
+// (a bound value), else the last one compiled on this thread when the text is the same. A
+// pattern compiled now is left in `fresh`, for KeepPattern once it has been used. Null, with
+// the error reported, for a pattern that does not compile.
+const LikePattern* PatternOf(sqlite3_context* ctx, sqlite3_value* pattern, int arg,
+                             std::unique_ptr<LikePattern>& fresh) {
+  if (auto* kept = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, arg))) return kept;
+  const auto* pp = reinterpret_cast<const char*>(sqlite3_value_text(pattern));
+  const std::string_view ptext =
+      pp ? std::string_view(pp, static_cast<std::size_t>(sqlite3_value_bytes(pattern)))
+         : std::string_view();
+  thread_local std::unique_ptr<LikePattern> last;
+  if (last && last->source() == ptext) return last.get();
+  try {
+    fresh = std::make_unique<LikePattern>(ptext);
+  } catch (const LikePatternError& e) {
+    sqlite3_result_error(ctx, (std::string("invalid LIKE pattern: ") + e.what()).c_str(), -1);
+    return nullptr;
+  }
+  last = std::make_unique<LikePattern>(*fresh);
+  return fresh.get();
+}
+
+void KeepPattern(sqlite3_context* ctx, int arg, std::unique_ptr<LikePattern> fresh) {
+  if (fresh) sqlite3_set_auxdata(ctx, arg, fresh.release(), DeletePattern);
+}
+
+std::string_view TextOf(sqlite3_value* v) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v)))
+           : std::string_view();
+}
+
 void Like(sqlite3_context* ctx, sqlite3_value* subject, sqlite3_value* pattern, bool padded,
           bool nullIsEmpty) {
   const bool subjectNull = sqlite3_value_type(subject) == SQLITE_NULL;
@@ -267,40 +300,91 @@ void Like(sqlite3_context* ctx, sqlite3_value* subject, sqlite3_value* pattern, 
     sqlite3_result_null(ctx);
     return;
   }
-  std::string_view text;
-  if (!subjectNull) {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(subject));
-    text = p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(subject)))
-             : std::string_view();
+  const std::string_view text = subjectNull ? std::string_view() : TextOf(subject);
+  std::unique_ptr<LikePattern> fresh;
+  const LikePattern* use = PatternOf(ctx, pattern, 1, fresh);
+  if (!use) return;
+  sqlite3_result_int(ctx, padded ? use->MatchesPadded(text) : use->Matches(text));
+  KeepPattern(ctx, 1, std::move(fresh));
+}
+
+// The first piece of a stored text read to decide a LIKE test: small, so that a word near the
+// start costs the page holding the row and at most one more (a 14 KB text fills four).
+constexpr std::size_t kFirstPiece = 1024;
+// Each further piece is this many times longer. A text whose match comes late (or that does
+// not match) is then read in two steps when it is of the usual size and in a few when it is
+// long, and tested over little more than its own length: with pieces only four times longer,
+// a test of a text matching only at its end took a tenth longer than reading it whole.
+constexpr std::size_t kPieceGrowth = 16;
+
+// The test of a stored content, read piece by piece through the active StoredContent.
+// Returns false, having decided nothing, when the text cannot be read that way.
+bool LikeStoredInPieces(sqlite3_context* ctx, std::int64_t rowid, const LikePattern& pattern,
+                        bool padded) {
+  StoredContent* content = StoredContent::Active();
+  if (!content || content->db() != sqlite3_context_db_handle(ctx) || !content->Open(rowid))
+    return false;
+  const std::size_t size = content->size();
+  std::size_t n = pattern.ProvableByPrefix() ? std::min(size, kFirstPiece) : size;
+  for (;;) {
+    bool ok = true;
+    const std::string_view text = content->Prefix(n, ok);
+    if (!ok) return false;
+    if (n == size) {
+      sqlite3_result_int(ctx, padded ? pattern.MatchesPadded(text) : pattern.Matches(text));
+      return true;
+    }
+    if (pattern.MatchesEveryTextStartingWith(text, padded)) {
+      sqlite3_result_int(ctx, 1);
+      return true;
+    }
+    n = std::min(size, n * kPieceGrowth);
   }
-  auto* compiled = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 1));
-  if (compiled) {
-    sqlite3_result_int(ctx, padded ? compiled->MatchesPadded(text) : compiled->Matches(text));
+}
+
+// zyl_like_stored(rowid, typeof(content), pattern[, nullIsEmpty]): the LIKE test of the content
+// of the ContentIndex row `rowid`, as zyl_like(content, pattern) (or zyl_like_padded) decides
+// it, without the engine reading the whole text first: typeof() of a column does not read it.
+void LikeStored(sqlite3_context* ctx, sqlite3_value** argv, bool padded, bool nullIsEmpty) {
+  const std::string_view type = TextOf(argv[1]);
+  if (sqlite3_value_type(argv[2]) == SQLITE_NULL || (type == "null" && !nullIsEmpty)) {
+    sqlite3_result_null(ctx);
     return;
   }
-  const auto* pp = reinterpret_cast<const char*>(sqlite3_value_text(pattern));
-  const std::string_view ptext =
-      pp ? std::string_view(pp, static_cast<std::size_t>(sqlite3_value_bytes(pattern)))
-         : std::string_view();
-  thread_local std::unique_ptr<LikePattern> last;
   std::unique_ptr<LikePattern> fresh;
-  const LikePattern* use = nullptr;
-  if (last && last->source() == ptext) {
-    use = last.get();
-  } else {
-    try {
-      fresh = std::make_unique<LikePattern>(ptext);
-    } catch (const LikePatternError& e) {
-      sqlite3_result_error(ctx, (std::string("invalid LIKE pattern: ") + e.what()).c_str(), -1);
-      return;
+  const LikePattern* use = PatternOf(ctx, argv[2], 2, fresh);
+  if (!use) return;
+  const std::int64_t rowid = sqlite3_value_int64(argv[0]);
+  if (type == "null") {
+    sqlite3_result_int(ctx, padded ? use->MatchesPadded({}) : use->Matches({}));
+  } else if (type != "text" || !LikeStoredInPieces(ctx, rowid, *use, padded)) {
+    // Numbers and other values are read as the engine converts them to text, as zyl_like
+    // receives them.
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    sqlite3_stmt* st = nullptr;
+    const std::string sql = std::string("SELECT content FROM ") + kTableName + " WHERE rowid = ?1";
+    int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_bind_int64(st, 1, rowid);
+    if (rc == SQLITE_OK) rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL) {
+      const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+      const std::string_view text =
+          p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, 0)))
+            : std::string_view();
+      sqlite3_result_int(ctx, padded ? use->MatchesPadded(text) : use->Matches(text));
+    } else if (rc == SQLITE_ROW) {
+      if (nullIsEmpty)
+        sqlite3_result_int(ctx, padded ? use->MatchesPadded({}) : use->Matches({}));
+      else
+        sqlite3_result_null(ctx);
+    } else {
+      sqlite3_result_error(
+          ctx, rc == SQLITE_DONE ? "a row being tested is no longer there" : sqlite3_errmsg(db),
+          -1);
     }
-    use = fresh.get();
+    sqlite3_finalize(st);
   }
-  sqlite3_result_int(ctx, padded ? use->MatchesPadded(text) : use->Matches(text));
-  if (fresh) {
-    last = std::make_unique<LikePattern>(*fresh);
-    sqlite3_set_auxdata(ctx, 1, fresh.release(), DeletePattern);
-  }
+  KeepPattern(ctx, 2, std::move(fresh));
 }
 
 void LikeFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -313,6 +397,20 @@ void LikeFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void LikePaddedFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
   try {
     Like(ctx, argv[0], argv[1], true, sqlite3_value_int(argv[2]) != 0);
+  } catch (const std::bad_alloc&) {
+    sqlite3_result_error_nomem(ctx);
+  }
+}
+void LikeStoredFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  try {
+    LikeStored(ctx, argv, false, false);
+  } catch (const std::bad_alloc&) {
+    sqlite3_result_error_nomem(ctx);
+  }
+}
+void LikeStoredPaddedFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  try {
+    LikeStored(ctx, argv, true, sqlite3_value_int(argv[3]) != 0);
   } catch (const std::bad_alloc&) {
     sqlite3_result_error_nomem(ctx);
   }
@@ -1127,6 +1225,16 @@ void RegisterFunctions(sqlite3* db, WorkAccount* work) {
         sqlite3_create_function_v2(db, "zyl_like_padded", 3, pure, nullptr, LikePaddedFn, nullptr,
                                    nullptr, nullptr),
         "zyl_like_padded");
+  // Reads the table itself, so only statements this layer writes may call it, never a schema.
+  const int direct = SQLITE_UTF8 | SQLITE_DIRECTONLY;
+  Check(db,
+        sqlite3_create_function_v2(db, "zyl_like_stored", 3, direct, nullptr, LikeStoredFn, nullptr,
+                                   nullptr, nullptr),
+        "zyl_like_stored");
+  Check(db,
+        sqlite3_create_function_v2(db, "zyl_like_stored_padded", 4, direct, nullptr,
+                                   LikeStoredPaddedFn, nullptr, nullptr, nullptr),
+        "zyl_like_stored_padded");
   for (const Entry& e : kEntries) {
     const int flags = e.deterministic ? pure : (SQLITE_UTF8 | SQLITE_INNOCUOUS);
     // The engine owns the registration's data from here on and frees it with the connection

@@ -142,7 +142,10 @@ SearchOutcome ExecuteSearch(const SearchForm& form, const std::vector<IndexEntry
     try {
       db::Database database = db::Database::OpenReadOnly(dbname);
       database.SetWorkBudget(budget);
-      db::RowReader rows(database, out.sql);
+      // The rows are listed without their text (ResultRow), so the content stays in the file
+      // and its LIKE tests read only as much of each text as they need.
+      db::RowReader rows(database, out.sql, db::RowReader::Order::kDatabase,
+                         db::RowReader::Content::kLeftStored);
       out.found = {dbname, out.sql, {}};
       AppendRows(rows, dbname, out.results);
     } catch (const std::exception& e) {

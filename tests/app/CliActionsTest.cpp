@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
+#include <vector>
 
 #include "app/CliHost.h"
 #include "app/SearchAction.h"
@@ -152,6 +154,33 @@ TEST_F(CliTest, SearchAfterAnUpgradeNoticeExitsWithZero) {
   // An index that cannot be read still fails.
   std::remove(home.file("index/Docs.mdb").c_str());
   EXPECT_EQ(Start("action=search indexname=Docs content=budget").status, 1);
+}
+
+// Hundreds of rows make more output than one block of the writer: every row is written once,
+// whole, in order, with the TABs of a file name made blanks.
+TEST_F(CliTest, ManyRowsAreWrittenOnceEachAndWhole) {
+  const std::string longName = std::string(180, 'n') + "\tx";
+  for (int i = 0; i < 400; ++i)
+    home.write("many/" + std::to_string(1000 + i) + longName + ".txt", "budget");
+  ASSERT_EQ(Start("action=build index=Many types=txt folders=\"" + home.file("many") + "\"").status,
+            0);
+  const CliRun run = Start("action=search indexname=Many content=budget");
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_GT(run.out.size(), 80000u);
+  std::istringstream lines(run.out);
+  std::string line;
+  std::vector<std::string> names;
+  while (std::getline(lines, line)) {
+    ASSERT_EQ(std::count(line.begin(), line.end(), '\t'), 5) << line;
+    const std::size_t at = line.find(home.file("many/"));
+    ASSERT_NE(at, std::string::npos) << line;
+    names.push_back(line.substr(at, line.find('\t', at) - at));
+  }
+  ASSERT_EQ(names.size(), 400u);
+  std::vector<std::string> sorted = names;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  EXPECT_EQ(sorted.front(), home.file("many/1000" + std::string(180, 'n') + " x.txt"));
 }
 
 TEST(CliFormat, CellsAndStrings) {
