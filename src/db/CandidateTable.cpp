@@ -23,7 +23,7 @@ constexpr int kMaxDepth = 200;
 // Reads `key`, `(...)`, AND and OR (AND binding closer) and evaluates as it goes.
 class Evaluator {
  public:
-  Evaluator(sqlite3* db, std::string_view text) : db_(db), text_(text) {}
+  Evaluator(sqlite3* db, std::string_view text) : lookup_(db), text_(text) {}
 
   std::vector<std::int64_t> Run() {
     std::vector<std::int64_t> rows = Or(0);
@@ -68,7 +68,7 @@ class Evaluator {
     }
     if (digits == 0) Fail();
     auto [it, added] = lists_.try_emplace(key);
-    if (added) it->second = RowsWithTrigram(db_, key);
+    if (added) it->second = lookup_.Rows(key);
     return it->second;
   }
   bool Word(std::string_view w) {
@@ -84,7 +84,7 @@ class Evaluator {
     throw DbError(SQLITE_ERROR, "malformed candidate expression at offset " + std::to_string(pos_));
   }
 
-  sqlite3* db_;
+  TrigramLookup lookup_;
   std::string_view text_;
   std::size_t pos_ = 0;
   // Each key's rows are read once, however often the patterns name it.

@@ -482,7 +482,7 @@ bool Database::AddSubstringIndex() {
   const bool indexed = c.HasSubstringIndex();
   if (keyed && indexed) return false;
   Transaction tx(*this);
-  DropOldSubstringIndex(c.handle());
+  if (HasTable(kOldSubstringTable)) DropOldSubstringIndex(c.handle());
   if (indexed) {
     // Postings under the old row numbers would name the wrong rows after the rewrite.
     ClearTrigramIndex(c.handle());

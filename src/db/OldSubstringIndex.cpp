@@ -27,22 +27,9 @@ int Tokenize(Fts5Tokenizer*, void*, int, const char*, int,
 }
 fts5_tokenizer kTokenizer = {Create, Delete, Tokenize};
 
-bool HasTable(sqlite3* db, const char* name) {
-  sqlite3_stmt* st = nullptr;
-  bool found = false;
-  if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1", -1,
-                         &st, nullptr) == SQLITE_OK) {
-    sqlite3_bind_text(st, 1, name, -1, SQLITE_STATIC);
-    found = sqlite3_step(st) == SQLITE_ROW;
-  }
-  sqlite3_finalize(st);
-  return found;
-}
-
 }  // namespace
 
 void DropOldSubstringIndex(sqlite3* db) {
-  if (!HasTable(db, kOldSubstringTable)) return;
   fts5_api* api = nullptr;
   sqlite3_stmt* st = nullptr;
   if (sqlite3_prepare_v2(db, "SELECT fts5(?1)", -1, &st, nullptr) == SQLITE_OK) {

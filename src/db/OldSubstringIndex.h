@@ -9,7 +9,7 @@ namespace zyl::db {
 
 inline constexpr const char* kOldSubstringTable = "ContentFts";
 
-// Drops that table, when the file has it. Throws DbError.
+// Drops that table from a file that has it. Throws DbError.
 void DropOldSubstringIndex(sqlite3* db);
 
 }  // namespace zyl::db

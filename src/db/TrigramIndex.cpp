@@ -13,7 +13,6 @@
 #include <thread>
 #include <utility>
 
-#include "db/Errors.h"
 #include "db/TrigramPostings.h"
 
 namespace zyl::db {
@@ -23,48 +22,8 @@ namespace {
 // Segments of one level that are merged into one of the next.
 constexpr std::size_t kFanIn = 8;
 
-// A statement of this file, finalised with it.
-class Statement {
- public:
-  Statement(sqlite3* db, const char* sql) : db_(db) {
-    const int rc = sqlite3_prepare_v2(db, sql, -1, &st_, nullptr);
-    if (rc != SQLITE_OK) Fail(rc);
-  }
-  ~Statement() { sqlite3_finalize(st_); }
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-
-  void BindInt(int i, std::int64_t v) { sqlite3_bind_int64(st_, i, v); }
-  // The bytes must stay until the statement has run.
-  void BindBlob(int i, std::string_view b) {
-    sqlite3_bind_blob64(st_, i, b.data(), b.size(), SQLITE_STATIC);
-  }
-  bool Step() {
-    const int rc = sqlite3_step(st_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc != SQLITE_DONE) Fail(rc);
-    return false;
-  }
-  void Reset() { sqlite3_reset(st_); }
-  std::int64_t Int(int i) const { return sqlite3_column_int64(st_, i); }
-  std::string_view Blob(int i) const {
-    const void* p = sqlite3_column_blob(st_, i);
-    const int n = sqlite3_column_bytes(st_, i);
-    return p ? std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(n))
-             : std::string_view();
-  }
-
- private:
-  [[noreturn]] void Fail(int rc) const {
-    throw DbError(
-        rc, std::string("the substring index cannot be read or written: ") + sqlite3_errmsg(db_));
-  }
-  sqlite3* db_;
-  sqlite3_stmt* st_ = nullptr;
-};
-
 void Exec(sqlite3* db, const char* sql) {
-  Statement st(db, sql);
+  IndexStatement st(db, sql);
   while (st.Step()) {
   }
 }
@@ -162,7 +121,7 @@ void OnTwoThreads(std::size_t count, const std::function<void(std::size_t)>& wor
 }
 
 std::int64_t NextSegment(sqlite3* db) {
-  Statement st(db, "SELECT coalesce(max(segment), 0) + 1 FROM ContentTrigramSegments");
+  IndexStatement st(db, "SELECT coalesce(max(segment), 0) + 1 FROM ContentTrigramSegments");
   st.Step();
   return st.Int(0);
 }
@@ -182,9 +141,9 @@ class SegmentWriter {
   // its postings name.
   void Finish(int level, std::int64_t firstRow, std::int64_t lastRow) {
     if (!blocks_.Empty()) Put();
-    Statement st(db_,
-                 "INSERT INTO ContentTrigramSegments(segment, level, firstRow, lastRow) "
-                 "VALUES(?1, ?2, ?3, ?4)");
+    IndexStatement st(db_,
+                      "INSERT INTO ContentTrigramSegments(segment, level, firstRow, lastRow) "
+                      "VALUES(?1, ?2, ?3, ?4)");
     st.BindInt(1, segment_);
     st.BindInt(2, level);
     st.BindInt(3, firstRow);
@@ -204,7 +163,7 @@ class SegmentWriter {
   }
   sqlite3* db_;
   std::int64_t segment_;
-  Statement insert_;
+  IndexStatement insert_;
   BlockWriter blocks_;
 };
 
@@ -213,9 +172,10 @@ struct Segment {
 };
 
 std::vector<Segment> SegmentsOfLevel(sqlite3* db, int level) {
-  Statement st(db,
-               "SELECT segment, firstRow, lastRow FROM ContentTrigramSegments WHERE level = ?1 "
-               "ORDER BY segment");
+  IndexStatement st(
+      db,
+      "SELECT segment, firstRow, lastRow FROM ContentTrigramSegments WHERE level = ?1 "
+      "ORDER BY segment");
   st.BindInt(1, level);
   std::vector<Segment> out;
   while (st.Step()) out.push_back({st.Int(0), st.Int(1), st.Int(2)});
@@ -228,7 +188,7 @@ class LiveRows {
  public:
   explicit LiveRows(sqlite3* db) {
     std::vector<std::int64_t> rows;
-    Statement st(db, "SELECT rowid FROM ContentIndex");
+    IndexStatement st(db, "SELECT rowid FROM ContentIndex");
     while (st.Step()) rows.push_back(st.Int(0));
     if (rows.empty()) {
       known_ = true;
@@ -287,7 +247,7 @@ class SegmentEntries {
   }
 
  private:
-  Statement st_;
+  IndexStatement st_;
   std::string block_;
   BlockEntries entries_{{}, 0};
   TrigramKey key_ = 0;
@@ -348,8 +308,8 @@ void Merge(sqlite3* db, const std::vector<Segment>& segments, int level) {
     }
   }
   out.Finish(level, firstRow, lastRow);
-  Statement dropRows(db, "DELETE FROM ContentTrigrams WHERE segment = ?1");
-  Statement dropSegment(db, "DELETE FROM ContentTrigramSegments WHERE segment = ?1");
+  IndexStatement dropRows(db, "DELETE FROM ContentTrigrams WHERE segment = ?1");
+  IndexStatement dropSegment(db, "DELETE FROM ContentTrigramSegments WHERE segment = ?1");
   for (const Segment& s : segments) {
     dropRows.BindInt(1, s.number);
     dropRows.Step();
@@ -440,26 +400,26 @@ void ClearTrigramIndex(sqlite3* db) {
 }
 
 std::int64_t TrigramSegmentCount(sqlite3* db) {
-  Statement st(db, "SELECT count(*) FROM ContentTrigramSegments");
+  IndexStatement st(db, "SELECT count(*) FROM ContentTrigramSegments");
   st.Step();
   return st.Int(0);
 }
 
-std::vector<std::int64_t> RowsWithTrigram(sqlite3* db, TrigramKey key) {
-  std::vector<std::int64_t> segments;
-  {
-    Statement st(db, "SELECT segment FROM ContentTrigramSegments ORDER BY segment");
-    while (st.Step()) segments.push_back(st.Int(0));
-  }
-  Statement find(db,
-                 "SELECT trigram, entries FROM ContentTrigrams WHERE segment = ?1 AND trigram <= "
-                 "?2 ORDER BY trigram DESC LIMIT 1");
+TrigramLookup::TrigramLookup(sqlite3* db)
+    : find_(db,
+            "SELECT trigram, entries FROM ContentTrigrams WHERE segment = ?1 AND trigram <= ?2 "
+            "ORDER BY trigram DESC LIMIT 1") {
+  IndexStatement st(db, "SELECT segment FROM ContentTrigramSegments ORDER BY segment");
+  while (st.Step()) segments_.push_back(st.Int(0));
+}
+
+std::vector<std::int64_t> TrigramLookup::Rows(TrigramKey key) {
   std::vector<std::int64_t> rows, part;
-  for (std::int64_t s : segments) {
-    find.BindInt(1, s);
-    find.BindInt(2, static_cast<std::int64_t>(key));
-    if (find.Step()) {
-      BlockEntries entries(find.Blob(1), static_cast<TrigramKey>(find.Int(0)));
+  for (std::int64_t s : segments_) {
+    find_.BindInt(1, s);
+    find_.BindInt(2, static_cast<std::int64_t>(key));
+    if (find_.Step()) {
+      BlockEntries entries(find_.Blob(1), static_cast<TrigramKey>(find_.Int(0)));
       TrigramKey k = 0;
       std::string_view list;
       while (entries.Next(k, list) && k <= key) {
@@ -473,7 +433,7 @@ std::vector<std::int64_t> RowsWithTrigram(sqlite3* db, TrigramKey key) {
         break;
       }
     }
-    find.Reset();
+    find_.Reset();
   }
   return rows;
 }

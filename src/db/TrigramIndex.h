@@ -15,9 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "db/IndexStatement.h"
 #include "db/TrigramKeys.h"
-
-struct sqlite3;
 
 namespace zyl::db {
 
@@ -53,8 +52,17 @@ class PendingTrigrams {
 // Empties the index (the table was emptied).
 void ClearTrigramIndex(sqlite3* db);
 
-// The rows whose postings hold `key`, ascending.
-std::vector<std::int64_t> RowsWithTrigram(sqlite3* db, TrigramKey key);
+// Reads which rows hold a key, from the segments the index had when it was made.
+class TrigramLookup {
+ public:
+  explicit TrigramLookup(sqlite3* db);
+  // The rows whose postings hold `key`, ascending.
+  std::vector<std::int64_t> Rows(TrigramKey key);
+
+ private:
+  std::vector<std::int64_t> segments_;
+  IndexStatement find_;
+};
 
 // The live segments' count, for tests and the log.
 std::int64_t TrigramSegmentCount(sqlite3* db);

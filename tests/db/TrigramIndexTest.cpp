@@ -161,7 +161,7 @@ class TrigramIndexTest : public ::testing::Test {
   Rows Lookup(std::string_view three) {
     std::vector<char32_t> cps;
     for (std::size_t pos = 0; pos < three.size();) cps.push_back(NextFoldedCodePoint(three, pos));
-    return RowsWithTrigram(Reader(), TrigramKeyOf(cps.at(0), cps.at(1), cps.at(2)));
+    return TrigramLookup(Reader()).Rows(TrigramKeyOf(cps.at(0), cps.at(1), cps.at(2)));
   }
 
   test::TempDir dir_;
@@ -224,8 +224,9 @@ TEST_F(TrigramIndexTest, SegmentsMergeAndKeepEveryRowThatStillExists) {
   // Each eight segments of a level became one of the next: 64 of level 0 became eight of level
   // 1 and then one of level 2, the last eight one more of level 1.
   EXPECT_EQ(TrigramSegmentCount(Reader()), 2);
+  TrigramLookup lookup(Reader());
   for (const auto& [key, expected] : model) {
-    const Rows found = RowsWithTrigram(Reader(), key);
+    const Rows found = lookup.Rows(key);
     ASSERT_TRUE(std::is_sorted(found.begin(), found.end()));
     std::set<std::int64_t> want = expected;
     want.erase(gone);
