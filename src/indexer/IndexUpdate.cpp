@@ -182,7 +182,17 @@ void Update::UpdateModifiedFiles() {
     }
     kept_.clear();
   }
+  // The changed rows are written in groups, as a build writes: a transaction per row would
+  // also give the substring index a segment per row to write and merge.
+  std::optional<db::Transaction> group;
+  std::size_t inGroup = 0;
   for (const std::string& location : changed) {
+    if (group && inGroup >= options_.commitEvery) {
+      group->Commit();
+      group.reset();
+      inGroup = 0;
+    }
+    if (!group) group.emplace(*db_);
     db::Recordset rs = db_->OpenRecordset(std::string("SELECT content, modified, location FROM ") +
                                           db::kTableName + " WHERE " + kPlainRows +
                                           " AND location=" + Quoted(location));
@@ -197,11 +207,13 @@ void Update::UpdateModifiedFiles() {
         rs.SetField(1, info.modified);
         rs.Update();
         Line(LangString(settings::kUpdateFileUpdated));
+        ++inGroup;
       }
       rs.MoveNext();
     }
     host_.Yield();
   }
+  if (group) group->Commit();
 }
 
 void Update::IndexNewFiles() {
