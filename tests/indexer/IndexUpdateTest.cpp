@@ -110,6 +110,27 @@ TEST_F(IndexUpdateTest, ChangedDeletedAndNewFiles) {
   EXPECT_EQ(settings::ReadIniValue("General", "FilesCount", "", def.descriptorPath), "3");
 }
 
+// Changed files are saved in groups; every group, the last one short, holds its rows and their
+// substring index entries.
+TEST_F(IndexUpdateTest, ChangedFilesSpanningGroupsAreAllSavedAndFound) {
+  for (const char* name : {"docs/a.txt", "docs/b.txt", "docs/sub/c.txt"}) {
+    home.write(name, std::string(name) + " renewed");
+    Touch(home.file(name), 1100000000);
+  }
+  LogHost host;
+  UpdateOptions options = UpdateOptions::FromSettings(settings::Config());
+  options.commitEvery = 2;
+  ASSERT_TRUE(UpdateIndex(def.descriptorPath, host, options)) << host.log;
+  for (const auto& [location, content] : Rows())
+    EXPECT_TRUE(content.ends_with(" renewed")) << location << ": " << content;
+  db::Database database = db::Database::Open(def.dbname);
+  ASSERT_TRUE(database.HasSubstringIndex());
+  EXPECT_EQ(
+      database.OpenRecordset("SELECT location FROM ContentIndex WHERE content LIKE '*renewed*'")
+          .RecordCount(),
+      3);
+}
+
 // With the shipped language files, the line after a changed file and the word after an added
 // file read as they should (they once shared their keys with other texts).
 TEST_F(IndexUpdateTest, ShippedLanguagesGiveEachLineItsOwnText) {
