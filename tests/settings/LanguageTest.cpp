@@ -90,19 +90,6 @@ TEST_P(ShippedLanguageTest, KeepsTheBlanksAndButtonLengthsTheCodeRelies) {
 INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguageTest,
                          ::testing::Values("russian.lng", "english.lng"));
 
-// A language file holds one text per key, so two different texts on one key print the wrong one
-// in one of their places. The only shared keys are a label with two spellings of the same
-// word (the user-defined type) and a caption prefix without a built-in text.
-TEST(LanguageKeysTest, DifferentTextsHaveDifferentKeys) {
-  std::map<std::pair<int, int>, std::string_view> seen;
-  for (const LangText& t : kAllLangTexts) {
-    if (t.text.empty() || (t.section == kFileType && t.key == 0)) continue;
-    const auto [at, fresh] = seen.emplace(std::make_pair(t.section, t.key), t.text);
-    EXPECT_TRUE(fresh || at->second == t.text)
-        << LangSectionName(t.section) << " " << t.key << ": " << at->second << " / " << t.text;
-  }
-}
-
 TEST(RussianLanguageTest, HoldsTheBuiltInTexts) {
   test::ProgramFolderScope home;
   Config().Lang = home.file("russian.lng");
