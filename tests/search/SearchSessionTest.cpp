@@ -77,14 +77,6 @@ TEST_F(SearchSessionTest, RowsOfSeveralIndexesInIndexAndDatabaseOrder) {
   EXPECT_EQ(settings::LoadGeneralSetting("RecentSearch"), "отчет;");
 }
 
-TEST_F(SearchSessionTest, MissingDescriptorIsReportedAndSkipped) {
-  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
-  ASSERT_TRUE(session.RunSearch(Words("word"), {{"Gone", home.file("gone.zyl")}, a}, kNow));
-  EXPECT_EQ(Locations(session), (std::vector<std::string>{"/a/1.txt"}));
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], "Файл " + home.file("gone.zyl") + " не существует");
-}
-
 TEST_F(SearchSessionTest, RefusedStatementKeepsRowsCollectedBefore) {
   const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
   SearchForm form = Words("content LIKE \"*word*\"");
