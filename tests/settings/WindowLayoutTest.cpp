@@ -28,6 +28,42 @@ TEST(WindowLayoutTest, StoredKeysAreFoundInAnyLetterCaseAndOddValuesFallBack) {
   EXPECT_EQ(search.ColumnNormalWidth[6], 777);
 }
 
+TEST(WindowLayoutTest, TheManagerKeepsNormalAndMaximisedWidthsApart) {
+  TempDir dir;
+  const std::string ini = dir.write("config.ini", "[General]\r\nRecentIndex=a.zyl;");
+  WindowLayout normal = LoadMainWindowLayout(ini);
+  normal.Width = 9300;
+  normal.ListHeight = 1700;
+  normal.ColumnNormalWidth = {1, 2, 3, 4, 5, 6};
+  SaveMainWindowLayout(normal, ini);
+
+  WindowLayout max = LoadMainWindowLayout(ini);
+  max.WindowState = kWindowMaximized;
+  max.Width = 20000;  // the maximised size is never stored
+  max.ListHeight = 5000;
+  max.ColumnMaxWidth = {11, 12, 13, 14, 15, 16};
+  SaveMainWindowLayout(max, ini);
+
+  const WindowLayout back = LoadMainWindowLayout(ini);
+  EXPECT_EQ(back.WindowState, kWindowMaximized);
+  EXPECT_EQ(back.Width, 9300);
+  EXPECT_EQ(back.ListHeight, 1700);
+  EXPECT_EQ(back.ColumnNormalWidth, (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(back.ColumnMaxWidth, (std::vector<std::int32_t>{11, 12, 13, 14, 15, 16}));
+  EXPECT_EQ(back.ColumnWidths(), back.ColumnMaxWidth);
+  // Maximising and coming back: each state gets back the widths it was left with.
+  WindowLayout moving = back;
+  EXPECT_EQ(moving.SwitchColumnWidths(kWindowNormal, kWindowMaximized, {7, 7, 7, 7, 7, 7}),
+            back.ColumnMaxWidth);
+  EXPECT_EQ(moving.SwitchColumnWidths(kWindowMaximized, kWindowNormal, {9, 9, 9, 9, 9, 9}),
+            (std::vector<std::int32_t>{7, 7, 7, 7, 7, 7}));
+  EXPECT_EQ(moving.ColumnMaxWidth, (std::vector<std::int32_t>{9, 9, 9, 9, 9, 9}));
+  // Other sections stay, numbers are plain decimal text.
+  const std::string text = ReadFile(ini);
+  EXPECT_NE(text.find("RecentIndex=a.zyl;"), std::string::npos);
+  EXPECT_NE(text.find("\r\nWidth=9300\r\n"), std::string::npos);
+}
+
 TEST(WindowLayoutTest, TheSearchWindowStoresOnlyItsListAndStateWhenMinimised) {
   TempDir dir;
   const std::string ini = dir.write("config.ini", "");
