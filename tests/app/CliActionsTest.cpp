@@ -183,12 +183,6 @@ TEST(CliFormat, CellsAndStrings) {
   EXPECT_EQ(JsonString("q\"\\\x01я"), "\"q\\\"\\\\\\u0001я\"");
 }
 
-}  // namespace
-}  // namespace zyl::app
-
-namespace zyl::app {
-namespace {
-
 TEST(CliHostTest, ShowsCountsAsTheyComeAndMessagesAsOneLine) {
   std::ostringstream log, progress;
   {

@@ -134,12 +134,6 @@ TEST_F(SearchSessionTest, RecentIndexesTakeTitlesFromDescriptors) {
   settings::Config().RecentIndex.clear();
 }
 
-}  // namespace
-}  // namespace zyl::search
-
-namespace zyl::search {
-namespace {
-
 // The desktop and the server each hold a session: the statement each ran, and what "search
 // within the found documents" narrows, belong to that session alone.
 TEST_F(SearchSessionTest, EachSessionKeepsItsOwnLastStatement) {

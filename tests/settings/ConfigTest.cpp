@@ -181,12 +181,6 @@ TEST(ShippedSettingsTest, DefaultFilesGiveAWorkingSetup) {
   Config() = Settings();
 }
 
-}  // namespace
-}  // namespace zyl::settings
-
-namespace zyl::settings {
-namespace {
-
 class SaveConfigTest : public ::testing::Test {
  protected:
   void TearDown() override { Config() = Settings(); }
