@@ -298,24 +298,25 @@ TEST_F(LocalBuildTest, NothingFoundStillWritesTheDescriptor) {
             std::string::npos);
 }
 
-TEST_F(LocalBuildTest, ConfirmedStopWhileProcessingLeavesNothingBehind) {
-  base::WriteFileAtomic(def.descriptorPath, "");  // left by the wizard's name check
-  RecordingHost host;
-  host.stopWhen = [](const std::string& log) { return log.find("a.txt...") != std::string::npos; };
-  const BuildResult r = StartIndex(def, host, {.workers = 2});
-  EXPECT_EQ(r.outcome, BuildResult::kStoppedWhileProcessing);
-  EXPECT_FALSE(base::FileExists(def.dbname));
-  EXPECT_FALSE(base::FileExists(def.descriptorPath));
-}
-
-TEST_F(LocalBuildTest, DeclinedStopGoesOn) {
-  RecordingHost host;
-  host.stopWhen = [](const std::string& log) { return log.find("a.txt...") != std::string::npos; };
-  host.confirm = false;
-  const BuildResult r = StartIndex(def, host);
-  EXPECT_EQ(r.outcome, BuildResult::kFinished);
-  EXPECT_EQ(host.questions, 1);
-  EXPECT_EQ(Locations().size(), 6u);
+TEST_F(LocalBuildTest, StopWhileProcessingLeavesNothingBehindOrGoesOnWhenDeclined) {
+  for (const bool confirm : {true, false}) {
+    base::WriteFileAtomic(def.descriptorPath, "");  // left by the wizard's name check
+    RecordingHost host;
+    host.stopWhen = [](const std::string& log) {
+      return log.find("a.txt...") != std::string::npos;
+    };
+    host.confirm = confirm;
+    const BuildResult r = StartIndex(def, host, {.workers = 2});
+    EXPECT_EQ(host.questions, 1);
+    if (confirm) {
+      EXPECT_EQ(r.outcome, BuildResult::kStoppedWhileProcessing);
+      EXPECT_FALSE(base::FileExists(def.dbname));
+      EXPECT_FALSE(base::FileExists(def.descriptorPath));
+    } else {
+      EXPECT_EQ(r.outcome, BuildResult::kFinished);
+      EXPECT_EQ(Locations().size(), 6u);
+    }
+  }
 }
 
 TEST_F(LocalBuildTest, StopWhileSearchingDeletesTheEmptyDescriptor) {
