@@ -1,7 +1,6 @@
 #include "indexer/LocalBuild.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,6 +19,7 @@
 #include "catalog/IndexDatabase.h"
 #include "catalog/NewIndex.h"
 #include "db/Database.h"
+#include "db/DbTestUtil.h"
 #include "extract/ArchiveSamples.h"
 #include "extract/DocumentTypes.h"
 #include "extract/process/OfficeHelper.h"
@@ -252,18 +252,11 @@ TEST_F(LocalBuildTest, FailedArchivesAndRefusedRowsAreErrorsAndCutTextsAreSaid) 
   home.write("docs/slow.cab", "cabinet");
   home.write("docs/old.zip", test::ImplodedZip({"A.TXT"}, {}));
   home.write("docs/refused.txt", "never stored");  // 12 bytes
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(catalog::TemplateDatabasePath().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(
-      sqlite3_exec(
-          db,
-          "DROP TABLE ContentIndex; CREATE TABLE ContentIndex(id INTEGER PRIMARY KEY, title TEXT, "
-          "author TEXT, location TEXT, type TEXT, modified TEXT, filesize INTEGER "
-          "DEFAULT 0 CHECK (filesize <> 12), content TEXT);",
-          nullptr, nullptr, nullptr),
-      SQLITE_OK)
-      << sqlite3_errmsg(db);
-  sqlite3_close(db);
+  ASSERT_TRUE(db::test::RawExec(
+      catalog::TemplateDatabasePath(),
+      "DROP TABLE ContentIndex; CREATE TABLE ContentIndex(id INTEGER PRIMARY KEY, title TEXT, "
+      "author TEXT, location TEXT, type TEXT, modified TEXT, filesize INTEGER "
+      "DEFAULT 0 CHECK (filesize <> 12), content TEXT);"));
   settings::Config().MaxTextBytes = 5;
   extract::SetHelperTimeLimit(std::chrono::milliseconds(500));
   RecordingHost host;
