@@ -32,12 +32,6 @@ TEST(DescriptorReader, ShortFolderLinesAreSkipped) {
   EXPECT_TRUE(ReadFolders(dir.write("c.zyl", "[General]\r\ntitle=x")).empty());
 }
 
-}  // namespace
-}  // namespace zyl::catalog
-
-namespace zyl::catalog {
-namespace {
-
 // Everything a descriptor stores comes back as it was written.
 TEST(ReadIndexDefinition, IsTheMirrorOfWritingLocalAndWebDescriptors) {
   test::TempDir dir;

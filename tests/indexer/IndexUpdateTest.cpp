@@ -299,12 +299,6 @@ TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {
   EXPECT_EQ(test::ReadFile(log), failed + "\r\n");
 }
 
-}  // namespace
-}  // namespace zyl::indexer
-
-namespace zyl::indexer {
-namespace {
-
 // The archive pass adds new members through one row sink, refreshes changed ones and drops the
 // members that are gone, and the rows it writes are all there when it ends.
 TEST_F(IndexUpdateTest, ArchivePassAddsRefreshesAndRemovesMembers) {

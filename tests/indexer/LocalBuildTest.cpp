@@ -324,12 +324,6 @@ TEST_F(LocalBuildTest, StopWhileSearchingDeletesTheEmptyDescriptor) {
   EXPECT_FALSE(base::FileExists(def.dbname));
 }
 
-}  // namespace
-}  // namespace zyl::indexer
-
-namespace zyl::indexer {
-namespace {
-
 // Two builds at once in one process, each with its own options: each index gets what its own
 // options say, whatever the other build or the settings record say.
 TEST_F(LocalBuildTest, TwoBuildsAtOnceEachFollowTheirOwnOptions) {
@@ -360,10 +354,8 @@ TEST_F(LocalBuildTest, TwoBuildsAtOnceEachFollowTheirOwnOptions) {
   ASSERT_EQ(headerResult.outcome, BuildResult::kFinished) << headerResult.error;
 
   auto pdfContent = [&](const std::string& dbname) {
-    db::Database database = db::Database::Open(dbname);
-    db::Recordset rs = database.OpenRecordset("SELECT content FROM ContentIndex WHERE location='" +
-                                              docs + "r.pdf'");
-    return rs.Eof() ? std::string("(no row)") : rs.Field(0).AsText();
+    return db::test::RawText(dbname,
+                             "SELECT content FROM ContentIndex WHERE location='" + docs + "r.pdf'");
   };
   EXPECT_NE(pdfContent(full.dbname).find("Quarterly report"), std::string::npos);
   EXPECT_EQ(pdfContent(header.dbname).find("Quarterly report"), std::string::npos);
