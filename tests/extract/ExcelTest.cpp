@@ -11,7 +11,6 @@
 #include "extract/sheets/BiffReader.h"
 
 #include "extract/office/OfficeReaders.h"
-#include "extract/office/OleProperties.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {
@@ -71,25 +70,6 @@ std::string Record(std::uint16_t type, std::string_view data) {
   r += static_cast<char>(data.size() >> 8);
   r += data;
   return r;
-}
-
-TEST(ExcelTest, FilePassRecordMarksAnEncryptedWorkbook) {
-  const std::string bof = Record(0x0809, std::string(16, '\0'));
-  const std::string eof = Record(0x000A, "");
-  EXPECT_TRUE(BiffHasFilePass(bof + Record(0x002F, std::string(54, 'k')) + eof));
-  EXPECT_FALSE(BiffHasFilePass(bof + Record(0x0042, "\xE3\x04") + eof));
-  // Only the workbook globals count: a FILEPASS-like record after their EOF is sheet data.
-  EXPECT_FALSE(BiffHasFilePass(bof + eof + Record(0x002F, "")));
-  // Cut records and empty streams are simply not encrypted.
-  EXPECT_FALSE(BiffHasFilePass(bof.substr(0, 3)));
-  EXPECT_FALSE(BiffHasFilePass(""));
-  // The password-protected fixture carries the record, the plain one does not.
-  const auto workbook = [](const std::string& name) {
-    return ReadOleStream(test::FixturePath("office/" + name), "Workbook", 1 << 16).value_or("");
-  };
-  EXPECT_TRUE(BiffHasFilePass(workbook("protected.xls")));
-  EXPECT_FALSE(BiffHasFilePass(workbook("sample.xls")));
-  EXPECT_FALSE(workbook("sample.xls").empty());
 }
 
 // --- Workbooks written record by record ----------------------------------------------------
