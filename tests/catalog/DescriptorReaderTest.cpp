@@ -9,21 +9,16 @@
 namespace zyl::catalog {
 namespace {
 
-TEST(DescriptorReader, FoldersFlagsAndTheWriterRoundTrip) {
+TEST(DescriptorReader, KeysInAnyCaseMasksAndDefaults) {
   test::TempDir dir;
   IndexDefinition def;
   def.descriptorPath = dir.file("a.zyl");
   def.title = "Мои документы";
-  def.desc = "line one\r\nline two";
   def.ext = "*.txt;";
   def.UserFiles = "*.cpp;";
-  def.folders = {{"/data/", true}, {"/home/ann/My Docs/", false}};
   WriteLocalDescriptor(def);
-  EXPECT_EQ(ReadFolders(def.descriptorPath), def.folders);
   EXPECT_EQ(ReadGeneral(def.descriptorPath, "TITLE"), "Мои документы");
-  EXPECT_EQ(DecodeMultiline(ReadGeneral(def.descriptorPath, "desc")), "line one\r\nline two");
   EXPECT_EQ(ReadMaskList(def.descriptorPath), "*.txt;*.cpp;");
-  EXPECT_EQ(ReadGeneral(def.descriptorPath, "IndexType", "local"), "local");
   EXPECT_EQ(ReadGeneral(def.descriptorPath, "StartURL", "none"), "none");
 }
 
@@ -36,12 +31,6 @@ TEST(DescriptorReader, ShortFolderLinesAreSkipped) {
   EXPECT_EQ(folders[1].path, "/y/");
   EXPECT_TRUE(ReadFolders(dir.write("c.zyl", "[General]\r\ntitle=x")).empty());
 }
-
-}  // namespace
-}  // namespace zyl::catalog
-
-namespace zyl::catalog {
-namespace {
 
 // Everything a descriptor stores comes back as it was written.
 TEST(ReadIndexDefinition, IsTheMirrorOfWritingLocalAndWebDescriptors) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Paths.h"
+#include "catalog/NewIndex.h"
 #include "support/TestSupport.h"
 
 namespace zyl::catalog {
@@ -81,14 +82,6 @@ TEST(CheckIndexFileName, WantsTheExtensionAndACreatableFile) {
   EXPECT_FALSE(base::FileExists(dir.file("notes.txt")));
   EXPECT_FALSE(CheckIndexFileName(dir.file("no/such/folder/a.zyl")));
 }
-
-}  // namespace
-}  // namespace zyl::catalog
-
-#include "catalog/NewIndex.h"
-
-namespace zyl::catalog {
-namespace {
 
 TEST(NewIndex, NameChecksAndPaths) {
   test::TempDir dir;

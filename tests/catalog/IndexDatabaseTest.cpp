@@ -1,7 +1,6 @@
 #include "catalog/IndexDatabase.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <filesystem>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "base/Paths.h"
 #include "catalog/UpgradeIndex.h"
 #include "db/Database.h"
+#include "db/DbTestUtil.h"
 #include "support/TestSupport.h"
 
 namespace zyl::catalog {
@@ -21,13 +21,10 @@ class IndexDatabaseTest : public ::testing::Test {
   // A database as an old version wrote it: ContentIndex without filesize.
   std::string OldDatabase(const std::string& name) {
     const std::string path = home.file(name);
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_exec(db,
-                 "CREATE TABLE ContentIndex(title TEXT, author TEXT, content TEXT, location TEXT, "
-                 "type TEXT, modified TEXT); INSERT INTO ContentIndex(title) VALUES('old');",
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    db::test::RawExec(path,
+                      "CREATE TABLE ContentIndex(title TEXT, author TEXT, content TEXT, location "
+                      "TEXT, type TEXT, modified TEXT); INSERT INTO ContentIndex(title) "
+                      "VALUES('old');");
     return path;
   }
   std::string Descriptor(const std::string& dbname, const std::string& ext) {

@@ -1,7 +1,6 @@
 #include "db/Database.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "DbTestUtil.h"
 #include "base/Paths.h"
@@ -11,17 +10,6 @@ namespace {
 
 using zyl::test::ReadFile;
 using zyl::test::TempDir;
-
-// Runs raw engine SQL on a file, to build databases this layer itself would never write.
-void RawExec(const std::string& path, const char* sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  char* err = nullptr;
-  const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
-  EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
-  sqlite3_free(err);
-  sqlite3_close(db);
-}
 
 std::vector<Doc> Five() {
   std::vector<Doc> docs;
@@ -81,15 +69,8 @@ TEST(Database, CreatesTheIndexSchemaAndNeverOverwrites) {
   Database db = Database::Open(path);
   EXPECT_EQ(db.OpenRecordset("ContentIndex").RecordCount(), 1);
   // The lookup by location uses an index.
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(raw, "SELECT sql FROM sqlite_master WHERE type='index'", -1, &st, nullptr);
-  ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-  EXPECT_NE(std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))).find("location"),
+  EXPECT_NE(RawText(path, "SELECT sql FROM sqlite_master WHERE type='index'").find("location"),
             std::string::npos);
-  sqlite3_finalize(st);
-  sqlite3_close(raw);
 }
 
 TEST(Database, UpgradesAnOldTableByAddingTheSizeColumn) {
@@ -290,14 +271,7 @@ TEST(Database, ADatabaseFileCannotRunItsOwnCode) {
   rs.AddNew();
   rs.SetField("title", Value("x"));
   rs.Update();
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(raw, "SELECT count(*) FROM log", -1, &st, nullptr);
-  ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-  EXPECT_EQ(sqlite3_column_int(st, 0), 0);
-  sqlite3_finalize(st);
-  sqlite3_close(raw);
+  EXPECT_EQ(RawText(path, "SELECT count(*) FROM log"), "0");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Small index databases for the tests of the query layer.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,5 +67,32 @@ class SampleDb {
 };
 
 using Titles = std::vector<std::string>;
+
+// Engine SQL run on a database file past this layer: to build databases it would never write,
+// or to look at what it wrote. False (and a test failure) when the engine refuses it.
+inline bool RawExec(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  char* err = nullptr;
+  const bool ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+                  sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) == SQLITE_OK;
+  if (!ok) ADD_FAILURE() << sql << ": " << (err ? err : sqlite3_errmsg(db));
+  sqlite3_free(err);
+  sqlite3_close(db);
+  return ok;
+}
+
+// The first column of the first row a raw query gives, "(no row)" without one.
+inline std::string RawText(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* st = nullptr;
+  std::string out = "(no row)";
+  if (sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+      sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK &&
+      sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0) != nullptr)
+    out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
 
 }  // namespace zyl::db::test

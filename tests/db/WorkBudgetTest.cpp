@@ -18,15 +18,9 @@ using zyl::test::TempDir;
 // rollback-journal mode (header bytes 18 and 19 are 1; the write-ahead log makes them 2).
 std::string ForeignDatabase(const TempDir& dir) {
   const std::string path = dir.file("foreign.mdb");
-  sqlite3* db = nullptr;
-  EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  EXPECT_EQ(sqlite3_exec(db,
-                         "CREATE TABLE ContentIndex(title, author, content, location, type, "
-                         "modified, filesize);"
-                         "INSERT INTO ContentIndex VALUES('t', 'a', 'c', '/x', 'txt', '', 1);",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  RawExec(path,
+          "CREATE TABLE ContentIndex(title, author, content, location, type, modified, filesize);"
+          "INSERT INTO ContentIndex VALUES('t', 'a', 'c', '/x', 'txt', '', 1);");
   return path;
 }
 

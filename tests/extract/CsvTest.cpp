@@ -101,7 +101,6 @@ TEST(CsvTest, SpreadsheetReaderStoresCsvAndDif) {
       dir.write("t.dif", std::string(kDifHeader) + "-1,0\r\nBOT\r\n0,7\r\nV\r\n-1,0\r\nEOD\r\n"));
   EXPECT_EQ(info.type, "dif");
   EXPECT_EQ(info.content, " 7\r\n");
-  EXPECT_EQ(GetExcelInfo(dir.write("empty.csv", "")).type, "error");
   EXPECT_EQ(GetExcelInfo(dir.write("cut.dif", kDifHeader)).type, "error");
   EXPECT_EQ(GetExcelInfo(dir.file("missing.csv")).type, "error");
 }

@@ -11,7 +11,6 @@
 #include "extract/sheets/BiffReader.h"
 
 #include "extract/office/OfficeReaders.h"
-#include "extract/office/OleProperties.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {
@@ -56,13 +55,11 @@ TEST(ExcelTest, EncryptedDamagedAndForeignFilesAreErrors) {
   ASSERT_FALSE(book.empty());
   EXPECT_EQ(GetExcelInfo(dir.write("cut.xls", book.substr(0, book.size() / 2))).type, "error");
   EXPECT_EQ(GetExcelInfo(dir.write("head.xls", book.substr(0, 512))).type, "error");
-  EXPECT_EQ(GetExcelInfo(dir.write("empty.xls", "")).type, "error");
   EXPECT_EQ(GetExcelInfo(dir.write("text.xls", "Name\tSum\r\n")).type, "error");
   // A Word document is an OLE2 file too, but holds no workbook.
   const FileInfo word = GetExcelInfo(dir.write("word.xls", Fixture("sample.doc")));
   EXPECT_EQ(word.type, "error");
   EXPECT_FALSE(word.passwordRequired);  // not Excel: unreadable, not locked
-  EXPECT_FALSE(GetExcelInfo(dir.write("text.xls", "Name\tSum\r\n")).passwordRequired);
 }
 
 std::string Record(std::uint16_t type, std::string_view data) {
@@ -73,25 +70,6 @@ std::string Record(std::uint16_t type, std::string_view data) {
   r += static_cast<char>(data.size() >> 8);
   r += data;
   return r;
-}
-
-TEST(ExcelTest, FilePassRecordMarksAnEncryptedWorkbook) {
-  const std::string bof = Record(0x0809, std::string(16, '\0'));
-  const std::string eof = Record(0x000A, "");
-  EXPECT_TRUE(BiffHasFilePass(bof + Record(0x002F, std::string(54, 'k')) + eof));
-  EXPECT_FALSE(BiffHasFilePass(bof + Record(0x0042, "\xE3\x04") + eof));
-  // Only the workbook globals count: a FILEPASS-like record after their EOF is sheet data.
-  EXPECT_FALSE(BiffHasFilePass(bof + eof + Record(0x002F, "")));
-  // Cut records and empty streams are simply not encrypted.
-  EXPECT_FALSE(BiffHasFilePass(bof.substr(0, 3)));
-  EXPECT_FALSE(BiffHasFilePass(""));
-  // The password-protected fixture carries the record, the plain one does not.
-  const auto workbook = [](const std::string& name) {
-    return ReadOleStream(test::FixturePath("office/" + name), "Workbook", 1 << 16).value_or("");
-  };
-  EXPECT_TRUE(BiffHasFilePass(workbook("protected.xls")));
-  EXPECT_FALSE(BiffHasFilePass(workbook("sample.xls")));
-  EXPECT_FALSE(workbook("sample.xls").empty());
 }
 
 // --- Workbooks written record by record ----------------------------------------------------
@@ -274,13 +252,6 @@ TEST(ExcelTest, WorkbooksOfOtherWritersAndVersionsAreRead) {
                             Record(0x0004, U16(0) + U16(0) + std::string(3, '\0') + "\x02" + "hi") +
                             kEof;
   EXPECT_EQ(GetExcelInfo(dir.write("two.xls", biff2)).content, " hi\r\n");
-  // Encrypted in a stream written here too; an OLE2 file without a workbook is no workbook.
-  const FileInfo locked = GetExcelInfo(WriteOle(
-      dir.file("locked.xls"), "Workbook", Bof(0x0600, 5) + Record(0x002F, std::string(54, 'k'))));
-  EXPECT_TRUE(locked.passwordRequired);
-  const FileInfo other = GetExcelInfo(WriteOle(dir.file("other.xls"), "Contents", "data"));
-  EXPECT_EQ(other.type, "error");
-  EXPECT_FALSE(other.passwordRequired);
 }
 
 }  // namespace

@@ -171,9 +171,6 @@ TEST(GetHtmlInfo, MissingOrEmptyFileIsAnError) {
   test::TempDir dir;
   EXPECT_EQ(GetHtmlInfo(dir.write("empty.htm", "")).type, "error");
   EXPECT_EQ(GetHtmlInfo(dir.file("missing.htm")).type, "error");
-  const FileInfo info = GetHtmlInfo(dir.write("a.htm", Page("<title>T</title>", "x")));
-  EXPECT_EQ(info.type, "html");
-  EXPECT_EQ(info.content, "T x ");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "indexer/IndexUpdate.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -13,6 +12,7 @@
 #include "base/Paths.h"
 #include "catalog/IndexDatabase.h"
 #include "db/Database.h"
+#include "db/DbTestUtil.h"
 #include "extract/DocumentTypes.h"
 #include "extract/GetFileInfo.h"
 #include "extract/process/OfficeHelper.h"
@@ -203,13 +203,8 @@ TEST_F(IndexUpdateTest, EmptyFolderPathsAreSkippedWithALogLine) {
 
 // A row the database refuses is logged as a failure, never as a file added.
 TEST_F(IndexUpdateTest, RefusedRowIsLoggedAsAFailure) {
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(def.dbname.c_str(), &raw), SQLITE_OK);
   // A second document with the text of a.txt breaks this constraint.
-  ASSERT_EQ(sqlite3_exec(raw, "CREATE UNIQUE INDEX refuse ON ContentIndex(content)", nullptr,
-                         nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(raw);
+  ASSERT_TRUE(db::test::RawExec(def.dbname, "CREATE UNIQUE INDEX refuse ON ContentIndex(content)"));
   home.write("docs/refused.txt", "alpha");
   home.write("docs/taken.txt", "t");
   LogHost host;
@@ -303,12 +298,6 @@ TEST_F(IndexUpdateTest, BatchUpdateWritesItsLogAndReportsAMissingDescriptor) {
   EXPECT_FALSE(updated);
   EXPECT_EQ(test::ReadFile(log), failed + "\r\n");
 }
-
-}  // namespace
-}  // namespace zyl::indexer
-
-namespace zyl::indexer {
-namespace {
 
 // The archive pass adds new members through one row sink, refreshes changed ones and drops the
 // members that are gone, and the rows it writes are all there when it ends.

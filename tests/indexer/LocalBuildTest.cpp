@@ -1,7 +1,6 @@
 #include "indexer/LocalBuild.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,6 +19,7 @@
 #include "catalog/IndexDatabase.h"
 #include "catalog/NewIndex.h"
 #include "db/Database.h"
+#include "db/DbTestUtil.h"
 #include "extract/ArchiveSamples.h"
 #include "extract/DocumentTypes.h"
 #include "extract/process/OfficeHelper.h"
@@ -252,18 +252,11 @@ TEST_F(LocalBuildTest, FailedArchivesAndRefusedRowsAreErrorsAndCutTextsAreSaid) 
   home.write("docs/slow.cab", "cabinet");
   home.write("docs/old.zip", test::ImplodedZip({"A.TXT"}, {}));
   home.write("docs/refused.txt", "never stored");  // 12 bytes
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(catalog::TemplateDatabasePath().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(
-      sqlite3_exec(
-          db,
-          "DROP TABLE ContentIndex; CREATE TABLE ContentIndex(id INTEGER PRIMARY KEY, title TEXT, "
-          "author TEXT, location TEXT, type TEXT, modified TEXT, filesize INTEGER "
-          "DEFAULT 0 CHECK (filesize <> 12), content TEXT);",
-          nullptr, nullptr, nullptr),
-      SQLITE_OK)
-      << sqlite3_errmsg(db);
-  sqlite3_close(db);
+  ASSERT_TRUE(db::test::RawExec(
+      catalog::TemplateDatabasePath(),
+      "DROP TABLE ContentIndex; CREATE TABLE ContentIndex(id INTEGER PRIMARY KEY, title TEXT, "
+      "author TEXT, location TEXT, type TEXT, modified TEXT, filesize INTEGER "
+      "DEFAULT 0 CHECK (filesize <> 12), content TEXT);"));
   settings::Config().MaxTextBytes = 5;
   extract::SetHelperTimeLimit(std::chrono::milliseconds(500));
   RecordingHost host;
@@ -298,24 +291,25 @@ TEST_F(LocalBuildTest, NothingFoundStillWritesTheDescriptor) {
             std::string::npos);
 }
 
-TEST_F(LocalBuildTest, ConfirmedStopWhileProcessingLeavesNothingBehind) {
-  base::WriteFileAtomic(def.descriptorPath, "");  // left by the wizard's name check
-  RecordingHost host;
-  host.stopWhen = [](const std::string& log) { return log.find("a.txt...") != std::string::npos; };
-  const BuildResult r = StartIndex(def, host, {.workers = 2});
-  EXPECT_EQ(r.outcome, BuildResult::kStoppedWhileProcessing);
-  EXPECT_FALSE(base::FileExists(def.dbname));
-  EXPECT_FALSE(base::FileExists(def.descriptorPath));
-}
-
-TEST_F(LocalBuildTest, DeclinedStopGoesOn) {
-  RecordingHost host;
-  host.stopWhen = [](const std::string& log) { return log.find("a.txt...") != std::string::npos; };
-  host.confirm = false;
-  const BuildResult r = StartIndex(def, host);
-  EXPECT_EQ(r.outcome, BuildResult::kFinished);
-  EXPECT_EQ(host.questions, 1);
-  EXPECT_EQ(Locations().size(), 6u);
+TEST_F(LocalBuildTest, StopWhileProcessingLeavesNothingBehindOrGoesOnWhenDeclined) {
+  for (const bool confirm : {true, false}) {
+    base::WriteFileAtomic(def.descriptorPath, "");  // left by the wizard's name check
+    RecordingHost host;
+    host.stopWhen = [](const std::string& log) {
+      return log.find("a.txt...") != std::string::npos;
+    };
+    host.confirm = confirm;
+    const BuildResult r = StartIndex(def, host, {.workers = 2});
+    EXPECT_EQ(host.questions, 1);
+    if (confirm) {
+      EXPECT_EQ(r.outcome, BuildResult::kStoppedWhileProcessing);
+      EXPECT_FALSE(base::FileExists(def.dbname));
+      EXPECT_FALSE(base::FileExists(def.descriptorPath));
+    } else {
+      EXPECT_EQ(r.outcome, BuildResult::kFinished);
+      EXPECT_EQ(Locations().size(), 6u);
+    }
+  }
 }
 
 TEST_F(LocalBuildTest, StopWhileSearchingDeletesTheEmptyDescriptor) {
@@ -329,12 +323,6 @@ TEST_F(LocalBuildTest, StopWhileSearchingDeletesTheEmptyDescriptor) {
   EXPECT_FALSE(base::FileExists(def.descriptorPath));
   EXPECT_FALSE(base::FileExists(def.dbname));
 }
-
-}  // namespace
-}  // namespace zyl::indexer
-
-namespace zyl::indexer {
-namespace {
 
 // Two builds at once in one process, each with its own options: each index gets what its own
 // options say, whatever the other build or the settings record say.
@@ -366,10 +354,8 @@ TEST_F(LocalBuildTest, TwoBuildsAtOnceEachFollowTheirOwnOptions) {
   ASSERT_EQ(headerResult.outcome, BuildResult::kFinished) << headerResult.error;
 
   auto pdfContent = [&](const std::string& dbname) {
-    db::Database database = db::Database::Open(dbname);
-    db::Recordset rs = database.OpenRecordset("SELECT content FROM ContentIndex WHERE location='" +
-                                              docs + "r.pdf'");
-    return rs.Eof() ? std::string("(no row)") : rs.Field(0).AsText();
+    return db::test::RawText(dbname,
+                             "SELECT content FROM ContentIndex WHERE location='" + docs + "r.pdf'");
   };
   EXPECT_NE(pdfContent(full.dbname).find("Quarterly report"), std::string::npos);
   EXPECT_EQ(pdfContent(header.dbname).find("Quarterly report"), std::string::npos);
