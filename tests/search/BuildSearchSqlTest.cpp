@@ -3,6 +3,9 @@
 #include "extract/DocumentTypes.h"
 #include "search/SearchRequest.h"
 
+// A case names only the fields of the request it sets; the rest keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace zyl::search {
 namespace {
 
@@ -13,93 +16,74 @@ std::string Sql(std::string_view condition) {
   return std::string(kHead) + std::string(condition);
 }
 
-TEST(BuildSearchSql, AnyWordWithTitle) {
-  SearchRequest r;
-  r.Content = "отчет бюджет";
-  r.Title = "план";
-  EXPECT_EQ(BuildSearchSql(r), Sql("((  content  LIKE \"*отчет*\") OR (  content  LIKE "
-                                   "\"*бюджет*\")) AND (title LIKE \"*план*\")"));
-}
+// A statement without any condition selects every row.
+const std::string kEveryRow =
+    "SELECT title, author, content, location, type, modified, filesize FROM ContentIndex   ";
 
-TEST(BuildSearchSql, AllWordsWholeWord) {
-  SearchRequest r;
-  r.Content = "отчет бюджет";
-  r.SearchType = kAllWords;
-  r.WholeWord = true;
-  EXPECT_EQ(BuildSearchSql(r),
-            Sql("(( \" \"+ content +\" \" LIKE \"*[!A-zа-яА-Я]отчет[!A-zа-яА-Я]*\") AND ( \" \"+ "
-                "content +\" \" LIKE \"*[!A-zа-яА-Я]бюджет[!A-zа-яА-Я]*\"))"));
-}
-
-TEST(BuildSearchSql, PhraseIgnoresWholeWord) {
-  SearchRequest r;
-  r.Content = "годовой отчет";
-  r.SearchType = kPhrase;
-  r.WholeWord = true;
-  r.Author = "Иванов";
-  EXPECT_EQ(BuildSearchSql(r),
-            Sql("((content Like \"*годовой отчет*\")) AND (author LIKE \"*Иванов*\")"));
-}
-
-TEST(BuildSearchSql, DatesSizesAndTypes) {
-  SearchRequest r;
-  r.Content = "налог";
-  r.WholeWord = true;
-  r.DateFrom = "05.01.2002";
-  r.DateTo = "17.02.2002";
-  r.SizeMin = "10000";
-  r.SizeMax = "2000000";
-  r.TypeChecked[3] = true;  // doc
-  r.TypeChecked[4] = true;  // xls
-  EXPECT_EQ(BuildSearchSql(r),
-            Sql("(( \" \"+ content +\" \" LIKE \"*[!A-zа-яА-Я]налог[!A-zа-яА-Я]*\")) AND "
-                "(modified >=#1/5/02#) AND (modified <=#2/17/02#) AND (filesize <=2000000) AND "
-                "(filesize >=10000) AND ( (type = \"doc\") OR (type = \"xls\"))"));
-}
-
-TEST(BuildSearchSql, ArchivesOnlyWithOneType) {
-  SearchRequest r;
-  r.ArchiveOnly = true;
-  r.TypeChecked[0] = true;
-  EXPECT_EQ(BuildSearchSql(r), Sql(" (left(location,4)='arc:') AND ( (type = \"txt\"))"));
-}
-
-TEST(BuildSearchSql, NothingSelectsEveryRow) {
-  SearchRequest r;
-  EXPECT_EQ(
-      BuildSearchSql(r),
-      "SELECT title, author, content, location, type, modified, filesize FROM ContentIndex   ");
-  r.TypeChecked.fill(true);  // every type: no condition either
-  EXPECT_EQ(
-      BuildSearchSql(r),
-      "SELECT title, author, content, location, type, modified, filesize FROM ContentIndex   ");
-}
-
-TEST(BuildSearchSql, QueryLanguageGoesInAsTyped) {
-  SearchRequest r;
-  r.SearchType = kQueryLanguage;
-  r.Content = "Author LIKE \"*Петров*\" AND Filesize>0";
-  r.Title = "ignored";
-  r.WholeWord = true;
-  EXPECT_EQ(BuildSearchSql(r), Sql("(Author LIKE \"*Петров*\" AND Filesize>0)"));
-}
-
-TEST(BuildSearchSql, QuotesVanishFromWordsOnlyAndEmptyTermsStay) {
-  SearchRequest r;
-  r.Content = "\"a'  b";
-  r.Title = "x\"y";
-  EXPECT_EQ(BuildSearchSql(r), Sql("((  content  LIKE \"*a*\") OR (  content  LIKE \"**\") OR "
-                                   "(  content  LIKE \"*b*\")) AND (title LIKE \"*x\"\"y*\")"));
-  r.Content = "'\"";  // nothing left after quote removal: no content condition
-  r.Title.clear();
-  EXPECT_EQ(
-      BuildSearchSql(r),
-      "SELECT title, author, content, location, type, modified, filesize FROM ContentIndex   ");
+TEST(BuildSearchSql, EachFieldAndModeWritesItsCondition) {
+  struct Case {
+    const char* what;
+    SearchRequest request;
+    std::string sql;
+  };
+  const Case cases[] = {
+      {"any word, with a title",
+       {.Content = "отчет бюджет", .Title = "план"},
+       Sql("((  content  LIKE \"*отчет*\") OR (  content  LIKE \"*бюджет*\")) AND (title LIKE "
+           "\"*план*\")")},
+      {"all words, whole words",
+       {.Content = "отчет бюджет", .SearchType = kAllWords, .WholeWord = true},
+       Sql("(( \" \"+ content +\" \" LIKE \"*[!A-zа-яА-Я]отчет[!A-zа-яА-Я]*\") AND ( \" \"+ "
+           "content +\" \" LIKE \"*[!A-zа-яА-Я]бюджет[!A-zа-яА-Я]*\"))")},
+      {"a phrase ignores whole words",
+       {.Content = "годовой отчет", .SearchType = kPhrase, .Author = "Иванов", .WholeWord = true},
+       Sql("((content Like \"*годовой отчет*\")) AND (author LIKE \"*Иванов*\")")},
+      {"dates, sizes and types",
+       {.Content = "налог",
+        .DateFrom = "05.01.2002",
+        .DateTo = "17.02.2002",
+        .SizeMax = "2000000",
+        .SizeMin = "10000",
+        .WholeWord = true,
+        .TypeChecked = {false, false, false, true, true}},  // doc, xls
+       Sql("(( \" \"+ content +\" \" LIKE \"*[!A-zа-яА-Я]налог[!A-zа-яА-Я]*\")) AND "
+           "(modified >=#1/5/02#) AND (modified <=#2/17/02#) AND (filesize <=2000000) AND "
+           "(filesize >=10000) AND ( (type = \"doc\") OR (type = \"xls\"))")},
+      {"archives only, one type",
+       {.ArchiveOnly = true, .TypeChecked = {true}},
+       Sql(" (left(location,4)='arc:') AND ( (type = \"txt\"))")},
+      {"nothing", {}, kEveryRow},
+      {"the query language goes in as typed",
+       {.Content = "Author LIKE \"*Петров*\" AND Filesize>0",
+        .SearchType = kQueryLanguage,
+        .Title = "ignored",
+        .WholeWord = true},
+       Sql("(Author LIKE \"*Петров*\" AND Filesize>0)")},
+      {"quotes vanish from words only, empty terms stay",
+       {.Content = "\"a'  b", .Title = "x\"y"},
+       Sql("((  content  LIKE \"*a*\") OR (  content  LIKE \"**\") OR (  content  LIKE \"*b*\")) "
+           "AND (title LIKE \"*x\"\"y*\")")},
+      {"nothing left after the quotes", {.Content = "'\""}, kEveryRow},
+      {"dates keep only the day and their century",
+       {.DateFrom = "2002-02-17 13:45", .DateTo = "01.06.1950"},
+       Sql(" (modified >=#2/17/02#) AND (modified <=#6/1/1950#)")},
+      {"a date that is none", {.DateFrom = "someday"}, Sql(" (modified >=#someday#)")},
+      // Typed fields cannot close their literals and widen the search.
+      {"title",
+       {.Title = "x\") OR (\"1\"=\"1"},
+       Sql(" (title LIKE \"*x\"\") OR (\"\"1\"\"=\"\"1*\")")},
+      {"sizes",
+       {.SizeMax = " 2000 ", .SizeMin = "1) OR (1=1"},
+       Sql(" (filesize <= 2000 ) AND (filesize >=#1) OR (1=1#)")},
+      {"date", {.DateTo = "1/1/02# OR #1/1/02"}, Sql(" (modified <=#1/1/02 OR 1/1/02#)")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BuildSearchSql(c.request), c.sql) << c.what;
 }
 
 TEST(BuildSearchSql, AllTypesButOneWriteAnOrList) {
   SearchRequest r;
   r.TypeChecked.fill(true);
+  EXPECT_EQ(BuildSearchSql(r), kEveryRow) << "every type is no condition either";
   r.TypeChecked[6] = false;  // pdf
   const std::string sql = BuildSearchSql(r);
   EXPECT_EQ(sql.find("pdf"), std::string::npos);

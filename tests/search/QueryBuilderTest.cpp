@@ -12,13 +12,9 @@ const base::DateTimeParts kToday{2026, 3, 7, 15, 4, 0};
 
 TEST(QueryBuilder, FieldMenusInsertTheirFragments) {
   EXPECT_EQ(QueryFieldFragment(0, 0, kToday), "Content LIKE \"**\" ");
-  EXPECT_EQ(QueryFieldFragment(0, 1, kToday), "Content =\"\" ");
-  EXPECT_EQ(QueryFieldFragment(1, 1, kToday), "Author = \"\" ");
-  EXPECT_EQ(QueryFieldFragment(3, 0, kToday), "Location LIKE \"**\" ");
   // Today as day/month/year without leading zeros.
   EXPECT_EQ(QueryFieldFragment(4, 0, kToday), "Modified>#7/3/2026# ");
   EXPECT_EQ(QueryFieldFragment(4, 2, kToday), "Modified=#7/3/2026# ");
-  EXPECT_EQ(QueryFieldFragment(5, 1, kToday), "Filesize<0 ");
   // The type menu has its own order: entry 5 is Excel, the last the Netscape mailbox.
   ASSERT_EQ(QueryFieldMenu(6).size(), 21u);
   EXPECT_EQ(QueryFieldMenu(6)[4].text, "MS Excel (*.xls)");
@@ -28,23 +24,19 @@ TEST(QueryBuilder, FieldMenusInsertTheirFragments) {
 }
 
 TEST(QueryBuilder, OperatorsAndCharacterSets) {
-  EXPECT_EQ(QueryOperatorFragment(3), "<> ");
   EXPECT_EQ(QueryOperatorFragment(6), "AND ");
   EXPECT_EQ(QueryOperatorFragment(kCharacterSetButton), "") << "the button opens a menu";
-  EXPECT_EQ(QueryOperatorFragment(14), "* ");
   EXPECT_EQ(QueryOperatorCaption(10), "[  ]");
   ASSERT_NE(QueryOperatorToolTip(9), nullptr);
   EXPECT_EQ(QueryOperatorToolTip(9)->text, "Похоже");
   EXPECT_EQ(QueryOperatorToolTip(11), nullptr) << "the arithmetic buttons have no tool tip";
   EXPECT_EQ(CharacterSetFragment(0), "[а-я,А-Я] ");
-  EXPECT_EQ(CharacterSetFragment(4), "[] ");
 }
 
 TEST(QueryBuilder, CatalogueShowsTheSyntaxOfAFunctionOnly) {
   settings::Config() = settings::Settings();
   EXPECT_EQ(SyntaxOf("a2"), "Format («expr»,«fmt»,«firstweekday»,«firstweek»)");
   EXPECT_EQ(SyntaxOf("a5"), " Left («stringexpr»,«n»)") << "the blank after ';' stays";
-  EXPECT_EQ(SyntaxOf("c4"), "Sum («expr») ");
   EXPECT_EQ(SyntaxOf("e6"), "Weekday («number»)");
   EXPECT_EQ(SyntaxOf("r1"), "") << "a group shows nothing, so Insert inserts nothing";
   EXPECT_EQ(SyntaxOf("b9"), "");

@@ -16,13 +16,6 @@ std::vector<ResultRow> TwoRows() {
   return rows;
 }
 
-TEST(Report, TickedColumnsQuotedAndTabbed) {
-  ReportColumns c;
-  c.fileName = c.date = true;
-  EXPECT_EQ(ReportText(TwoRows(), c, "Всего файлов:"),
-            "\"a.txt\"\t\"2002-12-02\"\t\r\n\"b.doc\"\t\"2002-12-03 10:00:00\"\t\r\n");
-}
-
 TEST(Report, TotalsAloneGiveEmptyLinesThenTheCount) {
   ReportColumns c;
   c.totals = true;

@@ -39,11 +39,23 @@ class SearchSessionTest : public ::testing::Test {
     return out;
   }
 
-  test::ProgramFolderScope home;
-  std::vector<std::string> shown;
+  // A form searching for any of `words`.
+  static SearchForm Words(std::string words) {
+    SearchForm form;
+    form.searchText = std::move(words);
+    return form;
+  }
   base::MessageSink Record() {
     return [this](const base::Message& m) { shown.push_back(m.text); };
   }
+
+  test::ProgramFolderScope home;
+  std::vector<std::string> shown;
+  SearchSession session = [this] {
+    SearchSession s;
+    s.onMessage = Record();
+    return s;
+  }();
 };
 
 TEST_F(SearchSessionTest, RowsOfSeveralIndexesInIndexAndDatabaseOrder) {
@@ -51,10 +63,7 @@ TEST_F(SearchSessionTest, RowsOfSeveralIndexesInIndexAndDatabaseOrder) {
                                        {"/a/2.txt", "nothing here", "2002-01-06"},
                                        {"/a/3.txt", "отчет за квартал", "2003-01-01 10:00:00"}});
   const IndexEntry b = MakeIndex("B", {{"/b/1.txt", "ещё один отчет", "2004-05-05"}});
-  SearchSession session;
-  session.onMessage = Record();
-  SearchForm form;
-  form.searchText = "отчет";
+  SearchForm form = Words("отчет");
   ASSERT_TRUE(session.RunSearch(form, {a, b}, kNow));
   EXPECT_EQ(Locations(session), (std::vector<std::string>{"/a/1.txt", "/a/3.txt", "/b/1.txt"}));
   EXPECT_EQ(session.Results()[0].filesize, std::to_string(std::string("Годовой ОТЧЕТ").size()));
@@ -68,25 +77,10 @@ TEST_F(SearchSessionTest, RowsOfSeveralIndexesInIndexAndDatabaseOrder) {
   EXPECT_EQ(settings::LoadGeneralSetting("RecentSearch"), "отчет;");
 }
 
-TEST_F(SearchSessionTest, MissingDescriptorIsReportedAndSkipped) {
-  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
-  SearchSession session;
-  session.onMessage = Record();
-  SearchForm form;
-  form.searchText = "word";
-  ASSERT_TRUE(session.RunSearch(form, {{"Gone", home.file("gone.zyl")}, a}, kNow));
-  EXPECT_EQ(Locations(session), (std::vector<std::string>{"/a/1.txt"}));
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], "Файл " + home.file("gone.zyl") + " не существует");
-}
-
 TEST_F(SearchSessionTest, RefusedStatementKeepsRowsCollectedBefore) {
   const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
-  SearchSession session;
-  session.onMessage = Record();
-  SearchForm form;
+  SearchForm form = Words("content LIKE \"*word*\"");
   form.searchType = kQueryLanguage;
-  form.searchText = "content LIKE \"*word*\"";
   ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
   EXPECT_EQ(session.ResultCount(), 1u);
   form.searchText = "content LIKE";  // broken condition
@@ -100,10 +94,7 @@ TEST_F(SearchSessionTest, RefusedStatementKeepsRowsCollectedBefore) {
 TEST_F(SearchSessionTest, TypedFieldsNeverWidenTheSearch) {
   const IndexEntry a =
       MakeIndex("A", {{"/a/1.txt", "alpha", "2002-01-05"}, {"/a/2.txt", "beta", "2002-01-05"}});
-  SearchSession session;
-  session.onMessage = Record();
-  SearchForm form;
-  form.searchText = "alpha";
+  SearchForm form = Words("alpha");
   form.fileName = "x\") OR (\"1\"=\"1";
   ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
   EXPECT_EQ(session.ResultCount(), 0u);
@@ -118,33 +109,9 @@ TEST_F(SearchSessionTest, TypedFieldsNeverWidenTheSearch) {
   EXPECT_FALSE(session.RunSearch(form, {a}, kNow));
 }
 
-TEST_F(SearchSessionTest, SearchWithinFoundFiltersTheLastIndexRows) {
-  const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "alpha beta", "2002-01-05"},
-                                       {"/a/2.txt", "alpha gamma", "2002-01-05"},
-                                       {"/a/3.txt", "beta only", "2002-01-05"}});
-  SearchSession session;
-  session.onMessage = Record();
-  SearchForm form;
-  form.searchText = "alpha";
-  ASSERT_TRUE(session.RunSearch(form, {a}, kNow));
-  EXPECT_EQ(session.ResultCount(), 2u);
-  form.searchInFound = true;
-  form.searchText = "beta";
-  ASSERT_TRUE(session.RunSearch(form, {}, kNow));
-  EXPECT_EQ(Locations(session), (std::vector<std::string>{"/a/1.txt"}));
-  // Before any search there is nothing to search within.
-  SearchSession fresh;
-  fresh.onMessage = Record();
-  ASSERT_TRUE(fresh.RunSearch(form, {a}, kNow));
-  EXPECT_EQ(fresh.ResultCount(), 0u);
-}
-
 TEST_F(SearchSessionTest, HistoryOnlyWithTheSetting) {
   const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "word", "2002-01-05"}});
-  SearchSession session;
-  session.onMessage = Record();
-  SearchForm form;
-  form.searchText = "word";
+  const SearchForm form = Words("word");
   session.RunSearch(form, {a}, kNow);
   EXPECT_TRUE(session.History().empty());
   settings::Config().UseHistory = true;
@@ -167,32 +134,30 @@ TEST_F(SearchSessionTest, RecentIndexesTakeTitlesFromDescriptors) {
   settings::Config().RecentIndex.clear();
 }
 
-}  // namespace
-}  // namespace zyl::search
-
-namespace zyl::search {
-namespace {
-
 // The desktop and the server each hold a session: the statement each ran, and what "search
 // within the found documents" narrows, belong to that session alone.
 TEST_F(SearchSessionTest, EachSessionKeepsItsOwnLastStatement) {
   const IndexEntry a = MakeIndex("A", {{"/a/1.txt", "budget plan", "2002-01-05"},
                                        {"/a/2.txt", "budget report", "2002-01-06"},
                                        {"/a/3.txt", "travel plan", "2002-01-07"}});
-  SearchSession desktop, server;
-  desktop.onMessage = server.onMessage = Record();
-  SearchForm budget, plan;
-  budget.searchText = "budget";
-  plan.searchText = "plan";
-  ASSERT_TRUE(desktop.RunSearch(budget, {a}, kNow));
+  SearchSession& desktop = session;
+  SearchSession server;
+  server.onMessage = Record();
+  const SearchForm plan = Words("plan");
+  // Before any search there is nothing to search within.
+  SearchForm within = plan;
+  within.searchInFound = true;
+  ASSERT_TRUE(desktop.RunSearch(within, {a}, kNow));
+  EXPECT_EQ(desktop.ResultCount(), 0u);
+
+  ASSERT_TRUE(desktop.RunSearch(Words("budget"), {a}, kNow));
   ASSERT_TRUE(server.RunSearch(plan, {a}, kNow));
   EXPECT_NE(desktop.LastSearchSql().find("*budget*"), std::string::npos);
   EXPECT_NE(server.LastSearchSql().find("*plan*"), std::string::npos);
 
-  // Narrowing the desktop's rows by "plan" starts from its own "budget" rows.
-  SearchForm within = plan;
-  within.searchInFound = true;
-  ASSERT_TRUE(desktop.RunSearch(within, {a}, kNow));
+  // Narrowing the desktop's rows by "plan" starts from its own "budget" rows, whatever indexes
+  // are chosen meanwhile.
+  ASSERT_TRUE(desktop.RunSearch(within, {}, kNow));
   EXPECT_EQ(Locations(desktop), (std::vector<std::string>{"/a/1.txt"}));
   EXPECT_EQ(Locations(server), (std::vector<std::string>{"/a/1.txt", "/a/3.txt"}));
 }
@@ -204,9 +169,7 @@ TEST_F(SearchSessionTest, RowsAreReadFromTheirIndexWhenShown) {
                                        {"/a/2.txt", "nothing", "2002-01-05"},
                                        {"/a/3.txt", "third report", "2002-01-05"}});
   const IndexEntry b = MakeIndex("B", {{"/b/1.txt", "report of B", "2002-01-05"}});
-  SearchSession session;
-  SearchForm form;
-  form.searchText = "report";
+  SearchForm form = Words("report");
   ASSERT_TRUE(session.RunSearch(form, {a, b}, kNow));
   ASSERT_EQ(session.ResultCount(), 3u);
   ContentReader reader;

@@ -16,12 +16,11 @@
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
-#include "catalog/DatabaseSink.h"
-#include "catalog/Descriptor.h"
 #include "catalog/IndexDatabase.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "support/SmallIndex.h"
 #include "support/TestSupport.h"
 
 namespace zyl::server {
@@ -35,25 +34,11 @@ class DocumentServerTest : public ::testing::Test {
     // An index "Docs" with two documents, one of them with a quote and blanks in its path.
     doc1 = home.write("files/it's a doc.txt", "budget <b>report</b> for the year");
     doc2 = home.write("files/other.txt", "nothing");
-    catalog::IndexDefinition def;
-    def.title = "Docs";
-    def.descriptorPath = home.file("Docs.zyl");
-    def.dbname = home.file("Docs.mdb");
-    catalog::CreateIndexDatabase(def.dbname);
-    {
-      catalog::DatabaseSink sink(def.dbname);
-      for (const std::string& path : {doc1, doc2}) {
-        catalog::FileInfo info;
-        info.location = path;
-        info.content = test::ReadFile(path);
-        info.title = "T<" + path.substr(path.size() - 6) + ">";
-        info.type = "txt";
-        info.filesize = 10;
-        catalog::SaveContentInfo(sink, info);
-      }
-    }
-    catalog::WriteLocalDescriptor(def);
-    settings::Config().RecentIndex = def.descriptorPath;
+    std::vector<test::Doc> docs;
+    for (const std::string& path : {doc1, doc2})
+      docs.push_back(
+          {path, test::ReadFile(path), "txt", "", "T<" + path.substr(path.size() - 6) + ">"});
+    settings::Config().RecentIndex = test::MakeSmallIndex(home.path(), "Docs", docs).descriptorPath;
   }
   ~DocumentServerTest() override { settings::Config().RecentIndex.clear(); }
 
@@ -104,35 +89,27 @@ TEST_F(DocumentServerTest, FindFileRendersEscapedHitsWithWorkingLinks) {
   EXPECT_EQ(none.find("budget</Font>"), std::string::npos);
 }
 
-TEST_F(DocumentServerTest, GetFileServesOnlyIndexedLocations) {
+// Only a regular file the index holds is served: not another file, not an unknown index, and
+// not an indexed path replaced since by a link, a folder or a FIFO.
+TEST_F(DocumentServerTest, GetFileServesOnlyIndexedRegularFiles) {
   DocumentServer server;
   const std::string forbidden =
       "HTTP/1.1 403 Access forbidden\r\nServer:\r\nContent-Type: text/html\r\n\r\n"
       "403 Access forbidden\r\n\r\n";
-  const std::string secret = home.write("secret.txt", "x");
-  EXPECT_EQ(Get(server, "/?action=getfile&indexname=Docs&location=" + secret), forbidden);
-  EXPECT_EQ(Get(server, "/?action=getfile&indexname=Docs&location=%27%20OR%20%271%27%3D%271"),
-            forbidden);
+  const std::string target = "/?action=getfile&indexname=Docs&location=";
+  const std::string secret = home.write("secret.txt", "never indexed");
+  EXPECT_EQ(Get(server, target + secret), forbidden);
+  EXPECT_EQ(Get(server, target + "%27%20OR%20%271%27%3D%271"), forbidden);
   EXPECT_EQ(Get(server, "/?action=getfile&indexname=Nope&location=" + doc2), forbidden);
   // Indexed, then deleted: 200 with nothing to send.
   std::remove(doc2.c_str());
-  const ReplyPlan gone = server.Handle(
-      "GET /?action=getfile&indexname=Docs&location=" + doc2 + " HTTP/1.0\r\n\r\n", endpoint);
+  const ReplyPlan gone = server.Handle("GET " + target + doc2 + " HTTP/1.0\r\n\r\n", endpoint);
   EXPECT_TRUE(gone.text.starts_with("HTTP/1.0 200 Ok"));
   EXPECT_TRUE(gone.streamFile.empty());
-}
 
-TEST_F(DocumentServerTest, GetFileRefusesWhatIsNoLongerARegularFile) {
-  DocumentServer server;
-  const std::string forbidden = BuildReply({"403", "", ""});
-  const std::string secret = home.write("secret.txt", "never indexed");
-  // The indexed file replaced by a link to another one: the link's target is not served.
   std::remove(doc1.c_str());
   ASSERT_EQ(::symlink(secret.c_str(), doc1.c_str()), 0);
-  const std::string target = "/?action=getfile&indexname=Docs&location=";
   EXPECT_EQ(Get(server, target + UrlEncodeComponent(doc1)), forbidden);
-  // Replaced by a folder, then by a FIFO.
-  std::remove(doc2.c_str());
   ASSERT_EQ(::mkdir(doc2.c_str(), 0700), 0);
   EXPECT_EQ(Get(server, target + doc2), forbidden);
   ::rmdir(doc2.c_str());
@@ -183,20 +160,8 @@ TEST_F(DocumentServerTest, FindFileFindsAnIndexBuiltWhileTheServerRuns) {
   const std::string query = "/?action=findfile&indexname=Later&content=fresh";
   EXPECT_EQ(Get(server, query).find("fresh</Font>"), std::string::npos);
   // A build puts its index at the head of the list in config.ini.
-  catalog::IndexDefinition def;
-  def.title = "Later";
-  def.descriptorPath = home.file("Later.zyl");
-  def.dbname = home.file("Later.mdb");
-  catalog::CreateIndexDatabase(def.dbname);
-  {
-    catalog::DatabaseSink sink(def.dbname);
-    catalog::FileInfo info;
-    info.location = home.write("new.txt", "fresh words");
-    info.content = "fresh words";
-    info.type = "txt";
-    catalog::SaveContentInfo(sink, info);
-  }
-  catalog::WriteLocalDescriptor(def);
+  const catalog::IndexDefinition def = test::MakeSmallIndex(
+      home.path(), "Later", {{home.write("new.txt", "fresh words"), "fresh words"}});
   settings::WriteIniValue("General", "RecentIndex",
                           def.descriptorPath + ";" + settings::Config().RecentIndex,
                           settings::ConfigIniPath());
@@ -229,23 +194,12 @@ TEST_F(DocumentServerTest, GetFileFallbackTakesOnlyPlainNames) {
 // An index "Many" whose documents are "/many/N.txt" holding "budget w" and N times "x", at
 // the head of the recent list.
 void AddManyIndex(test::ProgramFolderScope& home, int documents) {
-  catalog::IndexDefinition def;
-  def.title = "Many";
-  def.descriptorPath = home.file("Many.zyl");
-  def.dbname = home.file("Many.mdb");
-  catalog::CreateIndexDatabase(def.dbname);
-  {
-    catalog::DatabaseSink sink(def.dbname);
-    for (int i = 1; i <= documents; ++i) {
-      catalog::FileInfo info;
-      info.location = "/many/" + std::to_string(i) + ".txt";
-      info.content = "budget w" + std::string(static_cast<std::size_t>(i), 'x');
-      info.type = "txt";
-      catalog::SaveContentInfo(sink, info);
-    }
-  }
-  catalog::WriteLocalDescriptor(def);
-  settings::Config().RecentIndex = def.descriptorPath + ";" + settings::Config().RecentIndex;
+  std::vector<test::Doc> docs;
+  for (int i = 1; i <= documents; ++i)
+    docs.push_back({"/many/" + std::to_string(i) + ".txt",
+                    "budget w" + std::string(static_cast<std::size_t>(i), 'x')});
+  settings::Config().RecentIndex = test::MakeSmallIndex(home.path(), "Many", docs).descriptorPath +
+                                   ";" + settings::Config().RecentIndex;
 }
 
 // The href of the shipped template's link to the previous or next page, decoded as a browser

@@ -15,37 +15,31 @@ Args Parsed(const CCommandLine& c) {
   return out;
 }
 
-TEST(CommandLineTest, EmptyOrBlankCommandLineHasNoArguments) {
-  EXPECT_EQ(CCommandLine("").CountArguments(), 0);
-  EXPECT_EQ(CCommandLine("     ").CountArguments(), 0);
-  EXPECT_EQ(CCommandLine().CountArguments(), 0);
-}
-
+// Words split at blanks; a quoted stretch stays one word. Each round looks only at the first
+// quote pair of the rest of the line, and either quote closes a stretch opened by either.
 TEST(CommandLineTest, SplitsAtBlanksAndKeepsQuotedStretchesTogether) {
-  EXPECT_EQ(Parsed(CCommandLine("  action=server  ")), (Args{{"action", "server"}}));
-  EXPECT_EQ(
-      Parsed(CCommandLine("action=update index=\"/home/ann/My Docs/a.zyl\" log=/tmp/u.log")),
-      (Args{{"action", "update"}, {"index", "/home/ann/My Docs/a.zyl"}, {"log", "/tmp/u.log"}}));
-  EXPECT_EQ(Parsed(CCommandLine("x='a b' y=1")), (Args{{"x", "a b"}, {"y", "1"}}));
-  EXPECT_EQ(Parsed(CCommandLine("a=1    b=2")), (Args{{"a", "1"}, {"b", "2"}}));
-  EXPECT_EQ(Parsed(CCommandLine("action='update'")), (Args{{"action", "update"}}));
-  // Either quote closes a stretch opened by either.
-  EXPECT_EQ(Parsed(CCommandLine("x='a b\" y=1")), (Args{{"x", "a b"}, {"y", "1"}}));
-}
-
-TEST(CommandLineTest, EachRoundLooksOnlyAtTheFirstQuotePairOfTheRest) {
-  // The first pair opens inside the first word and closes in the second word, so the stretch
-  // runs to the blank after that closing quote, cutting the second quoted value.
-  EXPECT_EQ(Parsed(CCommandLine("a=x'y b='c d'")), (Args{{"a", "x'y b='c"}, {"", "d"}}));
-  // A pair after the first blank is looked at afresh in the next round.
-  EXPECT_EQ(Parsed(CCommandLine("a=1 b='x y'")), (Args{{"a", "1"}, {"b", "x y"}}));
-  EXPECT_EQ(Parsed(CCommandLine("a=\"1 2\" b=\"3 4\"")), (Args{{"a", "1 2"}, {"b", "3 4"}}));
-}
-
-TEST(CommandLineTest, UnmatchedQuotesEndAtTheFirstBlank) {
-  EXPECT_EQ(Parsed(CCommandLine("a=\"x y")), (Args{{"a", "x"}, {"", "y"}}));
-  EXPECT_EQ(Parsed(CCommandLine("\"")), (Args{{"", ""}}));
-  EXPECT_EQ(Parsed(CCommandLine("'''")), (Args{{"", "'"}}));
+  const std::pair<const char*, Args> cases[] = {
+      {"", {}},
+      {"     ", {}},
+      {"  action=server  ", {{"action", "server"}}},
+      {"action=update index=\"/home/ann/My Docs/a.zyl\" log=/tmp/u.log",
+       {{"action", "update"}, {"index", "/home/ann/My Docs/a.zyl"}, {"log", "/tmp/u.log"}}},
+      {"x='a b' y=1", {{"x", "a b"}, {"y", "1"}}},
+      {"a=1    b=2", {{"a", "1"}, {"b", "2"}}},
+      {"action='update'", {{"action", "update"}}},
+      {"x='a b\" y=1", {{"x", "a b"}, {"y", "1"}}},
+      // The first pair opens inside the first word and closes in the second, so the stretch runs
+      // to the blank after that closing quote, cutting the second quoted value.
+      {"a=x'y b='c d'", {{"a", "x'y b='c"}, {"", "d"}}},
+      {"a=1 b='x y'", {{"a", "1"}, {"b", "x y"}}},
+      {"a=\"1 2\" b=\"3 4\"", {{"a", "1 2"}, {"b", "3 4"}}},
+      // Unmatched quotes end at the first blank.
+      {"a=\"x y", {{"a", "x"}, {"", "y"}}},
+      {"\"", {{"", ""}}},
+      {"'''", {{"", "'"}}},
+  };
+  for (const auto& [line, args] : cases) EXPECT_EQ(Parsed(CCommandLine(line)), args) << line;
+  EXPECT_EQ(CCommandLine().CountArguments(), 0);
 }
 
 TEST(CommandLineTest, SplitArgumentTakesNameUpToTheFirstEqualsAndStripsEndQuotes) {

@@ -52,31 +52,28 @@ int TenPerChar(std::string_view s) {
   return static_cast<int>(base::Len(s)) * 10;
 }
 
-TEST(FitLabelTextTest, KeepsTheHeadAndTheEnd) {
-  std::string text = "/home/ann/documents/reports/2023/budget.txt";  // 43 characters
-  FitLabelText(text, 300, TenPerChar);
-  EXPECT_EQ(text, "/home/ann/ .. /2023/budget.txt");
-  EXPECT_LE(TenPerChar(text), 300);
-  std::string fits = "short";
-  FitLabelText(fits, 300, TenPerChar);
-  EXPECT_EQ(fits, "short");
-  std::string kept = "abcdefghijklmnopqrstuvwxyz";
-  FitLabelText(kept, 200, TenPerChar, 3);
-  EXPECT_EQ(kept, "abc .. nopqrstuvwxyz");
-}
-
-TEST(FitLabelTextTest, StopsAtTheHeadWhenNothingFits) {
-  std::string text = "Документы и отчёты за прошлый год";
-  FitLabelText(text, 5, TenPerChar);
-  EXPECT_EQ(text, "Документы  .. ");
+// Keeps the head and the end, never made longer; when nothing fits it stops at the head.
+TEST(FitLabelTextTest, KeepsTheHeadAndTheEndOrStopsAtTheHead) {
+  struct Case {
+    std::string text;
+    int width, head;
+    std::string fitted;
+  };
+  const Case cases[] = {
+      {"/home/ann/documents/reports/2023/budget.txt", 300, 10, "/home/ann/ .. /2023/budget.txt"},
+      {"short", 300, 10, "short"},
+      {"abcdefghijklmnopqrstuvwxyz", 200, 3, "abc .. nopqrstuvwxyz"},
+      {"Документы и отчёты за прошлый год", 5, 10, "Документы  .. "},
+      {"abcdefghijkl", 5, 10, "abcdefghijkl"},  // too short to shorten
+  };
+  for (Case c : cases) {
+    FitLabelText(c.text, c.width, TenPerChar, c.head);
+    EXPECT_EQ(c.text, c.fitted);
+  }
   std::string never = "abcdefghijklmnop";
   FitLabelText(
       never, 0, [](std::string_view) { return INT_MAX; }, 0);
   EXPECT_EQ(never, "abcdefghij .. ");
-  // A text too short to shorten is left alone rather than made longer.
-  std::string small = "abcdefghijkl";
-  FitLabelText(small, 5, TenPerChar);
-  EXPECT_EQ(small, "abcdefghijkl");
 }
 
 TEST(FormatElapsedTest, HoursMinutesSeconds) {

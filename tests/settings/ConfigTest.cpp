@@ -41,12 +41,7 @@ TEST_F(ConfigTest, MissingFilesGiveTheDefaultsAndAreLeftBehindEmpty) {
   const Settings& s = Config();
   EXPECT_EQ(s.IndexFolder, Home("index") + "/");
   EXPECT_TRUE(base::IsFolder(s.IndexFolder));
-  EXPECT_EQ(s.RecentIndex, "");
-  EXPECT_EQ(s.QueryRecentLenght, 15);
-  EXPECT_TRUE(s.UseInternalHtmlParser);
-  EXPECT_EQ(s.FoundTextColor, 16777215);
   EXPECT_EQ(s.localport, 80);
-  EXPECT_EQ(s.SearchIndexFile, "");
   EXPECT_EQ(s.Lang, Home("english.lng"));
   EXPECT_EQ(s.Help, Home("help/index.html"));
   EXPECT_EQ(ReadFile(Home("config.ini")), "");
@@ -185,12 +180,6 @@ TEST(ShippedSettingsTest, DefaultFilesGiveAWorkingSetup) {
   }
   Config() = Settings();
 }
-
-}  // namespace
-}  // namespace zyl::settings
-
-namespace zyl::settings {
-namespace {
 
 class SaveConfigTest : public ::testing::Test {
  protected:

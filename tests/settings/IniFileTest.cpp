@@ -90,30 +90,30 @@ TEST_F(IniFileTest, ReadingAMissingFileLeavesAnEmptyFileBehind) {
   EXPECT_FALSE(ReadIniSection("S", q));
 }
 
-TEST_F(IniFileTest, WritingIntoAnEmptyOrMissingFileGivesHeaderAndKeyWithoutFinalBreak) {
-  WriteIniValue("General", "key", "value", Path());
+// A new key goes to the end of its section and a new section to the end of the file; a file
+// written last in its final section has no final break; an existing key is rewritten as the
+// caller spells it, its old spaces lost; a header is never taken for a key line.
+TEST_F(IniFileTest, WritingPlacesTheKeyAndDropsTheFinalBreak) {
+  WriteIniValue("General", "key", "value", Path());  // a missing file
   EXPECT_EQ(Content(), "[General]\r\nkey=value");
-  const auto p = dir_.write("empty.ini", "");
-  WriteIniValue("General", "n", std::int64_t{-42}, p);
-  EXPECT_EQ(ReadFile(p), "[General]\r\nn=-42");
-}
+  const auto empty = dir_.write("empty.ini", "");
+  WriteIniValue("General", "n", std::int64_t{-42}, empty);
+  EXPECT_EQ(ReadFile(empty), "[General]\r\nn=-42");
 
-TEST_F(IniFileTest, WritingIntoTheLastSectionDropsTheFinalBreak) {
-  const auto p = Write("[A]\r\nx=1\r\n[S]\r\na=1\r\n");
-  WriteIniValue("S", "b", "2", p);
-  EXPECT_EQ(Content(), "[A]\r\nx=1\r\n[S]\r\na=1\r\nb=2");
-}
-
-TEST_F(IniFileTest, NewKeyGoesToTheEndOfItsSectionAndNewSectionToTheEndOfTheFile) {
-  const auto p = Write("[A]\r\nx=1\r\n[B]\r\ny=2");
+  const auto p = Write("[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
   WriteIniValue("a", "z", "3", p);
-  EXPECT_EQ(Content(), "[A]\r\nx=1\r\nz=3\r\n[B]\r\ny=2");
+  EXPECT_EQ(Content(), "[A]\r\nx=1\r\nz=3\r\n[B]\r\ny=2\r\n");
+  WriteIniValue("B", "v", "5", p);
+  EXPECT_EQ(Content(), "[A]\r\nx=1\r\nz=3\r\n[B]\r\ny=2\r\nv=5");
   WriteIniValue("C", "w", "4", p);
-  EXPECT_EQ(Content(), "[A]\r\nx=1\r\nz=3\r\n[B]\r\ny=2\r\n[C]\r\nw=4");
-  // An existing key is rewritten as the caller spells it; its old spaces are lost.
+  EXPECT_EQ(Content(), "[A]\r\nx=1\r\nz=3\r\n[B]\r\ny=2\r\nv=5\r\n[C]\r\nw=4");
   Write("[A]\r\n  Port = 80\r\n");
   WriteIniValue("A", "port", "81", p);
   EXPECT_EQ(Content(), "[A]\r\nport=81\r\n");
+  Write("[x=1]\r\n");
+  EXPECT_EQ(ReadIniValue("x=1", "[x", "none", p), "none");
+  WriteIniValue("x=1", "[x", "2", p);
+  EXPECT_EQ(Content(), "[x=1]\r\n[x=2");
 }
 
 TEST_F(IniFileTest, EveryRewriteCollapsesDoubledLineBreaksOnce) {
@@ -169,13 +169,6 @@ TEST_F(IniFileTest, DeletingRewritesTheFileOnlyWhenNeeded) {
   DeleteIniKey("A", "k", p);
   DeleteIniSection("A", p);
   EXPECT_EQ(Content(), "");
-}
-
-TEST_F(IniFileTest, TheHeaderIsNeverTakenForAKeyLine) {
-  const auto p = Write("[x=1]\r\n");
-  EXPECT_EQ(ReadIniValue("x=1", "[x", "none", p), "none");
-  WriteIniValue("x=1", "[x", "2", p);
-  EXPECT_EQ(Content(), "[x=1]\r\n[x=2");
 }
 
 TEST_F(IniFileTest, LegacyBytesAreDecodedAndFilesAreWrittenAsUtf8) {

@@ -23,21 +23,17 @@ class LanguageTest : public ::testing::Test {
   test::TempDir dir_;
 };
 
-TEST_F(LanguageTest, SectionNumbersNameTheEighteenSections) {
-  std::set<std::string_view> names;
-  for (int i = 1; i <= 18; ++i) names.insert(LangSectionName(i));
-  EXPECT_EQ(names.size(), 18u);
-  EXPECT_EQ(LangSectionName(kWizardWindow4), "WizardWindow4");
-  EXPECT_EQ(LangSectionName(19), "");
-}
-
 TEST_F(LanguageTest, TextsComeFromTheFileWithLineBreaks) {
-  UseLanguage("[WizardWindow4]\n16=Files\\nprocessed\n[FileType]\n4=Word documents\n");
+  UseLanguage(
+      "[WizardWindow4]\n16=Files\\nprocessed\n11=Processing files\n[FileType]\n4=Word documents\n");
   EXPECT_EQ(GetLangString(kWizardWindow4, 16, "Обработано файлов"), "Files\r\nprocessed");
   EXPECT_EQ(GetLangString(kFileType, 4, "Файлы Win WORD (*.doc)"), "Word documents");
   EXPECT_EQ(GetLangString(kFileType, 5, "Файлы Excel (*.xls)"), "Файлы Excel (*.xls)");
   EXPECT_EQ(GetLangString(19, 4, "dflt"), "dflt");
   EXPECT_EQ(GetLangString(0, 4, "dflt"), "dflt");
+  // One key serves both of its uses.
+  EXPECT_EQ(LangString(kBuildProcessingFiles), "Processing files");
+  EXPECT_EQ(LangString(kBuildCounterPrefix), "Processing files");
 }
 
 TEST_F(LanguageTest, WithoutTheFileMessagesAreRussianAndCaptionsEmpty) {
@@ -49,12 +45,6 @@ TEST_F(LanguageTest, WithoutTheFileMessagesAreRussianAndCaptionsEmpty) {
   EXPECT_FALSE(base::FileExists(Config().Lang));
   Config().Lang.clear();
   EXPECT_EQ(LangString(kBuildOf), "из");
-}
-
-TEST_F(LanguageTest, OneKeyServesBothOfItsUses) {
-  UseLanguage("[WizardWindow4]\n11=Processing files\n");
-  EXPECT_EQ(LangString(kBuildProcessingFiles), "Processing files");
-  EXPECT_EQ(LangString(kBuildCounterPrefix), "Processing files");
 }
 
 // Every text of the table is present in both shipped language files (their copies in a seeded
@@ -99,19 +89,6 @@ TEST_P(ShippedLanguageTest, KeepsTheBlanksAndButtonLengthsTheCodeRelies) {
 
 INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguageTest,
                          ::testing::Values("russian.lng", "english.lng"));
-
-// A language file holds one text per key, so two different texts on one key print the wrong one
-// in one of their places. The only shared keys are a label with two spellings of the same
-// word (the user-defined type) and a caption prefix without a built-in text.
-TEST(LanguageKeysTest, DifferentTextsHaveDifferentKeys) {
-  std::map<std::pair<int, int>, std::string_view> seen;
-  for (const LangText& t : kAllLangTexts) {
-    if (t.text.empty() || (t.section == kFileType && t.key == 0)) continue;
-    const auto [at, fresh] = seen.emplace(std::make_pair(t.section, t.key), t.text);
-    EXPECT_TRUE(fresh || at->second == t.text)
-        << LangSectionName(t.section) << " " << t.key << ": " << at->second << " / " << t.text;
-  }
-}
 
 TEST(RussianLanguageTest, HoldsTheBuiltInTexts) {
   test::ProgramFolderScope home;

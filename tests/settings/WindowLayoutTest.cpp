@@ -11,28 +11,6 @@ namespace {
 using test::ReadFile;
 using test::TempDir;
 
-TEST(WindowLayoutTest, AnEmptyFileGivesTheDefaultsOfEachWindow) {
-  TempDir dir;
-  const std::string ini = dir.write("config.ini", "");
-  const WindowLayout main = LoadMainWindowLayout(ini);
-  EXPECT_EQ(main.WindowState, kWindowNormal);
-  EXPECT_EQ(main.Width, 8000);
-  EXPECT_EQ(main.Height, 5000);
-  EXPECT_EQ(main.Top, 2100);
-  EXPECT_EQ(main.Left, 2200);
-  EXPECT_EQ(main.ListHeight, 1200);
-  EXPECT_EQ(main.ColumnNormalWidth, std::vector<std::int32_t>(6, 1000));
-  EXPECT_EQ(main.ColumnMaxWidth, std::vector<std::int32_t>(6, 1000));
-
-  const WindowLayout search = LoadSearchWindowLayout(ini);
-  EXPECT_EQ(search.Width, 8256);
-  EXPECT_EQ(search.Height, 5916);
-  EXPECT_EQ(search.Top, 1000);
-  EXPECT_EQ(search.Left, 2000);
-  EXPECT_EQ(search.ListHeight, 5916);
-  EXPECT_EQ(search.ColumnNormalWidth.size(), 7u);
-}
-
 TEST(WindowLayoutTest, StoredKeysAreFoundInAnyLetterCaseAndOddValuesFallBack) {
   TempDir dir;
   const std::string ini = dir.write(

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalog/DatabaseSink.h"
@@ -12,11 +13,19 @@
 
 namespace zyl::test {
 
+// One document; what a test leaves out takes the defaults.
 struct Doc {
+  Doc(std::string location, std::string content, std::string type = "txt",
+      std::string modified = "2026-11-20", std::string title = "")
+      : location(std::move(location)),
+        content(std::move(content)),
+        type(std::move(type)),
+        modified(std::move(modified)),
+        title(std::move(title)) {}
   std::string location;
   std::string content;
-  std::string type = "txt";
-  std::string modified = "2026-11-20";
+  std::string type;
+  std::string modified;
   std::string title;
 };
 

@@ -71,10 +71,11 @@ TEST_P(ShippedWindowTexts, HoldEveryTextOfEveryWindow) {
     EXPECT_NE(value, "\x01") << GetParam() << ": " << where;
     EXPECT_FALSE(value.empty()) << GetParam() << ": " << where;
     // The user-defined type's label has two spellings of the same word on one key.
-    if (russian && !(t.section == settings::kFileType && t.key == 0))
+    if (russian && !(t.section == settings::kFileType && t.key == 0)) {
       EXPECT_EQ(WithoutCarriageReturns(settings::GetLangString(t.section, t.key, "")),
                 WithoutCarriageReturns(t.text))
           << where;
+    }
   }
 }
 
@@ -82,12 +83,15 @@ INSTANTIATE_TEST_SUITE_P(Files, ShippedWindowTexts,
                          ::testing::Values("russian.lng", "english.lng"));
 
 // A language file holds one text per key: two different texts on one key print the wrong one
-// in one of their places.
+// in one of their places. The only shared keys are a label with two spellings of the same word
+// (the user-defined type) and caption prefixes without a built-in text.
 TEST(WindowTextKeys, NoKeyServesTwoDifferentTexts) {
+  std::vector<settings::LangText> all(std::begin(settings::kAllLangTexts),
+                                      std::end(settings::kAllLangTexts));
+  for (const settings::LangText& t : EveryWindowText()) all.push_back(t);
   std::map<std::pair<int, int>, std::string_view> seen;
-  for (const settings::LangText& t : settings::kAllLangTexts)
-    if (!t.text.empty()) seen.emplace(std::make_pair(t.section, t.key), t.text);
-  for (const settings::LangText& t : EveryWindowText()) {
+  for (const settings::LangText& t : all) {
+    if (t.text.empty() || (t.section == settings::kFileType && t.key == 0)) continue;
     const auto [at, fresh] = seen.emplace(std::make_pair(t.section, t.key), t.text);
     EXPECT_TRUE(fresh || at->second == t.text) << settings::LangSectionName(t.section) << " "
                                                << t.key << ": " << at->second << " / " << t.text;
@@ -130,7 +134,6 @@ TEST(WindowTextsTest, EveryHelpContextAndFunctionLandsOnASectionOfBothHelpPages)
     }
     EXPECT_GT(functions, 30);
   }
-  EXPECT_EQ(GetDriveList(), "/");
 }
 
 }  // namespace
