@@ -15,8 +15,8 @@
 namespace zyl::db::test {
 
 struct Doc {
-  std::optional<std::string> title, author, content, location, type, modified;
-  std::optional<long long> filesize;
+  std::optional<std::string> title{}, author{}, content{}, location{}, type{}, modified{};
+  std::optional<long long> filesize{};
 };
 
 inline Value V(const std::optional<std::string>& s) {

@@ -11,9 +11,9 @@ namespace zyl::db::test {
 namespace {
 
 TEST(RowReader, ReadsTheSelectedRowsOnceInDatabaseOrder) {
-  SampleDb s({{{}, {}, {}, "/b", "txt"},
-              {{}, {}, {}, "arc:/z.zip///x", "txt"},
-              {{}, {}, {}, "/a", "txt"}});
+  SampleDb s({{.location = "/b", .type = "txt"},
+              {.location = "arc:/z.zip///x", .type = "txt"},
+              {.location = "/a", .type = "txt"}});
   RowReader rows(s.db(), "SELECT location, type FROM ContentIndex WHERE left(location,4)<>'arc:'");
   ASSERT_TRUE(rows.Next());
   EXPECT_EQ(rows.Field(0).AsText(), "/b");
@@ -36,7 +36,7 @@ TEST(RowReader, ReadsTheSelectedRowsOnceInDatabaseOrder) {
 }
 
 TEST(Recordset, DeletingEveryRowWhileWalkingEndsAtTheEnd) {
-  SampleDb s({{{}, {}, {}, "/x"}, {{}, {}, {}, "/x"}, {{}, {}, {}, "/x"}});
+  SampleDb s({{.location = "/x"}, {.location = "/x"}, {.location = "/x"}});
   Recordset rs = s.db().OpenRecordset("SELECT location FROM ContentIndex");
   int deleted = 0;
   for (; !rs.Eof(); rs.MoveNext(), ++deleted) rs.Delete();
