@@ -1,8 +1,5 @@
 #include "extract/sheets/ExcelReader.h"
 
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-stdio.h>
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -11,6 +8,7 @@
 #include "extract/sheets/BiffReader.h"
 
 #include "extract/office/OfficeReaders.h"
+#include "support/OleWriter.h"
 #include "support/TestSupport.h"
 
 namespace zyl::extract {
@@ -103,25 +101,6 @@ std::string Bof(unsigned version, unsigned kind) {
   return Record(0x0809, U16(version) + U16(kind) + std::string(12, '\0'));
 }
 const std::string kEof = Record(0x000A, "");
-
-// Writes an OLE2 file holding one stream.
-std::string WriteOle(const std::string& path, const char* streamName, const std::string& bytes) {
-  GError* err = nullptr;
-  GsfOutput* file = gsf_output_stdio_new(path.c_str(), &err);
-  if (!file) {
-    if (err) g_error_free(err);
-    return {};
-  }
-  GsfOutfile* ole = gsf_outfile_msole_new(file);
-  GsfOutput* stream = gsf_outfile_new_child(ole, streamName, FALSE);
-  gsf_output_write(stream, bytes.size(), reinterpret_cast<const guint8*>(bytes.data()));
-  gsf_output_close(stream);
-  g_object_unref(stream);
-  gsf_output_close(GSF_OUTPUT(ole));
-  g_object_unref(ole);
-  g_object_unref(file);
-  return path;
-}
 
 // A BIFF8 workbook as other programs write it: shared strings continued across records (one
 // of them switching to two bytes a character in the continuation, one with formatting runs
@@ -241,13 +220,15 @@ TEST(BiffReaderTest, EncryptedNotBiffAndDamagedStreams) {
 TEST(ExcelTest, WorkbooksOfOtherWritersAndVersionsAreRead) {
   test::TempDir dir;
   // Upper-case stream name, as some writers store it.
-  FileInfo info = GetExcelInfo(WriteOle(dir.file("upper.xls"), "WORKBOOK", Biff8Workbook()));
+  FileInfo info =
+      GetExcelInfo(test::WriteOleStream(dir.file("upper.xls"), "WORKBOOK", Biff8Workbook()));
   EXPECT_EQ(info.type, "xls");
   EXPECT_EQ(info.content.rfind(" Format Value\tПривет\tab\r\n", 0), 0u) << info.content;
   // A BIFF5 "Book" stream and a plain BIFF2 file.
   const std::string biff5 = Record(0x0809, U16(0x0500) + U16(0x0010) + U32(0)) +
                             Record(0x0204, Cell(0, 0) + U16(2) + "ok") + kEof;
-  EXPECT_EQ(GetExcelInfo(WriteOle(dir.file("five.xls"), "Book", biff5)).content, " ok\r\n");
+  EXPECT_EQ(GetExcelInfo(test::WriteOleStream(dir.file("five.xls"), "Book", biff5)).content,
+            " ok\r\n");
   const std::string biff2 = Record(0x0009, U16(2) + U16(0x0010)) +
                             Record(0x0004, U16(0) + U16(0) + std::string(3, '\0') + "\x02" + "hi") +
                             kEof;
