@@ -388,8 +388,11 @@ void PendingTrigrams::Write(sqlite3* db) {
   out.Finish(0, *low, *high);
   Clear();
   for (int level = 0;; ++level) {
-    const std::vector<Segment> segments = SegmentsOfLevel(db, level);
+    std::vector<Segment> segments = SegmentsOfLevel(db, level);
     if (segments.size() < kFanIn) break;
+    // Eight at a time, the oldest first: a damaged file listing thousands of segments of a
+    // level costs one merge per commit, never thousands of open inputs at once.
+    segments.resize(kFanIn);
     Merge(db, segments, level + 1);
   }
 }
