@@ -5,10 +5,10 @@
 // The postings are written as segments, one per transaction that adds rows, each a run of
 // blocks (db/TrigramPostings.h) in key order. When eight segments of one level pile up they are
 // merged into one of the next level, so a lookup visits a handful of segments however many
-// transactions made the index. Rows are never taken out: a posting of a row that was deleted or
-// whose content changed only makes a candidate that LIKE turns down, and merges drop the rows
-// that no longer exist. So a row's postings are written in the same transaction as the row, and
-// nothing else has to be kept in step.
+// transactions made the index. Nothing is taken out when a row is deleted or its content
+// changes: its old postings only make a candidate that LIKE turns down, and merges drop the
+// postings of rows that no longer exist. So only a new row's or a new content's postings are
+// written, in the same transaction as the row, and nothing else has to be kept in step.
 #pragma once
 
 #include <cstdint>
