@@ -62,6 +62,15 @@ class Build {
   void ParseArcFile(const std::string& archive);
   void ParseMailBox();
   bool ConfirmedStop();
+  // Ends a build that failed once files were being read: logs the error and lets the readers'
+  // helpers go.
+  BuildResult FailedWhileProcessing(const std::exception& e) {
+    result_.outcome = BuildResult::kFailed;
+    result_.error = e.what();
+    Log(std::string(kBreak) + e.what() + std::string(kBreak));
+    extract::ReleaseAutomationServers();
+    return result_;
+  }
 
   const catalog::IndexDefinition& def_;
   Host& host_;
@@ -192,11 +201,7 @@ BuildResult Build::Run() {
         },
         [](const std::string& f) { return extract::IsArchiveExtension(f); });
   } catch (const std::exception& e) {
-    result_.outcome = BuildResult::kFailed;
-    result_.error = e.what();
-    Log(std::string(kBreak) + e.what() + std::string(kBreak));
-    extract::ReleaseAutomationServers();
-    return result_;
+    return FailedWhileProcessing(e);
   }
   if (stopConfirmed) {
     result_.outcome = BuildResult::kStoppedWhileProcessing;
@@ -212,11 +217,7 @@ BuildResult Build::Run() {
     result_.filesCount = totals.filesCount;
     result_.filesSize = totals.filesSize;
   } catch (const std::exception& e) {
-    result_.outcome = BuildResult::kFailed;
-    result_.error = e.what();
-    Log(std::string(kBreak) + e.what() + std::string(kBreak));
-    extract::ReleaseAutomationServers();
-    return result_;
+    return FailedWhileProcessing(e);
   }
   writer_.reset();
 
